@@ -1,0 +1,39 @@
+#include "app/program_entry.h"
+
+#include <iostream>
+
+#include "app/console_output.h"
+#include "app/console_window.h"
+#include "app/main_driver.h"
+#include "common/windows_headers.h"
+#include "text/argument_list.h"
+#include "text/case_text.h"
+#include "text/version_info.h"
+
+WideString VersionForDisplay(const WideString& version) {
+    WideString display;
+    for (const wchar_t c : version) {
+        if (c == L' ') continue;
+        display += c == L',' ? L'.' : c;
+    }
+    return display;
+}
+
+WideString BannerText(const WideString& fileVersion) {
+    return L"brisk   Ver." + VersionForDisplay(fileVersion);
+}
+
+int RunProgram(int argumentCount, wchar_t** arguments) {
+    InstallUserLocale();
+    InstallConsoleStreams();
+    SetArgumentList(argumentCount, arguments);
+
+    ShowWindow(FindOwnConsoleWindow(), SW_SHOWMAXIMIZED);
+
+    const WideString programPath = argumentCount > 0 && arguments[0] != nullptr ? arguments[0] : L"";
+    PrintLine(BannerText(FileVersionOf(programPath)));
+    PrintLine(WideString());
+
+    RunMain();
+    return 0;
+}

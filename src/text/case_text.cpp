@@ -1,0 +1,48 @@
+#include "text/case_text.h"
+
+#include <clocale>
+#include <cstring>
+
+#include "common/windows_headers.h"
+
+namespace {
+
+// True when a locale other than the classic "C" one is installed for
+// character classification.
+bool HasClassificationLocale() {
+    const char* name = std::setlocale(LC_CTYPE, nullptr);
+    return name != nullptr && std::strcmp(name, "C") != 0;
+}
+
+WideString AsciiLower(WideString text) {
+    for (wchar_t& c : text) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return text;
+}
+
+WideString LocaleLower(const WideString& text) {
+    if (text.empty()) return text;
+    WideString lower(text.size(), L'\0');
+    const int length = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, text.c_str(),
+                                    static_cast<int>(text.size()), &lower[0],
+                                    static_cast<int>(lower.size()));
+    if (length <= 0) return AsciiLower(text);
+    lower.resize(static_cast<size_t>(length));
+    return lower;
+}
+
+}  // namespace
+
+WideString ToLowerText(const WideString& text) {
+    const WideString cut = text.substr(0, text.find(L'\0'));
+    return HasClassificationLocale() ? LocaleLower(cut) : AsciiLower(cut);
+}
+
+size_t FindNoCase(const WideString& text, const WideString& pattern, size_t start) {
+    const size_t exact = text.find(pattern, start);
+    if (exact != kNoPosition) return exact;
+    return ToLowerText(text).find(ToLowerText(pattern), start);
+}
+
+void InstallUserLocale() { std::setlocale(LC_ALL, ""); }

@@ -1,0 +1,18 @@
+// Letter-case helpers. Lower-casing follows the user's locale once the
+// program has installed it (see InstallUserLocale); before that only the
+// ASCII letters A to Z are mapped.
+#pragma once
+
+#include "text/wide_string.h"
+
+// A lower-case copy, cut at the first NUL character.
+WideString ToLowerText(const WideString& text);
+
+// The position of the pattern in the text from the start position: first by
+// exact comparison, then with both lower-cased. kNoPosition when absent.
+// Callers test a result of 0 for a prefix.
+//   ("c:\tools\a.exe", "C:\", 0) => 0      ("D:\x", "C:\", 0) => kNoPosition
+size_t FindNoCase(const WideString& text, const WideString& pattern, size_t start);
+
+// Sets the runtime library's locale for all categories to the user's default.
+void InstallUserLocale();

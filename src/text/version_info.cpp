@@ -1,0 +1,91 @@
+#include "text/version_info.h"
+
+#include <iostream>
+
+#include "common/windows_headers.h"
+#include "text/file_status.h"
+#include "text/number_text.h"
+
+namespace {
+
+void ReportFailure(const WideString& line) { std::wcerr << line << std::endl; }
+
+}  // namespace
+
+WideString StringFileInfoPrefix(uint16_t language, uint16_t codePage) {
+    return L"\\StringFileInfo\\" + ZeroPaddedText(language, 16, 4) +
+           ZeroPaddedText(codePage, 16, 4) + L"\\";
+}
+
+bool VersionInfo::SetPath(const WideString& path) { return SetPath(path.c_str()); }
+
+bool VersionInfo::SetPath(const wchar_t* path) {
+    path_ = path != nullptr ? path : L"";
+    if (path_.empty() || !PathExists(path_, false)) return false;
+    return Load();
+}
+
+bool VersionInfo::Load() {
+    handle_ = 0;
+    size_ = 0;
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path_.c_str(), &handle);
+    handle_ = handle;
+    size_ = size;
+    if (size == 0) {
+        ReportFailure(L"::GetFileVersionInfoSize ... 0");
+        return false;
+    }
+    // Twice the reported size, as room to spare for conversions that
+    // VerQueryValueW may make inside the block.
+    std::vector<uint8_t> block(static_cast<size_t>(size) * 2, 0);
+    if (!GetFileVersionInfoW(path_.c_str(), handle, size, block.data())) {
+        ReportFailure(L"::GetFileVersionInfo ... false");
+        return false;
+    }
+    void* translation = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &translation, &length)) {
+        ReportFailure(L"::VerQueryValue ... false");
+        return false;
+    }
+    if (length == 0 || translation == nullptr) {
+        ReportFailure(L"::VerQueryValue   len = 0");
+        return false;
+    }
+    const auto* pair = static_cast<const uint16_t*>(translation);
+    data_ = std::move(block);
+    prefix_ = StringFileInfoPrefix(pair[0], pair[1]);
+    return true;
+}
+
+WideString VersionInfo::QueryString(const wchar_t* name) {
+    if (prefix_.empty() && !Load()) return WideString();
+    const WideString subBlock = prefix_ + name;
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data_.data(), subBlock.c_str(), &value, &length)) {
+        ReportFailure(WideString(L"::VerQueryValue ...   ") + name);
+        return WideString();
+    }
+    if (length == 0 || value == nullptr) {
+        ReportFailure(WideString(L"::VerQueryValue len=0 ") + name);
+        return WideString();
+    }
+    const auto* text = static_cast<const wchar_t*>(value);
+    // The length counts characters including the terminator; never read past it.
+    WideString result(text, length);
+    return result.substr(0, result.find(L'\0'));
+}
+
+WideString FileVersionOf(const WideString& path) {
+    VersionInfo info;
+    info.SetPath(path);
+    return info.FileVersion();
+}
+
+WideString OriginalFilenameOf(const WideString& path) {
+    VersionInfo info;
+    info.SetPath(path);
+    return info.OriginalFilename();
+}

@@ -1,0 +1,119 @@
+#include "test_support.h"
+
+#include <iostream>
+
+#include "common/windows_headers.h"
+#include "text/number_text.h"
+#include "text/path_text.h"
+
+namespace {
+
+void DeleteTree(const WideString& folder) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const WideString name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const WideString path = folder + L"\\" + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(path);
+            } else {
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+ScopedTempFolder::ScopedTempFolder() {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    static unsigned counter = 0;
+    const WideString base = StripTrailingSeparator(temp) + L"\\brisk_test_" +
+                            IntegerToText(GetCurrentProcessId(), 10) + L"_";
+    for (;;) {
+        path_ = base + IntegerToText(++counter, 10);
+        if (CreateDirectoryW(path_.c_str(), nullptr)) break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+}
+
+ScopedTempFolder::~ScopedTempFolder() { DeleteTree(path_); }
+
+WideString ScopedTempFolder::Join(const WideString& relative) const {
+    return path_ + L"\\" + relative;
+}
+
+ErrorStreamCapture::ErrorStreamCapture() : saved_(std::wcerr.rdbuf(captured_.rdbuf())) {}
+
+ErrorStreamCapture::~ErrorStreamCapture() { std::wcerr.rdbuf(saved_); }
+
+StringList ErrorStreamCapture::Lines() const {
+    StringList lines;
+    const WideString text = Text();
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L'\n', start);
+        if (end == kNoPosition) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+WideString FileBesideTestProgram(const WideString& name) {
+    wchar_t module[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    return ParentPath(module) + L"\\" + name;
+}
+
+bool WriteFileBytes(const WideString& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                &written, nullptr) &&
+                                      written == bytes.size());
+    CloseHandle(file);
+    return ok;
+}
+
+std::string ReadFileBytes(const WideString& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char chunk[65536];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0) bytes.append(chunk, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+WideString QuoteArgument(const WideString& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == kNoPosition) return argument;
+    WideString quoted = L"\"";
+    size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"') {
+            quoted.append(backslashes * 2 + 1, L'\\');
+        } else {
+            quoted.append(backslashes, L'\\');
+        }
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    quoted += L'"';
+    return quoted;
+}

@@ -1,0 +1,56 @@
+// Helpers for tests: scratch folders, captured error output, files beside
+// the test program.
+#pragma once
+
+#include <sstream>
+#include <streambuf>
+
+#include "text/wide_string.h"
+
+// A new empty folder below the temporary folder, deleted with its content
+// when the object goes away.
+class ScopedTempFolder {
+public:
+    ScopedTempFolder();
+    ~ScopedTempFolder();
+    ScopedTempFolder(const ScopedTempFolder&) = delete;
+    ScopedTempFolder& operator=(const ScopedTempFolder&) = delete;
+
+    // The folder's path, without a trailing separator.
+    const WideString& Path() const { return path_; }
+    // Path() + "\" + relative.
+    WideString Join(const WideString& relative) const;
+
+private:
+    WideString path_;
+};
+
+// Collects what is written to std::wcerr while the object lives.
+class ErrorStreamCapture {
+public:
+    ErrorStreamCapture();
+    ~ErrorStreamCapture();
+    ErrorStreamCapture(const ErrorStreamCapture&) = delete;
+    ErrorStreamCapture& operator=(const ErrorStreamCapture&) = delete;
+
+    WideString Text() const { return captured_.str(); }
+    // The captured text split into lines (line ends removed).
+    StringList Lines() const;
+
+private:
+    std::wostringstream captured_;
+    std::wstreambuf* saved_;
+};
+
+// The full path of a file in the test program's own folder.
+WideString FileBesideTestProgram(const WideString& name);
+
+// Writes the bytes to a new file (replacing an old one); false on failure.
+bool WriteFileBytes(const WideString& path, const std::string& bytes);
+
+// The whole content of a file, or empty.
+std::string ReadFileBytes(const WideString& path);
+
+// One argument quoted so that the runtime's argument parser gives it back
+// unchanged.
+WideString QuoteArgument(const WideString& argument);
