@@ -1,6 +1,8 @@
 #include "app/main_driver.h"
 
+#include "app/backup_root.h"
 #include "app/console_output.h"
+#include "config/folder_list.h"
 #include "text/argument_list.h"
 #include "text/case_text.h"
 
@@ -29,7 +31,12 @@ bool RunMain() {
         return true;
     }
     if (decision.hasEchoLine) PrintLine(decision.echoLine);
-    // The backup run's stages (backup root, folder list, job, folder-list
-    // file, housekeeping, Explorer) are called from here as they are built.
+
+    const WideString backupRoot = SelectBackupRoot();
+    const StringList folders = CollectBackupFolders();
+    // The remaining stages (the backup job, the folder-list file,
+    // housekeeping, Explorer) are called from here as they are built.
+    (void)backupRoot;
+    (void)folders;
     return true;
 }

@@ -117,3 +117,40 @@ WideString QuoteArgument(const WideString& argument) {
     quoted += L'"';
     return quoted;
 }
+
+ScratchRegistryKey::ScratchRegistryKey(const WideString& subkey) : subkey_(subkey) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) == ERROR_SUCCESS) {
+        key_ = key;
+    }
+}
+
+ScratchRegistryKey::~ScratchRegistryKey() { Remove(); }
+
+bool ScratchRegistryKey::SetText(const WideString& name, const WideString& text,
+                                 unsigned long type) {
+    if (key_ == nullptr) return false;
+    const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(static_cast<HKEY>(key_), name.c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(text.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+bool ScratchRegistryKey::SetDword(const WideString& name, unsigned long value) {
+    if (key_ == nullptr) return false;
+    const DWORD data = value;
+    return RegSetValueExW(static_cast<HKEY>(key_), name.c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&data), sizeof(data)) == ERROR_SUCCESS;
+}
+
+void ScratchRegistryKey::Remove() {
+    if (key_ == nullptr) return;
+    RegCloseKey(static_cast<HKEY>(key_));
+    key_ = nullptr;
+    RemoveRegistryTree(subkey_);
+}
+
+void RemoveRegistryTree(const WideString& subkey) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, subkey.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, subkey.c_str());
+}

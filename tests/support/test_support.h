@@ -54,3 +54,25 @@ std::string ReadFileBytes(const WideString& path);
 // One argument quoted so that the runtime's argument parser gives it back
 // unchanged.
 WideString QuoteArgument(const WideString& argument);
+
+// A registry key below HKEY_CURRENT_USER, created for a test and deleted,
+// with everything below it, when the object goes away.
+class ScratchRegistryKey {
+public:
+    explicit ScratchRegistryKey(const WideString& subkey);
+    ~ScratchRegistryKey();
+    ScratchRegistryKey(const ScratchRegistryKey&) = delete;
+    ScratchRegistryKey& operator=(const ScratchRegistryKey&) = delete;
+
+    // type: REG_SZ, REG_EXPAND_SZ or REG_MULTI_SZ.
+    bool SetText(const WideString& name, const WideString& text, unsigned long type);
+    bool SetDword(const WideString& name, unsigned long value);
+    void Remove();
+
+private:
+    WideString subkey_;
+    void* key_ = nullptr;
+};
+
+// Deletes a key below HKEY_CURRENT_USER with everything below it.
+void RemoveRegistryTree(const WideString& subkey);

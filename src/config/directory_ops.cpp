@@ -1,0 +1,80 @@
+#include "config/directory_ops.h"
+
+#include <direct.h>
+
+#include <iostream>
+
+#include "common/windows_headers.h"
+#include "text/file_status.h"
+#include "text/path_text.h"
+#include "text/split_join.h"
+
+namespace {
+
+WideString PreparedForQuery(const WideString& path) {
+    const WideString stripped = StripTrailingSeparator(path);
+    if (stripped.find(L'/') == kNoPosition) return stripped;
+    return NormalizeSeparators(stripped, L'\\');
+}
+
+// Tests the path exactly as given after preparation (no further stripping).
+bool PreparedDirectoryExists(const WideString& prepared) {
+    if (IsNetworkPath(prepared)) return AccessExists(prepared);
+    const FileStatus status(prepared);
+    return !status.Failed() && status.IsDirectory();
+}
+
+// "\\server" or "\\server\share" with nothing after the share name.
+bool IsServerOrShareOnly(const WideString& prefix) {
+    const bool backslashes = prefix.compare(0, 2, L"\\\\") == 0;
+    const bool slashes = prefix.compare(0, 2, L"//") == 0;
+    if (!backslashes && !slashes) return false;
+    const wchar_t separator = backslashes ? L'\\' : L'/';
+    const size_t afterServer = prefix.find(separator, 2);
+    return afterServer == kNoPosition || prefix.find(separator, afterServer + 1) == kNoPosition;
+}
+
+bool NeedsCreating(const WideString& prefix) {
+    if (prefix.empty() || prefix == L"/" || prefix == L"\\") return false;
+    if (PreparedDirectoryExists(PreparedForQuery(prefix))) return false;
+    if (prefix.back() == L':') return false;
+    return !IsServerOrShareOnly(prefix);
+}
+
+}  // namespace
+
+bool DirectoryExists(const WideString& path) {
+    if (path.empty()) return false;
+    return PreparedDirectoryExists(PreparedForQuery(path));
+}
+
+bool CreateDirectoryTree(const WideString& path) {
+    if (path.empty()) return false;
+    if (DirectoryExists(path)) return true;
+    const StringList components =
+        SplitOnChar(StripTrailingSeparator(NormalizeSeparators(path, L'\\')), L'\\');
+    WideString prefix;
+    for (size_t i = 0; i < components.size(); ++i) {
+        if (i != 0) prefix += L'\\';
+        prefix += components[i];
+        if (!NeedsCreating(prefix)) continue;
+        if (_wmkdir(prefix.c_str()) != 0) {
+            std::wcerr << L"Can't create " << prefix << std::endl;
+            return false;
+        }
+    }
+    return DirectoryExists(path);
+}
+
+bool CopyFileGuarded(const WideString& source, const WideString& target, bool noReplace) {
+    if (!PathExists(source, false)) return false;
+    if (noReplace && !target.empty()) {
+        const WideString existing = PreparedForQuery(target);
+        if (IsNetworkPath(existing) ? AccessExists(existing) : !FileStatus(existing).Failed()) {
+            return false;
+        }
+    }
+    const WideString folder = ParentPath(target);
+    if (!DirectoryExists(folder) && !CreateDirectoryTree(folder)) return false;
+    return CopyFileW(source.c_str(), target.c_str(), noReplace ? TRUE : FALSE) != 0;
+}

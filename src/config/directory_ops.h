@@ -1,0 +1,22 @@
+// Directory and file primitives used by the whole program.
+#pragma once
+
+#include "text/wide_string.h"
+
+// Whether the path is an existing directory. One trailing separator is
+// ignored and slashes count as backslashes. A drive root ("C:\") is not
+// reported as a directory; for a network path ("\\srv\share\x") any
+// existing entry counts, file or directory.
+bool DirectoryExists(const WideString& path);
+
+// Creates the directory and every missing parent; true when it exists
+// afterwards. Never tries to create a drive ("C:"), a server ("\\srv") or a
+// share ("\\srv\share"). On failure writes "Can't create " and the folder
+// that could not be made to the error stream; folders made so far stay.
+bool CreateDirectoryTree(const WideString& path);
+
+// Copies one file, creating the target's folder chain first. False for a
+// missing source, for an existing target when noReplace is set (the target
+// is left untouched), for a target folder that cannot be made, or when the
+// copy itself fails. An existing target is replaced when noReplace is false.
+bool CopyFileGuarded(const WideString& source, const WideString& target, bool noReplace);

@@ -1,0 +1,25 @@
+#include "config/folder_list.h"
+
+#include "config/directory_ops.h"
+#include "config/name_text.h"
+#include "config/network_drive.h"
+#include "config/registry_settings.h"
+#include "config/special_folders.h"
+
+StringList BuildFolderList(StringList candidates,
+                           const std::function<bool(const WideString&)>& isDirectory,
+                           const std::function<WideString(const WideString&)>& networkForm) {
+    for (WideString& candidate : candidates) {
+        if (!isDirectory(candidate)) candidate.clear();
+    }
+    StringList folders = RemoveDuplicateTexts(candidates);
+    for (WideString& folder : folders) folder = networkForm(folder);
+    return folders;
+}
+
+StringList CollectBackupFolders() {
+    StringList candidates = HostFolderSettings();
+    const StringList standard = UserAndPublicFolders();
+    candidates.insert(candidates.end(), standard.begin(), standard.end());
+    return BuildFolderList(std::move(candidates), DirectoryExists, NetworkDriveToUnc);
+}

@@ -1,0 +1,19 @@
+// The list of folders to back up.
+#pragma once
+
+#include <functional>
+
+#include "text/wide_string.h"
+
+// The folder list from its candidates: every candidate that is not an
+// existing directory becomes the empty text, then duplicates are removed
+// (exact comparison, the first stays, so at most one empty entry remains, at
+// the place of the first blanked candidate), then every entry is put in its
+// network form.
+StringList BuildFolderList(StringList candidates,
+                           const std::function<bool(const WideString&)>& isDirectory,
+                           const std::function<WideString(const WideString&)>& networkForm);
+
+// The host application's folders, the development folder and the public and
+// user standard folders, as a folder list.
+StringList CollectBackupFolders();

@@ -1,0 +1,41 @@
+#include "config/program_identity.h"
+
+#include <iostream>
+
+#include "common/windows_headers.h"
+#include "text/argument_list.h"
+#include "text/path_text.h"
+#include "text/version_info.h"
+
+WideString ProgramPath() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    WideString modulePath = buffer;
+
+    const StringList arguments = ArgumentListCopy();
+    if (!arguments.empty()) {
+        if (modulePath.empty()) return arguments[0];
+        if (modulePath != arguments[0]) {
+            std::wcerr << modulePath << std::endl;
+            std::wcerr << arguments[0] << std::endl;
+        }
+        return modulePath;
+    }
+    static bool reported = false;
+    if (!reported) {
+        reported = true;
+        std::wcerr << L"::get_arv() ... empty" << std::endl;
+        std::wcerr << modulePath << std::endl;
+    }
+    return modulePath;
+}
+
+WideString ProgramNameFor(const WideString& programPath) {
+    const WideString original = OriginalFilenameOf(programPath);
+    return original.empty() ? FileNamePart(programPath) : original;
+}
+
+WideString ProgramName() {
+    static const WideString name = ProgramNameFor(ProgramPath());
+    return name;
+}

@@ -1,0 +1,76 @@
+#include "config/system_paths.h"
+
+#include "common/windows_headers.h"
+#include "config/directory_ops.h"
+#include "config/special_folders.h"
+#include "text/case_text.h"
+#include "text/path_text.h"
+
+namespace {
+
+WideString UpToFirstNul(const WideString& text) { return text.substr(0, text.find(L'\0')); }
+
+WideString Joined(const WideString& left, const WideString& right) {
+    return AppendSeparator(left, L'\\') + right;
+}
+
+}  // namespace
+
+WideString LongPathOf(const WideString& path) {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const WideString cut = path.substr(0, MAX_PATH);
+    const DWORD length = GetLongPathNameW(cut.c_str(), buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return path;
+    return WideString(buffer);
+}
+
+WideString EnvironmentText(const WideString& name) {
+    const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+    if (size == 0) return WideString();
+    WideString value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name.c_str(), &value[0], size);
+    if (length == 0 || length >= size) return WideString();
+    value.resize(length);
+    return value;
+}
+
+WideString CurrentFolder() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
+    if (length == 0 || length >= MAX_PATH) return WideString();
+    return WideString(buffer);
+}
+
+WideString AvoidWindowsFolder(const WideString& temp, const WideString& commonDocuments) {
+    if (FindNoCase(temp, L"Windows", 0) == kNoPosition) return temp;
+    return Joined(Joined(commonDocuments, L"Temp"), L"Temp");
+}
+
+WideString FallbackTempFolder(const std::function<WideString(const wchar_t*)>& environment,
+                              bool slashTmpExists, const WideString& currentFolder,
+                              bool* needsCreating) {
+    *needsCreating = false;
+    for (const wchar_t* name : {L"TMP", L"TMPDIR", L"TEMP"}) {
+        const WideString value = environment(name);
+        if (!value.empty()) return value;
+    }
+    WideString user = environment(L"USER");
+    if (user.empty()) user = environment(L"USERNAME");
+    if (user.empty()) user = L"___";
+    *needsCreating = true;
+    return Joined(slashTmpExists ? WideString(L"/tmp/") : currentFolder, user);
+}
+
+WideString TempFolder() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH, buffer);
+    WideString temp = length > 0 && length < MAX_PATH ? LongPathOf(buffer) : WideString();
+    temp = AvoidWindowsFolder(temp, SpecialFolderPath(kCommonDocuments));
+    if (temp.empty()) {
+        bool needsCreating = false;
+        temp = FallbackTempFolder([](const wchar_t* name) { return EnvironmentText(name); },
+                                  DirectoryExists(L"/tmp"), CurrentFolder(), &needsCreating);
+        if (needsCreating) CreateDirectoryTree(temp);
+    }
+    return UpToFirstNul(temp);
+}

@@ -1,0 +1,34 @@
+// Paths the system knows: long names, environment, current and temporary
+// folders.
+#pragma once
+
+#include <functional>
+
+#include "text/wide_string.h"
+
+// The long-name form of a path (at most 260 characters); the path unchanged
+// when the system cannot give one.
+WideString LongPathOf(const WideString& path);
+
+// An environment variable's value (name in any letter case), empty when unset.
+WideString EnvironmentText(const WideString& name);
+
+WideString CurrentFolder();
+
+// A temporary folder inside the Windows folder ("Windows" anywhere in it, any
+// letter case) is not used: the public documents folder + "\Temp\Temp" is
+// used instead. Any other folder is kept.
+//   ("C:\WINDOWS\Temp\", "C:\Users\Public\Documents")
+//       => "C:\Users\Public\Documents\Temp\Temp"
+WideString AvoidWindowsFolder(const WideString& temp, const WideString& commonDocuments);
+
+// Where temporary files go when the system gives no temporary path: the
+// first of the variables TMP, TMPDIR, TEMP that is set, as it is; otherwise
+// a folder named after the user (USER, USERNAME, else "___") below "/tmp/"
+// when that exists, else below the current folder (this one is created).
+WideString FallbackTempFolder(const std::function<WideString(const wchar_t*)>& environment,
+                              bool slashTmpExists, const WideString& currentFolder,
+                              bool* needsCreating);
+
+// The folder in which the work folder is made (normally ending in '\').
+WideString TempFolder();

@@ -1,0 +1,48 @@
+#include "config/work_folders.h"
+
+#include "config/directory_ops.h"
+#include "config/name_text.h"
+#include "config/program_identity.h"
+#include "config/special_folders.h"
+#include "config/system_paths.h"
+#include "text/path_text.h"
+#include "text/time_text.h"
+
+namespace {
+
+const wchar_t kWorkFolderName[] = L"Quillon.tmp";
+
+WideString Joined(const WideString& left, const WideString& right) {
+    return AppendSeparator(left, L'\\') + right;
+}
+
+}  // namespace
+
+WideString WorkFolder(const WideString& sub) {
+    const WideString folder = Joined(Joined(TempFolder(), kWorkFolderName), sub);
+    CreateDirectoryTree(folder);
+    return folder;
+}
+
+WideString ProgramFolderName(const WideString& recordedName, const WideString& fileName,
+                             const WideString& dateText) {
+    WideString name = fileName;
+    if (!recordedName.empty() && !EqualNoCase(recordedName, name)) name = recordedName;
+    return name.empty() ? dateText : FileNameStem(name);
+}
+
+WideString ProgramWorkFolderPath() {
+    const WideString name =
+        ProgramFolderName(ProgramName(), FileNamePart(ProgramPath()), FormatNow(L"%Y%m%d"));
+    return AppendSeparator(Joined(Joined(TempFolder(), kWorkFolderName), name), L'\\');
+}
+
+WideString ScriptFolder() {
+    WideString folder = ProgramWorkFolderPath();
+    if (!CreateDirectoryTree(folder)) {
+        folder = SpecialFolderPath(kCommonDocuments);
+        for (const wchar_t* part : {L"Temp", L"Temp", kWorkFolderName}) folder = Joined(folder, part);
+        folder = Joined(folder, FileNameStem(ProgramPath()));
+    }
+    return AppendSeparator(folder, L'\\');
+}

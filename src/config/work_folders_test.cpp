@@ -1,0 +1,62 @@
+#include "config/work_folders.h"
+
+#include <gtest/gtest.h>
+
+#include "common/windows_headers.h"
+#include "config/directory_ops.h"
+#include "config/program_identity.h"
+#include "config/system_paths.h"
+#include "test_support.h"
+
+namespace {
+
+bool EndsWith(const WideString& text, const WideString& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST(WorkFolders, WorkFolderIsCreatedBelowTheTempFolder) {
+    const WideString work = WorkFolder(L"");
+    EXPECT_EQ(work, TempFolder() + L"Quillon.tmp\\");
+    EXPECT_TRUE(DirectoryExists(work));
+
+    const WideString trace = WorkFolder(L"_trace_test_");
+    EXPECT_EQ(trace, work + L"_trace_test_");
+    EXPECT_TRUE(DirectoryExists(trace));
+    RemoveDirectoryW(trace.c_str());
+}
+
+TEST(WorkFolders, ScriptFolderIsCreatedAndEndsInABackslash) {
+    const WideString scripts = ScriptFolder();
+    EXPECT_TRUE(EndsWith(scripts, L"\\")) << scripts;
+    EXPECT_TRUE(DirectoryExists(scripts)) << scripts;
+    EXPECT_EQ(scripts, ProgramWorkFolderPath());
+    EXPECT_EQ(scripts.find(TempFolder() + L"Quillon.tmp\\"), 0u) << scripts;
+}
+
+TEST(WorkFolders, ProgramFolderNamePrefersTheRecordedName) {
+    EXPECT_EQ(ProgramFolderName(L"brisk.exe", L"renamed.exe", L"20261207"), L"brisk");
+    EXPECT_EQ(ProgramFolderName(L"brisk.exe", L"BRISK.EXE", L"20261207"), L"BRISK");
+    EXPECT_EQ(ProgramFolderName(L"", L"tool.exe", L"20261207"), L"tool");
+    EXPECT_EQ(ProgramFolderName(L"", L"", L"20261207"), L"20261207");
+}
+
+TEST(ProgramIdentity, TheNameComesFromTheResourceEvenWhenRenamed) {
+    ScopedTempFolder folder;
+    const WideString renamed = folder.Join(L"renamed copy.exe");
+    ASSERT_TRUE(CopyFileW(FileBesideTestProgram(L"brisk.exe").c_str(), renamed.c_str(), FALSE));
+    EXPECT_EQ(ProgramNameFor(renamed), L"brisk.exe");
+
+    // Without a version resource the name on disk is used.
+    ErrorStreamCapture errors;
+    const WideString plain = folder.Join(L"other.exe");
+    ASSERT_TRUE(WriteFileBytes(plain, "MZ"));
+    EXPECT_EQ(ProgramNameFor(plain), L"other.exe");
+}
+
+TEST(ProgramIdentity, ProgramPathIsThisTestProgram) {
+    ErrorStreamCapture errors;
+    EXPECT_TRUE(EndsWith(ProgramPath(), L"\\brisk_unit_tests.exe")) << ProgramPath();
+    EXPECT_EQ(ProgramName(), L"brisk_unit_tests.exe");
+}
+
+}  // namespace
