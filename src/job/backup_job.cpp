@@ -1,0 +1,34 @@
+#include "job/backup_job.h"
+
+#include "config/directory_ops.h"
+#include "script/batch_script.h"
+#include "script/command_line.h"
+#include "text/case_text.h"
+
+BackupJob::BackupJob() : excludedFiles_(L" mfc*.tmp  Thumbs.db ") {}
+
+bool BackupJob::AddExcludedFile(const WideString& pattern) {
+    excludedFiles_ += L" " + pattern;
+    return true;
+}
+
+bool BackupJob::AddExcludedDir(const WideString& pattern) {
+    excludedDirs_ += L" " + pattern;
+    return true;
+}
+
+WideString BackupJob::CommandLine() const { return BuildCommandLine(*this, SystemCommandLineContext()); }
+
+bool BackupJob::BuildFolderListScript(const StringList& folders) {
+    scriptText_ = FolderListScript(*this, folders, DirectoryExists);
+    return true;
+}
+
+bool BackupJob::BuildSingleScript() {
+    scriptText_ = SingleScript(*this);
+    return true;
+}
+
+WideString BackupJob::ScriptFileName() const { return ScriptFileNameFor(*this); }
+
+WideString BackupJob::ToolName() const { return ToLowerText(L"robocopy"); }

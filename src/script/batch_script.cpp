@@ -1,0 +1,157 @@
+#include "script/batch_script.h"
+
+#include <iostream>
+
+#include "config/name_text.h"
+#include "job/backup_job.h"
+#include "script/cmd_text.h"
+#include "script/command_line.h"
+#include "text/path_text.h"
+#include "text/split_join.h"
+
+const wchar_t kListOnlyHelp[] =
+    L"Specifies that files are to be listed only (and not copied, deleted, or time stamped).";
+
+namespace {
+
+const wchar_t kFinalPauseLong[] = L"timeout /t 100";
+const wchar_t kFinalPauseShort[] = L"timeout /t 10";
+
+WideString FinalPause(const BackupJob& job) {
+    return job.LongFinalPause() ? kFinalPauseLong : kFinalPauseShort;
+}
+
+struct FolderCommand {
+    WideString folder;
+    WideString commandLine;
+    bool fits;
+};
+
+WideString CannotBackUpMessage(const WideString& folder) {
+    return L"Can't back up " + folder +
+           L" - the script's code page 932 cannot carry its path or its backup path";
+}
+
+}  // namespace
+
+WideString FolderListScript(BackupJob& job, const StringList& folders,
+                            const std::function<bool(const WideString&)>& isDirectory) {
+    const WideString originalSource = job.Source();
+    std::vector<FolderCommand> commands;
+    for (const WideString& folder : RemoveDuplicateTexts(folders)) {
+        if (folder.empty() || !isDirectory(folder)) continue;
+        job.SetSource(folder);
+        const WideString commandLine = job.CommandLine();
+        commands.push_back({folder, commandLine, FitsCodePage932(commandLine)});
+    }
+
+    WideString header = L"@echo off";
+    header += L"\r\n";
+    header += L"\r\necho\t" + job.ToolName();
+    header += L"\r\necho.";
+    for (const FolderCommand& command : commands) {
+        if (command.fits) {
+            header += L"\r\necho\t\t\t" + EscapeForEcho(command.folder);
+        } else {
+            const WideString message = CannotBackUpMessage(command.folder);
+            std::wcerr << message << std::endl;
+            header += L"\r\necho\t\t\t" + EscapeForEcho(message);
+        }
+    }
+    header += L"\r\necho.";
+    header += L"\r\necho\t\t\t" + EscapeForEcho(job.Destination());
+    if (job.Options().listOnly) {
+        header += L"\r\necho.";
+        header += L"\r\necho\t\t" + WideString(kListOnlyHelp);
+        header += L"\r\necho.";
+    }
+    header += L"\r\n";
+    header += L"\r\n@echo on";
+    header += L"\r\n";
+
+    StringList lines = {header, L"cd /d %Temp%"};
+    job.SetSource(originalSource);
+    for (const FolderCommand& command : commands) {
+        if (!command.fits) continue;
+        job.SetSource(command.folder);
+        lines.push_back(L"timeout /t 10  &\t" + DoublePercents(command.commandLine));
+    }
+    lines.push_back(FinalPause(job));
+    return JoinLines(lines);
+}
+
+WideString SingleScript(const BackupJob& job) {
+    WideString header = L"rem\t" + job.ToolName() + L"\t" +
+                        DoublePercents(ShortenPath(StripQuotes(job.Source()), 50));
+    header += L"\r\nrem\t\t\t";
+    if (job.Options().listOnly) header += kListOnlyHelp;
+    header += L"\r\nrem";
+    StringList lines = {header, L"cd /d %Temp%"};
+    if (job.LongFinalPause()) lines.push_back(kFinalPauseShort);
+    lines.push_back(DoublePercents(job.CommandLine()));
+    lines.push_back(FinalPause(job));
+    return JoinLines(lines);
+}
+
+WideString ScriptFileNameFor(const BackupJob& job) {
+    const CopyOptions& options = job.Options();
+    WideString name = L"RC_";
+    name += SafeFileNameText(ShortenPath(StripQuotes(job.Source()), 50));
+    name += L"_" + SafeFileNameText(ShortenPath(StripQuotes(job.Destination()), 30)) + L"_";
+    if (options.subdirectories) name += L"s";
+    if (options.mirror) name += L"mir";
+    if (options.fatTimes) name += L"fft";
+    if (options.listOnly) name += L"l";
+    return name + L".bat";
+}
+
+WideString ShortenPath(const WideString& path, uint32_t limit) {
+    if (!path.empty() && IsSeparator(path.back())) {
+        return AppendSeparator(ShortenPath(StripTrailingSeparator(path), limit - 1), L'\\');
+    }
+    const size_t length = path.size();
+    const WideString name = FileNamePart(path);
+    if (limit >= length) return path;
+    if (limit < name.size()) return name;
+
+    WideString head = DriveOrServerRoot(path);
+    if (length - name.size() > 3) {
+        size_t separator = path.find(L'\\', head.size() + 1);
+        if (separator == kNoPosition) separator = path.find(L'/', head.size() + 1);
+        if (separator != kNoPosition) head = path.substr(0, separator);
+    }
+    if (limit < head.size() + name.size() + 5) return name;
+
+    WideString tail = head.size() + 1 <= length ? path.substr(head.size() + 1) : WideString();
+    while (tail.size() + head.size() + 5 > limit) {
+        size_t separator = tail.find(L'\\');
+        if (separator == kNoPosition) separator = tail.find(L'/');
+        if (separator == kNoPosition) break;
+        tail = tail.substr(separator + 1);
+    }
+    return AppendSeparator(AppendSeparator(head, L'\\') + L"...", L'\\') + tail;
+}
+
+WideString SafeFileNameText(const WideString& text) {
+    WideString safe = text;
+    for (wchar_t& c : safe) {
+        switch (c) {
+            case L'\t': case L'\n': case L'\r': case L'"': case L',': case L';': case L'|':
+                c = L'.';
+                break;
+            case L' ': case L'/': case L':': case L'?': case L'\\':
+                c = L'_';
+                break;
+            case L'#': case L'%':
+                c = L'-';
+                break;
+            case L'*': c = L'x'; break;
+            case L'<': c = L'('; break;
+            case L'>': c = L')'; break;
+            default: break;
+        }
+    }
+    return safe;
+}
+
+WideString JoinLines(const StringList& lines) { return JoinText(lines, L"\r\n") + L"\r\n"; }

@@ -1,0 +1,50 @@
+// The batch scripts that run robocopy, and their file names.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "text/wide_string.h"
+
+class BackupJob;
+
+// The list-only note shown in scripts that only list.
+extern const wchar_t kListOnlyHelp[];
+
+// The script that copies every usable folder (not empty, a directory by
+// isDirectory, first occurrence only) to the job's destination:
+//   @echo off / (empty) / echo<TAB>robocopy / echo. / echo<TAB><TAB><TAB>folder...
+//   / echo. / echo<TAB><TAB><TAB>destination / [list-only note] / (empty) /
+//   @echo on / (empty) / cd /d %Temp% / "timeout /t 10  &<TAB>" + command
+//   line per folder / timeout /t 100 (long final pause) or timeout /t 10
+// Paths are escaped for cmd.exe. A folder whose command line code page 932
+// cannot carry gets, in place of its echo line and command, an echo line
+// saying so (also written to the error stream). The job's source is left at
+// the last folder that got a command line.
+WideString FolderListScript(BackupJob& job, const StringList& folders,
+                            const std::function<bool(const WideString&)>& isDirectory);
+
+// The script for the job's own source and destination (echo stays on):
+//   rem<TAB>robocopy<TAB>source / rem<TAB><TAB><TAB>[note] / rem / cd /d %Temp% /
+//   [timeout /t 10] / command line / timeout /t 100 or 10
+WideString SingleScript(const BackupJob& job);
+
+// "RC_" + source (shortened to 50) + "_" + destination (shortened to 30) +
+// "_" + "s", "mir", "fft", "l" for the options that are on + ".bat".
+//   C:\Data\Work, E:\_Backup_, /s /mir /fft => "RC_C__Data_Work_E___Backup__smirfft.bat"
+WideString ScriptFileNameFor(const BackupJob& job);
+
+// The path unchanged when it has at most limit characters; else the root
+// and first folder, "\...\" and as many last components as fit; else the
+// last component alone (even when longer). A trailing separator is kept.
+//   ("C:\Users\someone\Documents\Projects\2024\Customer files\Archive", 30)
+//       => "C:\Users\...\Archive"
+WideString ShortenPath(const WideString& path, uint32_t limit);
+
+// The text with characters unfit for file names replaced (same length):
+// TAB LF CR " , ; | => "."; blank / : ? \ => "_"; # % => "-"; * => "x";
+// < => "("; > => ")".
+WideString SafeFileNameText(const WideString& text);
+
+// The elements joined by CR LF, with CR LF after the last one too.
+WideString JoinLines(const StringList& lines);

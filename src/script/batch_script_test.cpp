@@ -1,0 +1,164 @@
+#include "script/batch_script.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "script/script_test_support.h"
+#include "test_support.h"
+
+namespace {
+
+const WideString kPolicySwitches =
+    L" /s /purge /mir /fft /r:3 /w:5 /xjd /max:4294967296"
+    L" /xf  *.bak  *.tmp  Thumbs.db  /xd  bak  .vs  _Backup_  _Search_  _Backup_ *.tmp ";
+
+std::function<bool(const WideString&)> ExistingOnly(std::set<WideString> folders) {
+    return [folders](const WideString& path) { return folders.count(path) != 0; };
+}
+
+TEST(FolderListScript, OneLinePerUsableFolderExactly) {
+    FixedContextJob job;
+    ApplyBackupPolicy(job, L"E:\\_Backup_");
+    const WideString script = FolderListScript(
+        job, {L"C:\\Data\\Work", L"", L"C:\\Missing", L"C:\\Data\\Work", L"D:\\Docs"},
+        ExistingOnly({L"C:\\Data\\Work", L"D:\\Docs"}));
+    EXPECT_EQ(script,
+              L"@echo off\r\n"
+              L"\r\n"
+              L"echo\trobocopy\r\n"
+              L"echo.\r\n"
+              L"echo\t\t\tC:\\Data\\Work\r\n"
+              L"echo\t\t\tD:\\Docs\r\n"
+              L"echo.\r\n"
+              L"echo\t\t\tE:\\_Backup_\r\n"
+              L"\r\n"
+              L"@echo on\r\n"
+              L"\r\n"
+              L"cd /d %Temp%\r\n"
+              L"timeout /t 10  &\trobocopy \"C:\\Data\\Work\" \"E:\\_Backup_\\PC01\\C\\Data\\Work\"" +
+                  kPolicySwitches +
+                  L"\r\n"
+                  L"timeout /t 10  &\trobocopy \"D:\\Docs\" \"E:\\_Backup_\\PC01\\D\\Docs\"" +
+                  kPolicySwitches +
+                  L"\r\n"
+                  L"timeout /t 100\r\n");
+    EXPECT_EQ(job.Source(), L"D:\\Docs");
+    EXPECT_EQ(ScriptFileNameFor(job), L"RC_D__Docs_E___Backup__smirfft.bat");
+}
+
+TEST(FolderListScript, NoUsableFolderAndListOnly) {
+    FixedContextJob job;
+    job.SetDestination(L"E:\\_Backup_");
+    EXPECT_EQ(FolderListScript(job, {}, ExistingOnly({})),
+              L"@echo off\r\n\r\necho\trobocopy\r\necho.\r\necho.\r\necho\t\t\tE:\\_Backup_\r\n"
+              L"\r\n@echo on\r\n\r\ncd /d %Temp%\r\ntimeout /t 10\r\n");
+
+    job.SetListOnly(true);
+    job.SetSource(L"C:\\Data");
+    const WideString script = FolderListScript(job, {L"C:\\Data"}, ExistingOnly({L"C:\\Data"}));
+    EXPECT_NE(script.find(L"\r\necho\t\t\tE:\\_Backup_\r\necho.\r\necho\t\t" +
+                          WideString(kListOnlyHelp) + L"\r\necho.\r\n\r\n@echo on\r\n"),
+              kNoPosition)
+        << script;
+    EXPECT_NE(script.find(L" /l\r\n"), kNoPosition) << script;
+    EXPECT_EQ(ScriptFileNameFor(job), L"RC_C__Data_E___Backup__sfftl.bat");
+}
+
+TEST(FolderListScript, PathsReachCmdExactly) {
+    FixedContextJob job;
+    ApplyBackupPolicy(job, L"E:\\_Backup_");
+    const WideString odd = L"C:\\Tom & Jerry (50% off) ^x";
+    const WideString script = FolderListScript(job, {odd}, ExistingOnly({odd}));
+    EXPECT_NE(script.find(L"\r\necho\t\t\tC:\\Tom ^& Jerry ^(50%% off^) ^^x\r\n"), kNoPosition)
+        << script;
+    EXPECT_NE(script.find(L"robocopy \"C:\\Tom & Jerry (50%% off) ^x\" "
+                          L"\"E:\\_Backup_\\PC01\\C\\Tom & Jerry (50\\ off) ^x\""),
+              kNoPosition)
+        << script;
+}
+
+TEST(FolderListScript, AFolderCodePage932CannotCarryIsNamedNotCopied) {
+    FixedContextJob job;
+    ApplyBackupPolicy(job, L"E:\\_Backup_");
+    const WideString fine = L"C:\\\u30C7\u30FC\u30BF";     // katakana: in code page 932
+    const WideString lost = L"C:\\Users\\Jos\u00E9\\\uD55C";  // an accented letter, Hangul
+    ErrorStreamCapture errors;
+    const WideString script = FolderListScript(job, {fine, lost}, ExistingOnly({fine, lost}));
+    const WideString message =
+        L"Can't back up " + lost +
+        L" - the script's code page 932 cannot carry its path or its backup path";
+    EXPECT_EQ(errors.Lines(), StringList{message});
+    EXPECT_NE(script.find(L"\r\necho\t\t\t" + message + L"\r\n"), kNoPosition) << script;
+    EXPECT_EQ(script.find(L"robocopy \"" + lost), kNoPosition);
+    EXPECT_NE(script.find(L"robocopy \"" + fine + L"\""), kNoPosition);
+    EXPECT_EQ(job.Source(), fine);
+}
+
+TEST(SingleScript, ShortAndLongFinalPause) {
+    FixedContextJob job;
+    job.SetSource(L"C:\\Data\\Work");
+    job.SetDestination(L"E:\\Copies");
+    EXPECT_EQ(SingleScript(job),
+              L"rem\trobocopy\tC:\\Data\\Work\r\n"
+              L"rem\t\t\t\r\n"
+              L"rem\r\n"
+              L"cd /d %Temp%\r\n"
+              L"robocopy \"C:\\Data\\Work\" \"E:\\Copies\" /s /purge /fft /r:3 /w:5 /xo /xjd"
+              L" /xf  mfc*.tmp  Thumbs.db  \r\n"
+              L"timeout /t 10\r\n");
+
+    job.SetLongFinalPause(true);
+    job.SetListOnly(true);
+    EXPECT_EQ(SingleScript(job),
+              L"rem\trobocopy\tC:\\Data\\Work\r\n"
+              L"rem\t\t\t" + WideString(kListOnlyHelp) + L"\r\n"
+              L"rem\r\n"
+              L"cd /d %Temp%\r\n"
+              L"timeout /t 10\r\n"
+              L"robocopy \"C:\\Data\\Work\" \"E:\\Copies\" /s /purge /fft /r:3 /w:5 /xo /xjd"
+              L" /xf  mfc*.tmp  Thumbs.db   /l\r\n"
+              L"timeout /t 100\r\n");
+}
+
+TEST(ScriptFileName, OptionLettersAndUnfitCharacters) {
+    BackupJob job;
+    job.SetSource(L"C:\\Data\\Work");
+    job.SetDestination(L"E:\\_Backup_");
+    job.SetFatTimes(false);
+    EXPECT_EQ(ScriptFileNameFor(job), L"RC_C__Data_Work_E___Backup__s.bat");
+    job.SetSubdirectories(false);
+    EXPECT_EQ(ScriptFileNameFor(job), L"RC_C__Data_Work_E___Backup__.bat");
+    job.SetSource(L"C:\\a,b%c");
+    EXPECT_EQ(ScriptFileNameFor(job), L"RC_C__a.b-c_E___Backup__.bat");
+    job.SetSource(L"C:\\Users\\someone\\Documents\\Projects\\2024\\Customer files\\Archive");
+    job.SetDestination(L"E:\\");
+    EXPECT_EQ(ScriptFileNameFor(job),
+              L"RC_C__Users_..._Projects_2024_Customer_files_Archive_E___.bat");
+    EXPECT_EQ(job.ScriptFileName(), ScriptFileNameFor(job));
+}
+
+TEST(ShortenPath, Examples) {
+    const WideString local = L"C:\\Users\\someone\\Documents\\Projects\\2024\\Customer files\\Archive";
+    const WideString unc = L"\\\\fileserver\\share\\department\\accounting\\2024\\Quarterly";
+    EXPECT_EQ(ShortenPath(local, 50), L"C:\\Users\\...\\Projects\\2024\\Customer files\\Archive");
+    EXPECT_EQ(ShortenPath(local, 30), L"C:\\Users\\...\\Archive");
+    EXPECT_EQ(ShortenPath(local, 63), local);
+    EXPECT_EQ(ShortenPath(local, 5), L"Archive");
+    EXPECT_EQ(ShortenPath(unc, 50), L"\\\\fileserver\\share\\...\\accounting\\2024\\Quarterly");
+    EXPECT_EQ(ShortenPath(unc, 30), L"Quarterly");
+    EXPECT_EQ(ShortenPath(local + L"\\", 30), L"C:\\Users\\...\\Archive\\");
+    EXPECT_EQ(ShortenPath(L"", 0), L"");
+    EXPECT_EQ(ShortenPath(L"C:\\", 0), L"C:\\");
+}
+
+TEST(SafeFileNameText, ReplacesEachUnfitCharacter) {
+    EXPECT_EQ(SafeFileNameText(L"\t\n\r\",;| /:?\\#%*<>aZ9.-"), L"......._____--x()aZ9.-");
+}
+
+TEST(JoinLines, EndsEveryLine) {
+    EXPECT_EQ(JoinLines({}), L"\r\n");
+    EXPECT_EQ(JoinLines({L"a", L"", L"b"}), L"a\r\n\r\nb\r\n");
+}
+
+}  // namespace

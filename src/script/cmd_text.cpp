@@ -1,0 +1,34 @@
+#include "script/cmd_text.h"
+
+#include "common/windows_headers.h"
+
+WideString DoublePercents(const WideString& text) {
+    WideString result;
+    result.reserve(text.size());
+    for (const wchar_t c : text) {
+        if (c == L'%') result += L'%';
+        result += c;
+    }
+    return result;
+}
+
+WideString EscapeForEcho(const WideString& text) {
+    static const WideString kOperators = L"^&|<>()";
+    WideString result;
+    result.reserve(text.size());
+    for (const wchar_t c : text) {
+        if (c == L'%') result += L'%';
+        if (kOperators.find(c) != kNoPosition) result += L'^';
+        result += c;
+    }
+    return result;
+}
+
+bool FitsCodePage932(const WideString& text) {
+    if (text.empty()) return true;
+    BOOL usedDefault = FALSE;
+    const int size = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.c_str(),
+                                         static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                         &usedDefault);
+    return size > 0 && !usedDefault;
+}

@@ -1,0 +1,110 @@
+#include "script/command_line.h"
+
+#include "common/windows_headers.h"
+#include "config/name_text.h"
+#include "config/network_drive.h"
+#include "config/system_paths.h"
+#include "config/work_folders.h"
+#include "job/backup_job.h"
+#include "text/number_text.h"
+#include "text/path_text.h"
+#include "text/split_join.h"
+
+namespace {
+
+const wchar_t kBackupFolderName[] = L"_Backup_";
+constexpr DWORD kComputerNameBufferSize = 16;
+
+bool IsQuote(wchar_t c) { return c == L'"' || c == L'\''; }
+
+bool IsBareDrive(const WideString& path) { return path.size() == 2 && path[1] == L':'; }
+
+}  // namespace
+
+CommandLineContext SystemCommandLineContext() {
+    CommandLineContext context;
+    context.workFolder = [] { return AppendSeparator(WorkFolder(L""), L'\\'); };
+    context.networkForm = NetworkDriveToUnc;
+    context.computerName = ComputerName;
+    return context;
+}
+
+WideString StripQuotes(const WideString& text) {
+    WideString result = text;
+    size_t removedPairs = 0;
+    while (result.size() >= 2 && IsQuote(result.front()) && result.back() == result.front()) {
+        result = result.substr(1, result.size() - 2);
+        ++removedPairs;
+        if (removedPairs >= result.size()) break;
+    }
+    return result;
+}
+
+WideString MirrorDestinationFor(const WideString& source, const WideString& destination,
+                                const WideString& computerName) {
+    WideString target = StripQuotes(destination);
+    if (!EqualNoCase(FileNamePart(target), kBackupFolderName)) return target;
+    const WideString sourcePath = NormalizeSeparators(StripQuotes(source), L'\\');
+    if (sourcePath.find(L':') != kNoPosition) target = AppendSeparator(target, L'\\') + computerName;
+    const WideString relative = JoinWithChar(SplitText(sourcePath, L"/:%"), L'\\');
+    return NormalizeSeparators(AppendSeparator(target, L'\\') + relative, L'\\');
+}
+
+WideString MirrorDestination(const WideString& source, const WideString& destination) {
+    return MirrorDestinationFor(source, destination, ComputerName());
+}
+
+WideString ComputerName() {
+    wchar_t buffer[kComputerNameBufferSize + 1] = {};
+    DWORD size = kComputerNameBufferSize;
+    WideString name;
+    if (GetComputerNameW(buffer, &size)) name = buffer;
+    for (const wchar_t* variable : {L"COMPUTERNAME", L"USERDOMAIN", L"HOSTNAME", L"NAME"}) {
+        if (!name.empty()) break;
+        name = EnvironmentText(variable);
+    }
+    return name;
+}
+
+WideString QuotedFolderElement(const WideString& folder) {
+    return QuoteWith(IsBareDrive(folder) ? folder + L"\\." : folder, L'"');
+}
+
+WideString BuildCommandLine(const BackupJob& job, const CommandLineContext& context) {
+    const CopyOptions& options = job.Options();
+    WideString source = StripQuotes(job.Source());
+    WideString destination = StripQuotes(job.Destination());
+    const WideString workFolder = context.workFolder();
+    if (source.empty()) source = workFolder;
+    if (destination.empty()) destination = workFolder + kBackupFolderName;
+    source = context.networkForm(source);
+    destination = context.networkForm(destination);
+    destination = MirrorDestinationFor(source, destination, context.computerName());
+    source = StripTrailingSeparator(source);
+    destination = StripTrailingSeparator(destination);
+    const bool insideSource = destination.compare(0, source.size(), source) == 0 &&
+                              destination.size() >= source.size();
+
+    StringList elements = {job.ToolName(), QuotedFolderElement(source),
+                           QuotedFolderElement(destination)};
+    if (!job.FileSpecs().empty()) elements.push_back(job.FileSpecs());
+    if (options.subdirectories) elements.push_back(L"/s");
+    if (options.purge) elements.push_back(L"/purge");
+    if (options.mirror) elements.push_back(L"/mir");
+    if (options.fatTimes) elements.push_back(L"/fft");
+    if (options.retryOption) elements.push_back(L"/r:" + UnsignedToText(job.RetryCount(), 10));
+    if (options.waitOption) elements.push_back(L"/w:" + UnsignedToText(job.WaitSeconds(), 10));
+    if (options.excludeOlder) elements.push_back(L"/xo");
+    if (options.excludeExtra) elements.push_back(L"/xx");
+    if (options.excludeJunctions) elements.push_back(L"/xjd");
+    if (options.maxAgeOption) elements.push_back(L"/maxage:" + UnsignedToText(job.MaxAge(), 10));
+    if (options.minAgeOption) elements.push_back(L"/minage:" + UnsignedToText(job.MinAge(), 10));
+    if (options.minSizeOption) elements.push_back(L"/min:" + IntegerToText(job.MinSize(), 10));
+    if (options.maxSizeOption) elements.push_back(L"/max:" + IntegerToText(job.MaxSize(), 10));
+    if (options.excludeFilesOption) elements.push_back(L"/xf " + job.ExcludedFiles());
+    if (options.excludeDirsOption) elements.push_back(L"/xd " + job.ExcludedDirs());
+    elements.push_back(job.ExtraOptions());
+    if (options.listOnly) elements.push_back(L"/l");
+    if (insideSource) elements.push_back(L"/lev:3");
+    return JoinWithChar(elements, L' ');
+}

@@ -1,0 +1,36 @@
+// A job with a fixed system context for script and command-line tests.
+#pragma once
+
+#include "job/backup_job.h"
+#include "script/command_line.h"
+
+// A job whose command line sees the computer "PC01", the work folder
+// C:\users\u1\Temp\Quillon.tmp\ and no mapped network drives.
+class FixedContextJob : public BackupJob {
+public:
+    WideString CommandLine() const override { return BuildCommandLine(*this, Context()); }
+
+    static CommandLineContext Context() {
+        CommandLineContext context;
+        context.workFolder = [] { return WideString(L"C:\\users\\u1\\Temp\\Quillon.tmp\\"); };
+        context.networkForm = [](const WideString& path) { return path; };
+        context.computerName = [] { return WideString(L"PC01"); };
+        return context;
+    }
+};
+
+// The settings that a backup run gives its job, for the destination.
+inline void ApplyBackupPolicy(BackupJob& job, const WideString& destination) {
+    job.SetExcludeOlder(false);
+    job.SetMirror(true);
+    job.SetExcludedFiles(L" *.bak  *.tmp  Thumbs.db ");
+    job.SetExcludedDirs(L" bak  .vs  _Backup_  _Search_ ");
+    job.SetExcludeFilesOption(true);
+    job.SetExcludeDirsOption(true);
+    job.SetDestination(destination);
+    job.AddExcludedDir(L"_Backup_");
+    job.AddExcludedDir(L"*.tmp");
+    job.SetMaxSize(4294967296u);
+    job.SetMaxSizeOption(true);
+    job.SetLongFinalPause(true);
+}

@@ -1,0 +1,104 @@
+#include "script/text_files.h"
+
+#include <iostream>
+
+#include "common/windows_headers.h"
+#include "script/command_line.h"
+#include "text/file_status.h"
+#include "text/path_text.h"
+
+namespace {
+
+constexpr int kWriterAttempts = 100;
+constexpr DWORD kRetryPauseMilliseconds = 100;
+constexpr DWORD kRewritePauseMilliseconds = 10;
+constexpr int kLastRewrite = 10;
+
+// Opens the file, trying up to the given number of times with the visible
+// attempt counter.
+FILE* OpenAttempts(const WideString& path, const wchar_t* mode, int attempts) {
+    for (int attempt = 1; attempt <= attempts; ++attempt) {
+        FILE* file = _wfopen(path.c_str(), mode);
+        if (file != nullptr) return file;
+        Sleep(kRetryPauseMilliseconds);
+        std::wcerr << attempt << L"\r" << std::flush;
+    }
+    return nullptr;
+}
+
+void ReportCannotOpen(const WideString& path) {
+    std::wcerr << L"Can't open wb  " << path << std::endl;
+}
+
+ByteVector Convert(const WideString& text, UINT codePage, DWORD flags, const char* fallback) {
+    const WideString cut = text.substr(0, text.find(L'\0'));
+    if (cut.empty()) return ByteVector();
+    const int length = static_cast<int>(cut.size());
+    const int size =
+        WideCharToMultiByte(codePage, flags, cut.c_str(), length, nullptr, 0, fallback, nullptr);
+    if (size <= 0) return ByteVector();
+    ByteVector bytes(static_cast<size_t>(size));
+    const int written = WideCharToMultiByte(codePage, flags, cut.c_str(), length,
+                                            reinterpret_cast<char*>(bytes.data()), size, fallback,
+                                            nullptr);
+    if (written <= 0) return ByteVector();
+    bytes.resize(static_cast<size_t>(written));
+    return bytes;
+}
+
+}  // namespace
+
+ByteVector ToCodePage932(const WideString& text) {
+    return Convert(text, 932, WC_NO_BEST_FIT_CHARS, "_");
+}
+
+ByteVector ToUtf8(const WideString& text) { return Convert(text, CP_UTF8, 0, nullptr); }
+
+bool WriteTextFile(const WideString& path, const WideString& text) {
+    const ByteVector bytes = ToCodePage932(text);
+    const bool textBeforeNul = !text.empty() && text.front() != L'\0';
+    if (textBeforeNul && bytes.empty()) return false;
+    return WriteBytesWithRetry(path, bytes, 0);
+}
+
+bool WriteBytesWithRetry(const WideString& path, const ByteVector& bytes, int rewriteNumber) {
+    if (path.empty()) return false;
+    FILE* file = OpenAttempts(path, L"wb", kWriterAttempts);
+    if (file == nullptr) {
+        ReportCannotOpen(path);
+        return false;
+    }
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    if (bytes.empty()) return true;
+    if (FileStatus(path).Size() != 0) return true;
+    if (rewriteNumber > kLastRewrite) return false;
+    Sleep(kRewritePauseMilliseconds);
+    return WriteBytesWithRetry(path, bytes, rewriteNumber + 1);
+}
+
+bool WriteUtf8Lines(const WideString& path, const StringList& lines) {
+    if (path.empty()) return false;
+    FILE* file = OpenAttempts(path, L"wb", kWriterAttempts);
+    if (file == nullptr) {
+        ReportCannotOpen(path);
+        return false;
+    }
+    for (const WideString& line : lines) {
+        const ByteVector bytes = ToUtf8(line);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fwrite("\r\n", 1, 2, file);
+    }
+    std::fclose(file);
+    return true;
+}
+
+bool WriteFolderListFile(const StringList& lines, const WideString& folder) {
+    return WriteUtf8Lines(AppendSeparator(folder, L'\\') + ComputerName() + L".txt", lines);
+}
+
+FILE* OpenWithRetry(const WideString& path, const WideString& mode, int seconds) {
+    if (path.empty()) return nullptr;
+    const long long attempts = static_cast<long long>(seconds) * 1000 / kRetryPauseMilliseconds;
+    return OpenAttempts(path, mode.c_str(), attempts > 0 ? static_cast<int>(attempts) : 1);
+}

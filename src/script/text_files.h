@@ -1,0 +1,44 @@
+// Writing the program's text files. Every writer opens its file with
+// retries: a file that cannot be opened is tried again every 100 ms, the
+// attempt number and a CR going to the error stream after each failure, so
+// the count overwrites itself on one console line.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "text/wide_string.h"
+
+using ByteVector = std::vector<uint8_t>;
+
+// The text in code page 932 (Shift JIS), up to its first NUL; characters the
+// page lacks become "_" (no best-fit look-alikes). Empty when the
+// conversion fails.
+ByteVector ToCodePage932(const WideString& text);
+
+// The text as UTF-8 bytes, up to its first NUL, without a terminator.
+ByteVector ToUtf8(const WideString& text);
+
+// Writes the text in code page 932 without byte order mark. False when the
+// file could not be written, when it reads back empty after 11 rewrites, or
+// when a non-empty text converts to no bytes at all.
+bool WriteTextFile(const WideString& path, const WideString& text);
+
+// Creates or truncates the file and writes the bytes (up to 100 open
+// attempts). A non-empty vector that leaves an empty file is written again
+// after 10 ms, at most up to rewrite number 10. On giving up writes
+// "Can't open wb  " and the path to the error stream.
+bool WriteBytesWithRetry(const WideString& path, const ByteVector& bytes, int rewriteNumber);
+
+// Writes each element followed by CR LF in UTF-8 (no byte order mark).
+// False when the path is empty or the file could not be opened.
+bool WriteUtf8Lines(const WideString& path, const StringList& lines);
+
+// The list as "<folder>\<computer>.txt" in UTF-8 (see WriteUtf8Lines).
+bool WriteFolderListFile(const StringList& lines, const WideString& folder);
+
+// Opens the file with the mode, trying seconds × 10 times (at least once).
+// Returns null when the path is empty or every attempt failed.
+FILE* OpenWithRetry(const WideString& path, const WideString& mode, int seconds);

@@ -1,0 +1,123 @@
+// Runs generated scripts through the real cmd.exe, with a recorder in place
+// of robocopy, and checks the paths that reach the copy command.
+#include <gtest/gtest.h>
+
+#include "common/windows_headers.h"
+#include "config/directory_ops.h"
+#include "job/backup_job.h"
+#include "script/command_line.h"
+#include "script/text_files.h"
+#include "test_support.h"
+#include "text/split_join.h"
+
+namespace {
+
+WideString FromUtf8(const std::string& bytes) {
+    if (bytes.empty()) return WideString();
+    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                         nullptr, 0);
+    WideString text(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], size);
+    return text;
+}
+
+// Sets an environment variable of this process (inherited by children)
+// while the object lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const wchar_t* name, const WideString& value) : name_(name) {
+        wchar_t old[32768] = {};
+        hadOld_ = GetEnvironmentVariableW(name, old, 32768) != 0;
+        old_ = old;
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~ScopedVariable() { SetEnvironmentVariableW(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
+
+private:
+    WideString name_;
+    WideString old_;
+    bool hadOld_ = false;
+};
+
+DWORD RunScript(const WideString& script, const WideString& outputPath) {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    WideString commandLine = L"cmd.exe /c \"" + script + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    PROCESS_INFORMATION process = {};
+    DWORD exitCode = 0xFFFFFFFF;
+    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(output);
+    return exitCode;
+}
+
+// The argument lists of the recorded calls of one program.
+std::vector<StringList> CallsOf(const WideString& record, const WideString& program) {
+    std::vector<StringList> calls;
+    for (const WideString& line : SplitOnChar(record, L'\n')) {
+        StringList fields = SplitOnChar(line, L'\t');
+        if (fields.empty() || _wcsicmp(fields[0].c_str(), program.c_str()) != 0) continue;
+        fields.erase(fields.begin());
+        calls.push_back(fields);
+    }
+    return calls;
+}
+
+TEST(ScriptRun, EveryPathReachesTheCopyCommandExactly) {
+    // cmd.exe reads batch files in the OEM code page; the scripts are
+    // written for a Japanese system, where that is code page 932.
+    ASSERT_EQ(GetOEMCP(), 932u) << "run with a Japanese locale (LC_ALL=ja_JP.UTF-8 under Wine)";
+    ScopedTempFolder root;
+    const WideString bin = root.Join(L"bin");
+    ASSERT_TRUE(CreateDirectoryTree(bin));
+    for (const wchar_t* name : {L"robocopy.exe", L"timeout.exe"}) {
+        ASSERT_TRUE(CopyFileW(FileBesideTestProgram(L"arg_recorder.exe").c_str(),
+                              (bin + L"\\" + name).c_str(), FALSE));
+    }
+    const StringList names = {
+        L"Tom & Jerry", L"50% off", L"100%", L"a^b", L"wow!", L"(paren) x",
+        L"blank name", L"semi;colon,comma=equal", L"%PATH%", L"\u30C7\u30FC\u30BF \u65E5\u672C",
+    };
+    StringList folders;
+    for (const WideString& name : names) {
+        folders.push_back(root.Join(L"src\\" + name));
+        ASSERT_TRUE(CreateDirectoryTree(folders.back())) << folders.back();
+    }
+    const WideString destination = root.Join(L"dest\\_Backup_");
+
+    BackupJob job;
+    job.SetMirror(true);
+    job.SetDestination(destination);
+    job.BuildFolderListScript(folders);
+    const WideString script = root.Join(L"run.bat");
+    ASSERT_TRUE(WriteTextFile(script, job.ScriptText()));
+
+    const WideString record = root.Join(L"record.txt");
+    ScopedVariable path(L"PATH", bin + L";C:\\windows\\system32;C:\\windows");
+    ScopedVariable recordFile(L"BRISK_RECORD_FILE", record);
+    RunScript(script, root.Join(L"output.txt"));
+
+    const std::vector<StringList> calls = CallsOf(FromUtf8(ReadFileBytes(record)), L"robocopy.exe");
+    ASSERT_EQ(calls.size(), folders.size()) << FromUtf8(ReadFileBytes(root.Join(L"output.txt")));
+    for (size_t i = 0; i < folders.size(); ++i) {
+        ASSERT_GE(calls[i].size(), 3u);
+        EXPECT_EQ(calls[i][0], folders[i]);
+        EXPECT_EQ(calls[i][1], MirrorDestination(folders[i], destination));
+        EXPECT_EQ(calls[i][2], L"/s");
+    }
+    // Each copy command waited first; so did the end of the script.
+    EXPECT_EQ(CallsOf(FromUtf8(ReadFileBytes(record)), L"timeout.exe").size(), folders.size() + 1);
+}
+
+}  // namespace
