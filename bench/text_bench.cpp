@@ -3,6 +3,9 @@
 #include <chrono>
 #include <cstdio>
 
+#include "job/backup_job.h"
+#include "script/batch_script.h"
+#include "script/command_line.h"
 #include "text/split_join.h"
 
 namespace {
@@ -31,9 +34,37 @@ void JoinBenchmark(size_t count) {
                 joined == plain ? "equals the plain join" : "DIFFERS from the plain join");
 }
 
+// A job whose command line does not ask the system (fixed computer name,
+// work folder, no network drives), so that only the builder is measured.
+class FixedJob : public BackupJob {
+public:
+    WideString CommandLine() const override {
+        CommandLineContext context;
+        context.workFolder = [] { return WideString(L"C:\\Temp\\Quillon.tmp\\"); };
+        context.networkForm = [](const WideString& path) { return path; };
+        context.computerName = [] { return WideString(L"PC01"); };
+        return BuildCommandLine(*this, context);
+    }
+};
+
+void ScriptBenchmark(size_t count) {
+    StringList folders;
+    for (size_t i = 0; i < count; ++i) {
+        folders.push_back(L"C:\\Users\\someone\\Documents\\Project " + std::to_wstring(i));
+    }
+    FixedJob job;
+    job.SetMirror(true);
+    job.SetDestination(L"E:\\_Backup_");
+    WideString script;
+    const double ms = Milliseconds(
+        [&] { script = FolderListScript(job, folders, [](const WideString&) { return true; }); });
+    std::printf("FolderListScript %7zu folders: %8.1f ms, %zu characters\n", count, ms, script.size());
+}
+
 }  // namespace
 
 int main() {
     for (size_t count : {10000u, 100000u, 1000000u}) JoinBenchmark(count);
+    for (size_t count : {1000u, 10000u, 100000u}) ScriptBenchmark(count);
     return 0;
 }
