@@ -21,24 +21,6 @@ WideString FromUtf8(const std::string& bytes) {
     return text;
 }
 
-// Sets an environment variable of this process (inherited by children)
-// while the object lives.
-class ScopedVariable {
-public:
-    ScopedVariable(const wchar_t* name, const WideString& value) : name_(name) {
-        wchar_t old[32768] = {};
-        hadOld_ = GetEnvironmentVariableW(name, old, 32768) != 0;
-        old_ = old;
-        SetEnvironmentVariableW(name, value.c_str());
-    }
-    ~ScopedVariable() { SetEnvironmentVariableW(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
-
-private:
-    WideString name_;
-    WideString old_;
-    bool hadOld_ = false;
-};
-
 DWORD RunScript(const WideString& script, const WideString& outputPath) {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
@@ -104,8 +86,8 @@ TEST(ScriptRun, EveryPathReachesTheCopyCommandExactly) {
     ASSERT_TRUE(WriteTextFile(script, job.ScriptText()));
 
     const WideString record = root.Join(L"record.txt");
-    ScopedVariable path(L"PATH", bin + L";C:\\windows\\system32;C:\\windows");
-    ScopedVariable recordFile(L"BRISK_RECORD_FILE", record);
+    ScopedEnvironmentVariable path(L"PATH", bin + L";C:\\windows\\system32;C:\\windows");
+    ScopedEnvironmentVariable recordFile(L"BRISK_RECORD_FILE", record);
     RunScript(script, root.Join(L"output.txt"));
 
     const std::vector<StringList> calls = CallsOf(FromUtf8(ReadFileBytes(record)), L"robocopy.exe");

@@ -154,3 +154,74 @@ void RemoveRegistryTree(const WideString& subkey) {
     RegDeleteTreeW(HKEY_CURRENT_USER, subkey.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, subkey.c_str());
 }
+
+ProgramRun RunCaptured(const WideString& program, const StringList& arguments) {
+    ScopedTempFolder folder;
+    const WideString outputPath = folder.Join(L"out.txt");
+    const WideString errorPath = folder.Join(L"err.txt");
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE errors = CreateFileW(errorPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+
+    WideString commandLine = QuoteArgument(program);
+    for (const WideString& argument : arguments) commandLine += L" " + QuoteArgument(argument);
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = output;
+    startup.hStdError = errors;
+    PROCESS_INFORMATION process = {};
+    ProgramRun run;
+    if (CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                       nullptr, &startup, &process)) {
+        WaitForSingleObject(process.hProcess, 60000);
+        DWORD exitCode = 0;
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        run.exitCode = exitCode;
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(output);
+    CloseHandle(errors);
+    run.output = ReadFileBytes(outputPath);
+    run.errors = ReadFileBytes(errorPath);
+    return run;
+}
+
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const WideString& value)
+    : name_(name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size > 0) {
+        old_.assign(size, L'\0');
+        const DWORD length = GetEnvironmentVariableW(name, &old_[0], size);
+        old_.resize(length);
+        hadOld_ = true;
+    }
+    SetEnvironmentVariableW(name, value.c_str());
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
+    SetEnvironmentVariableW(name_.c_str(), hadOld_ ? old_.c_str() : nullptr);
+}
+
+bool SetLastWriteDaysAgo(const WideString& path, double days) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time;
+    time.LowPart = now.dwLowDateTime;
+    time.HighPart = now.dwHighDateTime;
+    time.QuadPart -= static_cast<ULONGLONG>(days * 86400.0 * 10000000.0);
+    FILETIME then;
+    then.dwLowDateTime = time.LowPart;
+    then.dwHighDateTime = time.HighPart;
+    const bool ok = SetFileTime(file, nullptr, nullptr, &then) != 0;
+    CloseHandle(file);
+    return ok;
+}

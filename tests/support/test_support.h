@@ -76,3 +76,32 @@ private:
 
 // Deletes a key below HKEY_CURRENT_USER with everything below it.
 void RemoveRegistryTree(const WideString& subkey);
+
+// What a program run printed and returned.
+struct ProgramRun {
+    unsigned long exitCode = 0xFFFFFFFF;
+    std::string output;
+    std::string errors;
+};
+
+// Starts the program with the arguments (quoted as needed), its output and
+// errors going to files, waits up to a minute, and returns what it printed.
+ProgramRun RunCaptured(const WideString& program, const StringList& arguments);
+
+// Sets an environment variable of this process (inherited by the programs
+// it starts) while the object lives, then puts the old value back.
+class ScopedEnvironmentVariable {
+public:
+    ScopedEnvironmentVariable(const wchar_t* name, const WideString& value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+private:
+    WideString name_;
+    WideString old_;
+    bool hadOld_ = false;
+};
+
+// Sets the file's last-write time the given number of days back from now.
+bool SetLastWriteDaysAgo(const WideString& path, double days);

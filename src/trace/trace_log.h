@@ -1,0 +1,26 @@
+// The trace log: one line per entry in hourly UTF-16 files below the work
+// folder (Quillon.tmp\_trace_\WC\MMDD_HH.txt), for failures the console
+// does not show. The first entry of a process schedules trace files older
+// than ten days for deletion at program end.
+#pragma once
+
+#include "text/wide_string.h"
+
+// Appends "time<TAB>program file name<TAB>message" (message folded into
+// one line). A new file starts with FF FE and a header line: time, user,
+// temporary folder, current folder and program path. False when the file
+// could not be opened; then "Can't open ab  " and the path go to the error
+// stream.
+bool WriteTrace(const WideString& message);
+
+// The text with each CR replaced by the first character of the replacement
+// and each LF by the rest of it.  ("a\r\nb", "\t\t") => "a\t\tb"
+WideString ReplaceLineBreaks(const WideString& text, const WideString& replacement);
+
+// The user's name from the system, else USER, else USERNAME.
+WideString UserName();
+
+// The header line's fields after the time: the folded user name, temporary
+// folder, current folder and program path, each followed by two TABs.
+WideString TraceHeaderFields(const WideString& user, const WideString& tempFolder,
+                             const WideString& currentFolder, const WideString& programPath);
