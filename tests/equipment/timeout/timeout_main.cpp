@@ -1,0 +1,57 @@
+// Test equipment: a stand-in for the timeout command, which Wine lacks.
+// Accepts "timeout /t N" and "timeout N" (and /nobreak), says how long it
+// would wait and returns at once; with BRISK_TIMEOUT_WAIT=1 it really waits.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <cwctype>
+#include <string>
+
+namespace {
+
+bool ParseSeconds(const std::wstring& text, long* seconds) {
+    if (text.empty()) return false;
+    wchar_t* end = nullptr;
+    const long value = std::wcstol(text.c_str(), &end, 10);
+    if (*end != L'\0' || value < -1 || value > 99999) return false;
+    *seconds = value;
+    return true;
+}
+
+std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+    return text;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    long seconds = 0;
+    bool haveSeconds = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring argument = Lower(argv[i]);
+        if (argument == L"/nobreak") continue;
+        if (argument == L"/t" && i + 1 < argc && ParseSeconds(argv[i + 1], &seconds)) {
+            haveSeconds = true;
+            ++i;
+            continue;
+        }
+        if (!haveSeconds && ParseSeconds(argument, &seconds)) {
+            haveSeconds = true;
+            continue;
+        }
+        std::fwprintf(stderr, L"ERROR: Invalid syntax. Usage: timeout /t N [/nobreak]\n");
+        return 1;
+    }
+    if (!haveSeconds) {
+        std::fwprintf(stderr, L"ERROR: Invalid syntax. Usage: timeout /t N [/nobreak]\n");
+        return 1;
+    }
+    wchar_t really[8] = {};
+    const bool wait = GetEnvironmentVariableW(L"BRISK_TIMEOUT_WAIT", really, 8) > 0 && really[0] == L'1';
+    std::printf("Waiting for %ld seconds%s\n", seconds, wait ? "" : " (test stand-in: not waiting)");
+    std::fflush(stdout);
+    if (wait && seconds > 0) Sleep(static_cast<DWORD>(seconds) * 1000);
+    return 0;
+}
