@@ -1,0 +1,304 @@
+"""Test equipment: a Wine world for one end-to-end run of brisk.exe.
+
+A World is a fresh Wine prefix (hard-linked from a prepared base prefix, so it
+is made in well under a second) with drive letters mapped to folders of the
+scenario, the host application's registry values, sample folders with
+realistic content, and the test stand-ins for robocopy and timeout in place of
+Wine's own. It runs a program there, collects what it printed (through files:
+a process Explorer leaves behind would hold a pipe open) and its exit code, and
+ends the prefix's wineserver afterwards.
+
+    world = World("backup_from_stick")
+    stick = world.drive("e", "floppy")
+    world.install_program(stick)
+    world.host_settings(world.sample_host_folders())
+    run = world.run(r"E:\\brisk.exe")
+    assert run.exit_code == 0
+
+The base prefix has real user folders (not links to the Linux home) and no
+drive Z: (the Linux root); see tools/wine/ensure-prefix. Scenarios run with a
+Japanese locale, as on the Japanese Windows the program is written for.
+"""
+
+import fcntl
+import getpass
+import os
+import shutil
+import subprocess
+import time
+from dataclasses import dataclass
+from pathlib import Path
+
+SOURCE_DIR = Path(__file__).resolve().parents[2]
+HOST_KEY = r"HKEY_CURRENT_USER\Software\Harrowgate\KORV\KORV"
+LATEST_BASE_DIRECTORY = "最新の基本ディレクトリ名"
+DRIVE_KINDS = ("floppy", "hd", "network", "cdrom")
+
+
+def build_dir():
+    return Path(os.environ.get("BRISK_BUILD_DIR", SOURCE_DIR / "build")).resolve()
+
+
+@dataclass
+class Run:
+    exit_code: int
+    output: str
+    errors: str
+    seconds: float
+
+    def lines(self):
+        return self.output.replace("\r\n", "\n").split("\n")
+
+
+def wine_environment(prefix, extra=None):
+    env = dict(os.environ)
+    env.update({
+        "WINEPREFIX": str(prefix),
+        "WINEDEBUG": "-all",
+        # No Mono or Gecko dialogs; our robocopy instead of Wine's stub.
+        "WINEDLLOVERRIDES": "mscoree,mshtml=;robocopy.exe=n",
+        "LC_ALL": "ja_JP.UTF-8",
+    })
+    env.update(extra or {})
+    return env
+
+
+def _base_prefix():
+    """The prepared prefix that every world is linked from, made once."""
+    base = build_dir() / "scenario-base"
+    marker = base / ".brisk-stand-ins"
+    equipment = build_dir() / "equipment"
+    stand_ins = [equipment / "robocopy.exe", equipment / "timeout.exe"]
+    newest = max(p.stat().st_mtime for p in stand_ins)
+    if marker.exists() and marker.stat().st_mtime >= newest:
+        return base
+    base.parent.mkdir(parents=True, exist_ok=True)
+    with open(str(base) + ".world-lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if marker.exists() and marker.stat().st_mtime >= newest:
+            return base
+        subprocess.run([str(SOURCE_DIR / "tools/wine/ensure-prefix"), str(base)], check=True)
+        system32 = base / "drive_c/windows/system32"
+        for program in stand_ins:
+            target = system32 / program.name
+            if target.exists():
+                target.unlink()
+            shutil.copy2(program, target)
+        marker.touch()
+    return base
+
+
+class World:
+    def __init__(self, name):
+        self.name = name
+        self.root = build_dir() / "scenarios" / name
+        if self.root.exists():
+            self._stop_server(self.root / "prefix")
+            shutil.rmtree(self.root)
+        self.root.mkdir(parents=True)
+        self.prefix = self.root / "prefix"
+        # Hard links: Wine replaces the registry files by renaming, and the
+        # scenario writes only new files, so the base stays untouched; the
+        # registry files are copied all the same to be safe.
+        subprocess.run(["cp", "-al", str(_base_prefix()), str(self.prefix)], check=True)
+        for hive in self.prefix.glob("*.reg"):
+            data = hive.read_bytes()
+            hive.unlink()
+            hive.write_bytes(data)
+        self.user = getpass.getuser()
+        self._registry = []
+        self._drive_kinds = {}
+
+    # --- the world -------------------------------------------------------
+
+    def c_drive(self):
+        return self.prefix / "drive_c"
+
+    def user_folder(self, name=""):
+        """A folder of the user's profile, e.g. user_folder("Documents")."""
+        return self.c_drive() / "users" / self.user / name
+
+    def public_folder(self, name=""):
+        return self.c_drive() / "users" / "Public" / name
+
+    def drive(self, letter, kind="hd"):
+        """Maps drive LETTER: to a new folder of the scenario; kind is one of
+        floppy (removable), hd (fixed), network, cdrom."""
+        letter = letter.lower()
+        assert kind in DRIVE_KINDS, kind
+        folder = self.root / "drives" / letter
+        folder.mkdir(parents=True, exist_ok=True)
+        link = self.prefix / "dosdevices" / (letter + ":")
+        if link.is_symlink() or link.exists():
+            link.unlink()
+        link.symlink_to(folder)
+        self._drive_kinds[letter] = kind
+        return folder
+
+    def install_program(self, folder, name="brisk.exe"):
+        target = Path(folder) / name
+        shutil.copy2(build_dir() / "bin" / "brisk.exe", target)
+        return target
+
+    def registry_value(self, key, name, value, kind="REG_SZ"):
+        """Queues a value for the prefix's registry (key as in regedit)."""
+        self._registry.append((key, name, value, kind))
+
+    def host_settings(self, folders):
+        """The host application's values: folders maps value names
+        (User_Master, User_PatData, User_PatMake, User_Data, and
+        LATEST_BASE_DIRECTORY) to Windows paths."""
+        for name, path in folders.items():
+            key = HOST_KEY + ("\\PlnCtrl" if name == LATEST_BASE_DIRECTORY else "\\FilePath")
+            self.registry_value(key, name, path)
+
+    def temp_folder(self, windows_path):
+        """Makes the user's temporary folder the given Windows path."""
+        for name in ("TEMP", "TMP"):
+            self.registry_value(r"HKEY_CURRENT_USER\Environment", name, windows_path)
+
+    def windows_path(self, linux_path):
+        """The Windows path of a Linux path inside the world."""
+        linux_path = Path(linux_path).resolve()
+        for link in sorted((self.prefix / "dosdevices").iterdir()):
+            if not link.name.endswith(":") or not link.is_symlink():
+                continue
+            target = link.resolve()
+            try:
+                rest = linux_path.relative_to(target)
+            except ValueError:
+                continue
+            parts = [link.name.upper()] + list(rest.parts)
+            return "\\".join(parts) if rest.parts else link.name.upper() + "\\"
+        raise ValueError(f"{linux_path} is on no drive of the world")
+
+    # --- sample content --------------------------------------------------
+
+    def sample_host_folders(self, drive_folder=None):
+        """Fills folders of the host application with realistic content
+        (nested folders, Japanese names, blanks, '&', '%', files of several
+        sizes, a read-only file, names the backup excludes) and returns the
+        registry values that point at them."""
+        base = Path(drive_folder) if drive_folder else self.c_drive() / "KORV"
+        folders = {
+            "User_Master": base / "Master",
+            "User_PatData": base / "患者データ & 50% off",
+            "User_PatMake": base / "Pat Make",
+            "User_Data": base / "Data",
+            LATEST_BASE_DIRECTORY: base / "基本",
+        }
+        for value, folder in folders.items():
+            fill_sample_folder(folder, value)
+        return {name: self.windows_path(folder) for name, folder in folders.items()}
+
+    def fill_standard_folders(self):
+        for folder in (self.user_folder("Documents"), self.user_folder("Pictures"),
+                       self.public_folder("Documents")):
+            fill_sample_folder(folder, folder.name)
+
+    # --- running ---------------------------------------------------------
+
+    def _apply_registry(self, env):
+        entries = list(self._registry)
+        for letter, kind in self._drive_kinds.items():
+            entries.append((r"HKEY_LOCAL_MACHINE\Software\Wine\Drives", letter + ":", kind, "REG_SZ"))
+        if not entries:
+            return
+        lines = ["Windows Registry Editor Version 5.00", ""]
+        for key, name, value, kind in entries:
+            lines.append(f"[{key}]")
+            if kind == "REG_SZ":
+                text = value.replace("\\", "\\\\").replace('"', '\\"')
+                lines.append(f'"{name}"="{text}"')
+            elif kind == "REG_EXPAND_SZ":
+                data = (value + "\0").encode("utf-16-le").hex(",")
+                lines.append(f'"{name}"=hex(2):{data}')
+            elif kind == "REG_DWORD":
+                lines.append(f'"{name}"=dword:{int(value):08x}')
+            lines.append("")
+        # Inside the world: no drive maps the Linux file system.
+        reg_file = self.c_drive() / "scenario-settings.reg"
+        reg_file.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
+        subprocess.run(["wine", "reg", "import", r"C:\scenario-settings.reg"], env=env,
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        reg_file.unlink()
+        self._registry.clear()
+
+    @staticmethod
+    def _stop_server(prefix):
+        if prefix.exists():
+            env = wine_environment(prefix)
+            subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL)
+
+    def run(self, program, args=(), computer=None, env=None, timeout=600):
+        """Runs a Windows program in the world and waits for it; computer
+        gives the world another host name (and so another computer name)."""
+        environment = wine_environment(self.prefix, env)
+        self._apply_registry(environment)
+        # Drive types and environment values take effect with a new wineserver.
+        self._stop_server(self.prefix)
+        command = ["wine", program, *args]
+        if computer:
+            script = 'hostname "$1"; shift; exec "$@"'
+            command = ["unshare", "-u", "sh", "-c", script, "sh", computer, *command]
+        out_path = self.root / "output.txt"
+        err_path = self.root / "errors.txt"
+        started = time.monotonic()
+        with open(out_path, "wb") as out, open(err_path, "wb") as err:
+            completed = subprocess.run(command, env=environment, stdout=out, stderr=err,
+                                       stdin=subprocess.DEVNULL, timeout=timeout)
+        seconds = time.monotonic() - started
+        self._stop_server(self.prefix)
+        return Run(completed.returncode, decode(out_path.read_bytes()),
+                   decode(err_path.read_bytes()), seconds)
+
+
+def decode(data):
+    """Console output of the world: code page 932, as a Japanese console."""
+    return data.decode("cp932", errors="replace")
+
+
+def fill_sample_folder(folder, label):
+    folder = Path(folder)
+    files = {
+        "readme.txt": f"{label}\r\n".encode("utf-8"),
+        "患者一覧.csv": "番号,名前\r\n1,山田\r\n".encode("utf-8"),
+        "sub folder/深い/notes & more.txt": b"nested",
+        "sub folder/empty/": None,
+        "sizes/small.bin": bytes(10),
+        "sizes/medium.bin": bytes(range(256)) * 256,
+        "read only.txt": b"read-only content",
+        "old.bak": b"excluded by name",
+        "Thumbs.db": b"excluded by name",
+        "scratch.tmp": b"excluded by name",
+        "bak/in excluded folder.txt": b"excluded folder",
+    }
+    for relative, content in files.items():
+        path = folder / relative
+        if content is None:
+            path.mkdir(parents=True, exist_ok=True)
+            continue
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(content)
+    os.chmod(folder / "read only.txt", 0o444)
+
+
+def snapshot(folder):
+    """Relative path -> (size, modification time, content) of every file,
+    and relative path -> None for every folder."""
+    folder = Path(folder)
+    result = {}
+    for path in sorted(folder.rglob("*")):
+        relative = path.relative_to(folder).as_posix()
+        if path.is_dir():
+            result[relative + "/"] = None
+        else:
+            stat = path.stat()
+            result[relative] = (stat.st_size, stat.st_mtime_ns, path.read_bytes())
+    return result
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
