@@ -3,6 +3,8 @@
 #include "app/backup_root.h"
 #include "app/console_output.h"
 #include "config/folder_list.h"
+#include "job/backup_setup.h"
+#include "script/text_files.h"
 #include "text/argument_list.h"
 #include "text/case_text.h"
 
@@ -34,9 +36,8 @@ bool RunMain() {
 
     const WideString backupRoot = SelectBackupRoot();
     const StringList folders = CollectBackupFolders();
-    // The remaining stages (the backup job, the folder-list file,
-    // housekeeping, Explorer) are called from here as they are built.
-    (void)backupRoot;
-    (void)folders;
+    SetUpAndRunBackup(folders, backupRoot);
+    WriteFolderListFile(folders, backupRoot);
+    // The housekeeping stages and Explorer are called from here as they are built.
     return true;
 }

@@ -102,6 +102,11 @@ public:
     virtual WideString ScriptFileName() const;
     // "robocopy"
     virtual WideString ToolName() const;
+    // Writes the script (the job's own, or a single-job script made from a
+    // restricted copy when there is none) into the script folder and starts
+    // it: through the command interpreter, waiting for it, or through the
+    // shell without waiting. Always true.
+    virtual bool Run(int showCommand, bool wait);
 
     const CopyOptions& Options() const { return options_; }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "job/backup_job.h"
+#include "job/backup_setup.h"
 #include "script/command_line.h"
 
 // A job whose command line sees the computer "PC01", the work folder
@@ -18,19 +19,3 @@ public:
         return context;
     }
 };
-
-// The settings that a backup run gives its job, for the destination.
-inline void ApplyBackupPolicy(BackupJob& job, const WideString& destination) {
-    job.SetExcludeOlder(false);
-    job.SetMirror(true);
-    job.SetExcludedFiles(L" *.bak  *.tmp  Thumbs.db ");
-    job.SetExcludedDirs(L" bak  .vs  _Backup_  _Search_ ");
-    job.SetExcludeFilesOption(true);
-    job.SetExcludeDirsOption(true);
-    job.SetDestination(destination);
-    job.AddExcludedDir(L"_Backup_");
-    job.AddExcludedDir(L"*.tmp");
-    job.SetMaxSize(4294967296u);
-    job.SetMaxSizeOption(true);
-    job.SetLongFinalPause(true);
-}

@@ -23,6 +23,7 @@ Japanese locale, as on the Japanese Windows the program is written for.
 import fcntl
 import getpass
 import os
+import re
 import shutil
 import subprocess
 import time
@@ -172,6 +173,27 @@ class World:
             return "\\".join(parts) if rest.parts else link.name.upper() + "\\"
         raise ValueError(f"{linux_path} is on no drive of the world")
 
+    def linux_path(self, windows_path):
+        """The Linux path of a Windows drive path of the world."""
+        drive, _, rest = windows_path.partition(":")
+        link = self.prefix / "dosdevices" / (drive.lower() + ":")
+        parts = [p for p in rest.replace("/", "\\").split("\\") if p]
+        return link.resolve().joinpath(*parts)
+
+    def computer_folder(self, backup_root, computer):
+        return self.linux_path(backup_root) / computer
+
+    def mirror_folder(self, backup_folder, computer, source):
+        """Where the program mirrors a source folder (a Windows path) below a
+        "_Backup_" folder: the computer's level (for drive paths), then the
+        source path with its colon, slashes and percent signs as separators."""
+        parts = [p for p in re.split(r"[\\/:%]", source) if p]
+        level = [computer] if ":" in source else []
+        return self.linux_path(backup_folder).joinpath(*level, *parts)
+
+    def script_folder(self):
+        return self.user_folder("Temp") / "Quillon.tmp" / "brisk"
+
     # --- sample content --------------------------------------------------
 
     def sample_host_folders(self, drive_folder=None):
@@ -246,8 +268,11 @@ class World:
         err_path = self.root / "errors.txt"
         started = time.monotonic()
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
+            # Started in C:\ of the world: a relative path must not reach
+            # the Linux file system.
             completed = subprocess.run(command, env=environment, stdout=out, stderr=err,
-                                       stdin=subprocess.DEVNULL, timeout=timeout)
+                                       stdin=subprocess.DEVNULL, timeout=timeout,
+                                       cwd=self.c_drive())
         seconds = time.monotonic() - started
         self._stop_server(self.prefix)
         return Run(completed.returncode, decode(out_path.read_bytes()),
@@ -285,8 +310,9 @@ def fill_sample_folder(folder, label):
 
 
 def snapshot(folder):
-    """Relative path -> (size, modification time, content) of every file,
-    and relative path -> None for every folder."""
+    """Relative path -> (size, modification time, content) of every file
+    (content only for files below 1 MiB), and relative path -> None for
+    every folder."""
     folder = Path(folder)
     result = {}
     for path in sorted(folder.rglob("*")):
@@ -295,8 +321,48 @@ def snapshot(folder):
             result[relative + "/"] = None
         else:
             stat = path.stat()
-            result[relative] = (stat.st_size, stat.st_mtime_ns, path.read_bytes())
+            content = path.read_bytes() if stat.st_size < (1 << 20) else None
+            result[relative] = (stat.st_size, stat.st_mtime_ns, content)
     return result
+
+
+EXCLUDED_FILE_ENDINGS = (".bak", ".tmp")
+EXCLUDED_FOLDERS = ("bak", ".vs", "_backup_", "_search_")
+MAX_FILE_SIZE = 1 << 32
+
+
+def expected_backup(source_snapshot):
+    """What the backup policy copies of a source snapshot: no *.bak, *.tmp
+    or Thumbs.db files, no bak, .vs, _Backup_, _Search_ or *.tmp folders,
+    no file over 4294967296 bytes."""
+    expected = {}
+    for path, value in source_snapshot.items():
+        parts = path.rstrip("/").lower().split("/")
+        folders = parts if value is None else parts[:-1]
+        if any(f in EXCLUDED_FOLDERS or f.endswith(".tmp") for f in folders):
+            continue
+        if value is not None:
+            name = parts[-1]
+            if name.endswith(EXCLUDED_FILE_ENDINGS) or name == "thumbs.db":
+                continue
+            if value[0] > MAX_FILE_SIZE:
+                continue
+        expected[path] = value
+    return expected
+
+
+def check_copy(source_snapshot, copy_snapshot, label):
+    """The copy holds exactly what the policy copies, same contents and
+    modification times (within the two seconds FAT times allow)."""
+    expected = expected_backup(source_snapshot)
+    check(set(copy_snapshot) == set(expected),
+          f"{label}: differs in {sorted(set(copy_snapshot) ^ set(expected))}")
+    for path, value in expected.items():
+        if value is None:
+            continue
+        copied = copy_snapshot[path]
+        check(copied[0] == value[0] and copied[2] == value[2], f"{label}: content of {path}")
+        check(abs(copied[1] - value[1]) <= 2_000_000_000, f"{label}: time of {path}")
 
 
 def check(condition, message):

@@ -1,0 +1,44 @@
+#include "job/backup_setup.h"
+
+#include "common/windows_headers.h"
+#include "config/name_text.h"
+#include "job/backup_job.h"
+#include "text/path_text.h"
+
+namespace {
+
+const wchar_t kBackupFolderName[] = L"_Backup_";
+constexpr uint64_t kMaxFileSize = uint64_t{1} << 32;
+
+}  // namespace
+
+WideString BackupDestinationFor(const WideString& backupRoot) {
+    // Only a root that is itself a "_Backup_" folder takes the sources
+    // directly; MirrorDestination then gives each source its own folder.
+    if (EqualNoCase(FileNamePart(backupRoot), kBackupFolderName)) return backupRoot;
+    return AppendSeparator(backupRoot, L'\\') + kBackupFolderName;
+}
+
+void ApplyBackupPolicy(BackupJob& job, const WideString& destination) {
+    job.SetExcludeOlder(false);
+    job.SetMirror(true);
+    job.SetExcludedFiles(L" *.bak  *.tmp  Thumbs.db ");
+    job.SetExcludedDirs(L" bak  .vs  _Backup_  _Search_ ");
+    job.SetExcludeFilesOption(true);
+    job.SetExcludeDirsOption(true);
+    job.SetDestination(destination);
+    job.AddExcludedDir(kBackupFolderName);
+    job.AddExcludedDir(L"*.tmp");
+    job.SetExcludeDirsOption(true);
+    job.SetMaxSize(kMaxFileSize);
+    job.SetMaxSizeOption(true);
+    job.SetLongFinalPause(true);
+}
+
+bool SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot) {
+    HostFoldersJob job;
+    ApplyBackupPolicy(job, BackupDestinationFor(backupRoot));
+    job.BuildFolderListScript(folders);
+    job.Run(SW_SHOWMAXIMIZED, true);
+    return true;
+}
