@@ -29,3 +29,19 @@ if(NOT TARGET GTest::gtest_main)
 endif()
 
 include(GoogleTest)
+
+# Registers a GoogleTest program's tests with ctest; they run in the build
+# tree's Wine prefix. Further arguments are test properties.
+function(brisk_discover_tests target)
+    gtest_discover_tests(${target}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 300
+        PROPERTIES FIXTURES_REQUIRED wine_prefix ${ARGN})
+endfunction()
+
+# A program with a wmain entry point.
+function(brisk_wide_entry target)
+    if(NOT MSVC)
+        target_link_options(${target} PRIVATE -municode)
+    endif()
+endfunction()

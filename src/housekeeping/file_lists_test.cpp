@@ -56,10 +56,7 @@ TEST(ListFolder, BadPathsGiveEmptyResults) {
         EXPECT_EQ(ListFolder(path, true), StringList{}) << path;
         EXPECT_EQ(ListMatchingFiles(path, L"*"), StringList{}) << path;
     }
-    WideString slashed = folder.Path();
-    for (wchar_t& c : slashed) {
-        if (c == L'\\') c = L'/';
-    }
+    const WideString slashed = WithSlashes(folder.Path());
     EXPECT_EQ(ListMatchingFiles(slashed + L"/", L"*.txt").size(), 1u);
 }
 

@@ -44,10 +44,7 @@ TEST(PendingFileOps, NeverDeletesWhatWasNotListed) {
     EXPECT_TRUE(PathExists(root.Join(L"a.txt"), false));
     EXPECT_TRUE(PathExists(root.Join(L"b.txt"), false));
 
-    WideString slashed = root.Join(L"a.txt");
-    for (wchar_t& c : slashed) {
-        if (c == L'\\') c = L'/';
-    }
+    const WideString slashed = WithSlashes(root.Join(L"a.txt"));
     pending.Add(slashed);
     pending.DeleteNow();
     EXPECT_FALSE(PathExists(root.Join(L"a.txt"), false));

@@ -39,10 +39,7 @@ TEST(FileStatus, ReportsFilesAndFoldersWithSlashesOrBackslashes) {
     EXPECT_EQ(status.Size(), 1234);
     EXPECT_GT(status.ModifyTime(), 0);
 
-    WideString slashed = folder.Path();
-    for (wchar_t& c : slashed) {
-        if (c == L'\\') c = L'/';
-    }
+    const WideString slashed = WithSlashes(folder.Path());
     EXPECT_TRUE(FileStatus(slashed).IsDirectory()) << slashed;
     EXPECT_TRUE(FileStatus(slashed + L"/data.bin").IsRegularFile());
 }

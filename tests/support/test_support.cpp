@@ -225,3 +225,10 @@ bool SetLastWriteDaysAgo(const WideString& path, double days) {
     CloseHandle(file);
     return ok;
 }
+
+WideString WithSlashes(WideString path) {
+    for (wchar_t& c : path) {
+        if (c == L'\\') c = L'/';
+    }
+    return path;
+}

@@ -105,3 +105,6 @@ private:
 
 // Sets the file's last-write time the given number of days back from now.
 bool SetLastWriteDaysAgo(const WideString& path, double days);
+
+// The path with every backslash written as a slash.
+WideString WithSlashes(WideString path);
