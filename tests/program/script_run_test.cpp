@@ -58,7 +58,12 @@ std::vector<StringList> CallsOf(const WideString& record, const WideString& prog
 
 TEST(ScriptRun, EveryPathReachesTheCopyCommandExactly) {
     // cmd.exe reads batch files in the OEM code page; the scripts are
-    // written for a Japanese system, where that is code page 932.
+    // written for a Japanese system, where that is code page 932. Under Wine
+    // the tests give the process a Japanese locale; a Windows machine set up
+    // for another language cannot run this test.
+    const bool underWine =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    if (!underWine && GetOEMCP() != 932) GTEST_SKIP() << "needs a Japanese system (code page 932)";
     ASSERT_EQ(GetOEMCP(), 932u) << "run with a Japanese locale (LC_ALL=ja_JP.UTF-8 under Wine)";
     ScopedTempFolder root;
     const WideString bin = root.Join(L"bin");
