@@ -40,12 +40,12 @@ void JoinBenchmark(size_t count) {
 // work folder, no network drives), so that only the builder is measured.
 class FixedJob : public BackupJob {
 public:
-    WideString CommandLine() const override {
+    CommandLineContext Context() const override {
         CommandLineContext context;
         context.workFolder = [] { return WideString(L"C:\\Temp\\Quillon.tmp\\"); };
         context.networkForm = [](const WideString& path) { return path; };
         context.computerName = [] { return WideString(L"PC01"); };
-        return BuildCommandLine(*this, context);
+        return context;
     }
 };
 

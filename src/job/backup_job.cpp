@@ -17,7 +17,7 @@ bool BackupJob::AddExcludedDir(const WideString& pattern) {
     return true;
 }
 
-WideString BackupJob::CommandLine() const { return BuildCommandLine(*this, SystemCommandLineContext()); }
+WideString BackupJob::CommandLine() const { return BuildCommandLine(*this, Context()); }
 
 bool BackupJob::BuildFolderListScript(const StringList& folders) {
     scriptText_ = FolderListScript(*this, folders, DirectoryExists);

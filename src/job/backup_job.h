@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "script/command_line.h"
 #include "text/wide_string.h"
 
 // robocopy's switches and their values, with the defaults of a new job.
@@ -91,6 +92,8 @@ public:
     virtual uint32_t MaxAge() const { return options_.maxAge; }
     virtual uint32_t MinAge() const { return options_.minAge; }
 
+    // What the command line takes from the system (tests give fixed answers).
+    virtual CommandLineContext Context() const { return SystemCommandLineContext(); }
     // The robocopy command line for the job's source and destination.
     virtual WideString CommandLine() const;
     // Builds the script that copies every usable folder of the list to the

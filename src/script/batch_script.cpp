@@ -4,6 +4,7 @@
 
 #include "config/name_text.h"
 #include "job/backup_job.h"
+#include "script/backup_overlap.h"
 #include "script/cmd_text.h"
 #include "script/command_line.h"
 #include "text/path_text.h"
@@ -24,12 +25,19 @@ WideString FinalPause(const BackupJob& job) {
 struct FolderCommand {
     WideString folder;
     WideString commandLine;
-    bool fits;
+    // Why the folder cannot be backed up; empty when it can.
+    WideString refusal;
 };
 
-WideString CannotBackUpMessage(const WideString& folder) {
+WideString CannotCarryMessage(const WideString& folder) {
     return L"Can't back up " + folder +
            L" - the script's code page 932 cannot carry its path or its backup path";
+}
+
+WideString ClashMessage(const WideString& folder, const WideString& backup,
+                        const WideString& other) {
+    return L"Can't back up " + folder + L" - its backup folder " + backup +
+           L" would overlap the backup of " + other;
 }
 
 }  // namespace
@@ -37,12 +45,21 @@ WideString CannotBackUpMessage(const WideString& folder) {
 WideString FolderListScript(BackupJob& job, const StringList& folders,
                             const std::function<bool(const WideString&)>& isDirectory) {
     const WideString originalSource = job.Source();
+    const CommandLineContext context = job.Context();
+    BackupFolderRegister backups;
     std::vector<FolderCommand> commands;
     for (const WideString& folder : RemoveDuplicateTexts(folders)) {
         if (folder.empty() || !isDirectory(folder)) continue;
         job.SetSource(folder);
-        const WideString commandLine = job.CommandLine();
-        commands.push_back({folder, commandLine, FitsCodePage932(commandLine)});
+        const CopyFolders copy = ResolveCopyFolders(job, context);
+        FolderCommand command = {folder, CommandLineFor(job, copy), WideString()};
+        if (!FitsCodePage932(command.commandLine)) {
+            command.refusal = CannotCarryMessage(folder);
+        } else {
+            const WideString other = backups.Accept(copy);
+            if (!other.empty()) command.refusal = ClashMessage(folder, copy.destination, other);
+        }
+        commands.push_back(command);
     }
 
     WideString header = L"@echo off";
@@ -50,12 +67,11 @@ WideString FolderListScript(BackupJob& job, const StringList& folders,
     header += L"\r\necho\t" + job.ToolName();
     header += L"\r\necho.";
     for (const FolderCommand& command : commands) {
-        if (command.fits) {
+        if (command.refusal.empty()) {
             header += L"\r\necho\t\t\t" + EscapeForEcho(command.folder);
         } else {
-            const WideString message = CannotBackUpMessage(command.folder);
-            std::wcerr << message << std::endl;
-            header += L"\r\necho\t\t\t" + EscapeForEcho(message);
+            std::wcerr << command.refusal << std::endl;
+            header += L"\r\necho\t\t\t" + EscapeForEcho(command.refusal);
         }
     }
     header += L"\r\necho.";
@@ -72,7 +88,7 @@ WideString FolderListScript(BackupJob& job, const StringList& folders,
     StringList lines = {header, L"cd /d %Temp%"};
     job.SetSource(originalSource);
     for (const FolderCommand& command : commands) {
-        if (!command.fits) continue;
+        if (!command.refusal.empty()) continue;
         job.SetSource(command.folder);
         lines.push_back(L"timeout /t 10  &\t" + DoublePercents(command.commandLine));
     }

@@ -70,8 +70,7 @@ WideString QuotedFolderElement(const WideString& folder) {
     return QuoteWith(IsBareDrive(folder) ? folder + L"\\." : folder, L'"');
 }
 
-WideString BuildCommandLine(const BackupJob& job, const CommandLineContext& context) {
-    const CopyOptions& options = job.Options();
+CopyFolders ResolveCopyFolders(const BackupJob& job, const CommandLineContext& context) {
     WideString source = StripQuotes(job.Source());
     WideString destination = StripQuotes(job.Destination());
     const WideString workFolder = context.workFolder();
@@ -80,13 +79,24 @@ WideString BuildCommandLine(const BackupJob& job, const CommandLineContext& cont
     source = context.networkForm(source);
     destination = context.networkForm(destination);
     destination = MirrorDestinationFor(source, destination, context.computerName());
-    source = StripTrailingSeparator(source);
-    destination = StripTrailingSeparator(destination);
-    const bool insideSource = destination.compare(0, source.size(), source) == 0 &&
-                              destination.size() >= source.size();
+    CopyFolders folders;
+    folders.source = StripTrailingSeparator(source);
+    folders.destination = StripTrailingSeparator(destination);
+    folders.destinationInsideSource =
+        folders.destination.compare(0, folders.source.size(), folders.source) == 0 &&
+        folders.destination.size() >= folders.source.size();
+    return folders;
+}
 
-    StringList elements = {job.ToolName(), QuotedFolderElement(source),
-                           QuotedFolderElement(destination)};
+WideString BuildCommandLine(const BackupJob& job, const CommandLineContext& context) {
+    return CommandLineFor(job, ResolveCopyFolders(job, context));
+}
+
+WideString CommandLineFor(const BackupJob& job, const CopyFolders& folders) {
+    const CopyOptions& options = job.Options();
+
+    StringList elements = {job.ToolName(), QuotedFolderElement(folders.source),
+                           QuotedFolderElement(folders.destination)};
     if (!job.FileSpecs().empty()) elements.push_back(job.FileSpecs());
     if (options.subdirectories) elements.push_back(L"/s");
     if (options.purge) elements.push_back(L"/purge");
@@ -105,6 +115,6 @@ WideString BuildCommandLine(const BackupJob& job, const CommandLineContext& cont
     if (options.excludeDirsOption) elements.push_back(L"/xd " + job.ExcludedDirs());
     elements.push_back(job.ExtraOptions());
     if (options.listOnly) elements.push_back(L"/l");
-    if (insideSource) elements.push_back(L"/lev:3");
+    if (folders.destinationInsideSource) elements.push_back(L"/lev:3");
     return JoinWithChar(elements, L' ');
 }

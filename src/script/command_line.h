@@ -49,6 +49,20 @@ WideString ComputerName();
 //   "C:\Data" => "\"C:\Data\""   "D:" => "\"D:\.\""
 WideString QuotedFolderElement(const WideString& folder);
 
+// The source and destination folders of the job's copy command, as the
+// command line names them (before quoting): empty ones replaced by the work
+// folder, in network form, the destination mirrored, one trailing separator
+// removed; and whether the destination lies inside the source.
+struct CopyFolders {
+    WideString source;
+    WideString destination;
+    bool destinationInsideSource = false;
+};
+CopyFolders ResolveCopyFolders(const BackupJob& job, const CommandLineContext& context);
+
+// The command line for the job with these folders.
+WideString CommandLineFor(const BackupJob& job, const CopyFolders& folders);
+
 // "robocopy" "<source>" "<destination>" [file specs] /s /purge /mir /fft
 // /r:n /w:n /xo /xx /xjd /maxage:n /minage:n /min:n /max:n /xf <files>
 // /xd <dirs> <extra options> [/l] [/lev:3], each switch only when its option

@@ -9,9 +9,9 @@
 // C:\users\u1\Temp\Quillon.tmp\ and no mapped network drives.
 class FixedContextJob : public BackupJob {
 public:
-    WideString CommandLine() const override { return BuildCommandLine(*this, Context()); }
+    CommandLineContext Context() const override { return FixedContext(); }
 
-    static CommandLineContext Context() {
+    static CommandLineContext FixedContext() {
         CommandLineContext context;
         context.workFolder = [] { return WideString(L"C:\\users\\u1\\Temp\\Quillon.tmp\\"); };
         context.networkForm = [](const WideString& path) { return path; };
