@@ -48,6 +48,12 @@ bool DirectoryExists(const WideString& path) {
     return PreparedDirectoryExists(PreparedForQuery(path));
 }
 
+bool EntryExists(const WideString& path) {
+    if (path.empty()) return false;
+    const WideString prepared = PreparedForQuery(path);
+    return IsNetworkPath(prepared) ? AccessExists(prepared) : !FileStatus(prepared).Failed();
+}
+
 bool CreateDirectoryTree(const WideString& path) {
     if (path.empty()) return false;
     if (DirectoryExists(path)) return true;
@@ -68,12 +74,7 @@ bool CreateDirectoryTree(const WideString& path) {
 
 bool CopyFileGuarded(const WideString& source, const WideString& target, bool noReplace) {
     if (!PathExists(source, false)) return false;
-    if (noReplace && !target.empty()) {
-        const WideString existing = PreparedForQuery(target);
-        if (IsNetworkPath(existing) ? AccessExists(existing) : !FileStatus(existing).Failed()) {
-            return false;
-        }
-    }
+    if (noReplace && EntryExists(target)) return false;
     const WideString folder = ParentPath(target);
     if (!DirectoryExists(folder) && !CreateDirectoryTree(folder)) return false;
     return CopyFileW(source.c_str(), target.c_str(), noReplace ? TRUE : FALSE) != 0;

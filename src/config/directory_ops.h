@@ -9,6 +9,11 @@
 // existing entry counts, file or directory.
 bool DirectoryExists(const WideString& path);
 
+// Whether anything exists at the path, file or directory. One trailing
+// separator is ignored and slashes count as backslashes; a network path is
+// tested for existence only.
+bool EntryExists(const WideString& path);
+
 // Creates the directory and every missing parent; true when it exists
 // afterwards. Never tries to create a drive ("C:"), a server ("\\srv") or a
 // share ("\\srv\share"). On failure writes "Can't create " and the folder

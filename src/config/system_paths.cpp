@@ -10,10 +10,6 @@ namespace {
 
 WideString UpToFirstNul(const WideString& text) { return text.substr(0, text.find(L'\0')); }
 
-WideString Joined(const WideString& left, const WideString& right) {
-    return AppendSeparator(left, L'\\') + right;
-}
-
 }  // namespace
 
 WideString LongPathOf(const WideString& path) {
@@ -43,7 +39,7 @@ WideString CurrentFolder() {
 
 WideString AvoidWindowsFolder(const WideString& temp, const WideString& commonDocuments) {
     if (FindNoCase(temp, L"Windows", 0) == kNoPosition) return temp;
-    return Joined(Joined(commonDocuments, L"Temp"), L"Temp");
+    return JoinPath(JoinPath(commonDocuments, L"Temp"), L"Temp");
 }
 
 WideString FallbackTempFolder(const std::function<WideString(const wchar_t*)>& environment,
@@ -58,7 +54,7 @@ WideString FallbackTempFolder(const std::function<WideString(const wchar_t*)>& e
     if (user.empty()) user = environment(L"USERNAME");
     if (user.empty()) user = L"___";
     *needsCreating = true;
-    return Joined(slashTmpExists ? WideString(L"/tmp/") : currentFolder, user);
+    return JoinPath(slashTmpExists ? WideString(L"/tmp/") : currentFolder, user);
 }
 
 WideString TempFolder() {

@@ -4,27 +4,11 @@
 
 #include <map>
 
-#include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "config/special_folders.h"
+#include "test_support.h"
 
 namespace {
-
-// Sets an environment variable for the test's lifetime and puts the old
-// value (or its absence) back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const wchar_t* name, const wchar_t* value)
-        : name_(name), old_(EnvironmentText(name)), hadOld_(!old_.empty()) {
-        SetEnvironmentVariableW(name, value);
-    }
-    ~ScopedEnvironment() { SetEnvironmentVariableW(name_.c_str(), hadOld_ ? old_.c_str() : nullptr); }
-
-private:
-    WideString name_;
-    WideString old_;
-    bool hadOld_;
-};
 
 TEST(SystemPaths, ATempFolderInsideWindowsIsReplaced) {
     const WideString documents = L"C:\\users\\Public\\Documents";
@@ -37,7 +21,7 @@ TEST(SystemPaths, ATempFolderInsideWindowsIsReplaced) {
 }
 
 TEST(SystemPaths, TempFolderFollowsTheEnvironmentOfTheSystemQuery) {
-    ScopedEnvironment tmp(L"TMP", L"C:\\windows\\temp");
+    ScopedEnvironmentVariable tmp(L"TMP", L"C:\\windows\\temp");
     const WideString expected = SpecialFolderPath(kCommonDocuments) + L"\\Temp\\Temp";
     EXPECT_EQ(TempFolder(), expected);
 }
@@ -70,7 +54,7 @@ TEST(SystemPaths, FallbackTempFolderTakesTheFirstVariableSet) {
 }
 
 TEST(SystemPaths, EnvironmentNamesIgnoreLetterCase) {
-    ScopedEnvironment variable(L"BRISK_TEST_VARIABLE", L"value");
+    ScopedEnvironmentVariable variable(L"BRISK_TEST_VARIABLE", L"value");
     EXPECT_EQ(EnvironmentText(L"brisk_test_variable"), L"value");
     EXPECT_EQ(EnvironmentText(L"BRISK_TEST_UNSET_VARIABLE"), L"");
 }

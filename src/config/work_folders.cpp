@@ -12,14 +12,10 @@ namespace {
 
 const wchar_t kWorkFolderName[] = L"Quillon.tmp";
 
-WideString Joined(const WideString& left, const WideString& right) {
-    return AppendSeparator(left, L'\\') + right;
-}
-
 }  // namespace
 
 WideString WorkFolder(const WideString& sub) {
-    const WideString folder = Joined(Joined(TempFolder(), kWorkFolderName), sub);
+    const WideString folder = JoinPath(JoinPath(TempFolder(), kWorkFolderName), sub);
     CreateDirectoryTree(folder);
     return folder;
 }
@@ -34,15 +30,15 @@ WideString ProgramFolderName(const WideString& recordedName, const WideString& f
 WideString ProgramWorkFolderPath() {
     const WideString name =
         ProgramFolderName(ProgramName(), FileNamePart(ProgramPath()), FormatNow(L"%Y%m%d"));
-    return AppendSeparator(Joined(Joined(TempFolder(), kWorkFolderName), name), L'\\');
+    return AppendSeparator(JoinPath(JoinPath(TempFolder(), kWorkFolderName), name), L'\\');
 }
 
 WideString ScriptFolder() {
     WideString folder = ProgramWorkFolderPath();
     if (!CreateDirectoryTree(folder)) {
         folder = SpecialFolderPath(kCommonDocuments);
-        for (const wchar_t* part : {L"Temp", L"Temp", kWorkFolderName}) folder = Joined(folder, part);
-        folder = Joined(folder, FileNameStem(ProgramPath()));
+        for (const wchar_t* part : {L"Temp", L"Temp", kWorkFolderName}) folder = JoinPath(folder, part);
+        folder = JoinPath(folder, FileNameStem(ProgramPath()));
     }
     return AppendSeparator(folder, L'\\');
 }

@@ -10,10 +10,6 @@
 
 namespace {
 
-bool EndsWith(const WideString& text, const WideString& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 TEST(WorkFolders, WorkFolderIsCreatedBelowTheTempFolder) {
     const WideString work = WorkFolder(L"");
     EXPECT_EQ(work, TempFolder() + L"Quillon.tmp\\");

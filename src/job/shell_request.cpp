@@ -2,10 +2,10 @@
 
 #include <shellapi.h>
 
+#include "config/directory_ops.h"
 #include "config/special_folders.h"
 #include "housekeeping/file_lists.h"
 #include "text/case_text.h"
-#include "text/file_status.h"
 #include "text/path_text.h"
 #include "trace/trace_log.h"
 
@@ -14,18 +14,6 @@ namespace {
 constexpr int kProgramFilesFolder = 0x26;
 constexpr int kWindowsFolder = 0x24;
 constexpr int kSystemFolder = 0x25;
-
-WideString Joined(const WideString& left, const WideString& right) {
-    return AppendSeparator(left, L'\\') + right;
-}
-
-bool EntryExists(const WideString& path) {
-    if (path.empty()) return false;
-    WideString tested = StripTrailingSeparator(path);
-    if (tested.find(L'/') != kNoPosition) tested = NormalizeSeparators(tested, L'\\');
-    if (IsNetworkPath(tested)) return AccessExists(tested);
-    return !FileStatus(tested).Failed();
-}
 
 }  // namespace
 
@@ -39,14 +27,14 @@ ProgramLookup SystemProgramLookup() {
 WideString ResolveShellFile(const WideString& p, const ProgramLookup& lookup) {
     if (lookup.exists(p)) return p;
     for (const WideString& candidate :
-         {Joined(lookup.specialFolder(kProgramFilesFolder), p), L"C:\\Program Files\\" + p,
+         {JoinPath(lookup.specialFolder(kProgramFilesFolder), p), L"C:\\Program Files\\" + p,
           L"C:\\Program Files (x86)\\" + p}) {
         if (lookup.exists(candidate)) return candidate;
     }
     if (ToLowerText(FileNameExtension(p)) != L"exe") return p;
     const WideString name = FileNamePart(p);
     for (const int folder : {kWindowsFolder, kSystemFolder}) {
-        const WideString candidate = Joined(lookup.specialFolder(folder), name);
+        const WideString candidate = JoinPath(lookup.specialFolder(folder), name);
         if (lookup.exists(candidate)) return candidate;
     }
     return p;

@@ -3,14 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "script/script_test_support.h"
+#include "test_support.h"
 
 namespace {
-
-bool StartsWith(const WideString& text, const WideString& start) { return text.rfind(start, 0) == 0; }
-
-bool EndsWith(const WideString& text, const WideString& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 const WideString kPolicyTail =
     L" /s /purge /mir /fft /r:3 /w:5 /xjd /max:4294967296"

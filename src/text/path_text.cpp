@@ -14,6 +14,10 @@ WideString AppendSeparator(const WideString& path, wchar_t separator) {
     return path + separator;
 }
 
+WideString JoinPath(const WideString& left, const WideString& right) {
+    return AppendSeparator(left, L'\\') + right;
+}
+
 WideString NormalizeSeparators(const WideString& path, wchar_t separator) {
     const WideString pass1 = JoinWithChar(SplitOnChar(path, L'\\'), L'\\');
     const WideString pass2 = JoinWithChar(SplitOnChar(pass1, L'/'), L'\\');

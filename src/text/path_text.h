@@ -14,6 +14,10 @@ WideString StripTrailingSeparator(const WideString& path);
 //   "D:" => "D:\"   "X:/" => "X:/"   "" => ""
 WideString AppendSeparator(const WideString& path, wchar_t separator);
 
+// The left part, a backslash unless it is empty or already ends in a
+// separator, and the right part.  ("C:\Temp", "x") => "C:\Temp\x"   ("", "x") => "x"
+WideString JoinPath(const WideString& left, const WideString& right);
+
 // Rewrites every separator as the given one and collapses runs, except that
 // the first two components are kept even when empty (so a UNC "\\" prefix
 // and a doubled separator right after the first component survive). Drops a

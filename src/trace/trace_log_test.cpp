@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "common/windows_headers.h"
 #include "config/program_identity.h"
 #include "config/system_paths.h"
 #include "test_support.h"
@@ -30,21 +29,14 @@ TEST(TraceLog, HeaderFieldsAreFoldedWithTwoTabsEach) {
 // Points the temporary folder (and so the work folder) at a scratch folder.
 class TraceLogFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t old[MAX_PATH + 1] = {};
-        hadTmp_ = GetEnvironmentVariableW(L"TMP", old, MAX_PATH) != 0;
-        oldTmp_ = old;
-        SetEnvironmentVariableW(L"TMP", scratch_.Path().c_str());
-    }
-    void TearDown() override { SetEnvironmentVariableW(L"TMP", hadTmp_ ? oldTmp_.c_str() : nullptr); }
+    TraceLogFile() : tmp_(L"TMP", scratch_.Path()) {}
 
     WideString HourFile() const {
         return scratch_.Join(L"Quillon.tmp\\_trace_\\WC\\" + FormatNow(L"%m%d_%H") + L".txt");
     }
 
     ScopedTempFolder scratch_;
-    WideString oldTmp_;
-    bool hadTmp_ = false;
+    ScopedEnvironmentVariable tmp_;
 };
 
 WideString FromUtf16Bytes(const std::string& bytes) {

@@ -21,29 +21,6 @@ WideString FromUtf8(const std::string& bytes) {
     return text;
 }
 
-DWORD RunScript(const WideString& script, const WideString& outputPath) {
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE output = CreateFileW(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    WideString commandLine = L"cmd.exe /c \"" + script + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output;
-    startup.hStdError = output;
-    PROCESS_INFORMATION process = {};
-    DWORD exitCode = 0xFFFFFFFF;
-    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
-        WaitForSingleObject(process.hProcess, 60000);
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(output);
-    return exitCode;
-}
-
 // The argument lists of the recorded calls of one program.
 std::vector<StringList> CallsOf(const WideString& record, const WideString& program) {
     std::vector<StringList> calls;
@@ -93,10 +70,10 @@ TEST(ScriptRun, EveryPathReachesTheCopyCommandExactly) {
     const WideString record = root.Join(L"record.txt");
     ScopedEnvironmentVariable path(L"PATH", bin + L";C:\\windows\\system32;C:\\windows");
     ScopedEnvironmentVariable recordFile(L"BRISK_RECORD_FILE", record);
-    RunScript(script, root.Join(L"output.txt"));
+    const ProgramRun run = RunCaptured(L"C:\\windows\\system32\\cmd.exe", {L"/c", script});
 
     const std::vector<StringList> calls = CallsOf(FromUtf8(ReadFileBytes(record)), L"robocopy.exe");
-    ASSERT_EQ(calls.size(), folders.size()) << FromUtf8(ReadFileBytes(root.Join(L"output.txt")));
+    ASSERT_EQ(calls.size(), folders.size()) << run.output;
     for (size_t i = 0; i < folders.size(); ++i) {
         ASSERT_GE(calls[i].size(), 3u);
         EXPECT_EQ(calls[i][0], folders[i]);

@@ -232,3 +232,9 @@ WideString WithSlashes(WideString path) {
     }
     return path;
 }
+
+bool StartsWith(const WideString& text, const WideString& start) { return text.rfind(start, 0) == 0; }
+
+bool EndsWith(const WideString& text, const WideString& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}

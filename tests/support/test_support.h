@@ -108,3 +108,6 @@ bool SetLastWriteDaysAgo(const WideString& path, double days);
 
 // The path with every backslash written as a slash.
 WideString WithSlashes(WideString path);
+
+bool StartsWith(const WideString& text, const WideString& start);
+bool EndsWith(const WideString& text, const WideString& end);

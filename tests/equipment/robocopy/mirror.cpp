@@ -145,27 +145,19 @@ private:
         return lowered == Lower(destination_) || lowered.compare(0, root.size(), root) == 0;
     }
 
+    // Creates the folder and its missing parents (parents above the
+    // destination root included, as robocopy makes the destination chain).
     bool MakeFolderChain(const std::wstring& folder) {
-        if (!InsideDestination(folder) && Lower(folder) != Lower(destination_)) return false;
-        const DWORD attributes = GetFileAttributesW(folder.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        const size_t separator = folder.find_last_of(L'\\');
-        if (separator != std::wstring::npos && separator > 2) {
-            const std::wstring parent = folder.substr(0, separator);
-            if (GetFileAttributesW(parent.c_str()) == INVALID_FILE_ATTRIBUTES) {
-                // Parents above the destination root are made the same way.
-                if (!CreateParents(parent)) return false;
-            }
-        }
-        return CreateDirectoryW(folder.c_str(), nullptr) != 0;
+        if (!InsideDestination(folder)) return false;
+        return CreateChain(folder);
     }
 
-    bool CreateParents(const std::wstring& folder) {
+    static bool CreateChain(const std::wstring& folder) {
         const DWORD attributes = GetFileAttributesW(folder.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const size_t separator = folder.find_last_of(L'\\');
         if (separator != std::wstring::npos && separator > 2 &&
-            !CreateParents(folder.substr(0, separator))) {
+            !CreateChain(folder.substr(0, separator))) {
             return false;
         }
         return CreateDirectoryW(folder.c_str(), nullptr) != 0;
