@@ -1,16 +1,26 @@
 #include "config/folder_list.h"
 
+#include <iostream>
+
 #include "config/directory_ops.h"
 #include "config/name_text.h"
 #include "config/network_drive.h"
 #include "config/registry_settings.h"
 #include "config/special_folders.h"
+#include "config/system_paths.h"
+#include "text/canonical_path.h"
 
-StringList BuildFolderList(StringList candidates,
+StringList BuildFolderList(StringList candidates, const WideString& currentFolder,
                            const std::function<bool(const WideString&)>& isDirectory,
                            const std::function<WideString(const WideString&)>& networkForm) {
     for (WideString& candidate : candidates) {
-        if (!isDirectory(candidate)) candidate.clear();
+        if (candidate.empty()) continue;
+        const CanonicalPath canonical = CanonicalPathOf(candidate, currentFolder);
+        if (!canonical.problem.empty()) {
+            std::wcerr << L"Can't back up " << candidate << L" - " << canonical.problem << std::endl;
+        }
+        candidate = canonical.path;
+        if (!candidate.empty() && !isDirectory(candidate)) candidate.clear();
     }
     StringList folders = RemoveDuplicateTexts(candidates);
     for (WideString& folder : folders) folder = networkForm(folder);
@@ -21,5 +31,6 @@ StringList CollectBackupFolders() {
     StringList candidates = HostFolderSettings();
     const StringList standard = UserAndPublicFolders();
     candidates.insert(candidates.end(), standard.begin(), standard.end());
-    return BuildFolderList(std::move(candidates), DirectoryExists, NetworkDriveToUnc);
+    return BuildFolderList(std::move(candidates), CurrentFolder(), DirectoryExists,
+                           NetworkDriveToUnc);
 }

@@ -5,12 +5,14 @@
 
 #include "text/wide_string.h"
 
-// The folder list from its candidates: every candidate that is not an
-// existing directory becomes the empty text, then duplicates are removed
+// The folder list from its candidates: every candidate is put in its
+// canonical form (made absolute against the current folder; one that has
+// none is refused with a "Can't back up " line on the error stream), every
+// candidate that is not an existing directory becomes the empty text, then duplicates are removed
 // (exact comparison, the first stays, so at most one empty entry remains, at
 // the place of the first blanked candidate), then every entry is put in its
 // network form.
-StringList BuildFolderList(StringList candidates,
+StringList BuildFolderList(StringList candidates, const WideString& currentFolder,
                            const std::function<bool(const WideString&)>& isDirectory,
                            const std::function<WideString(const WideString&)>& networkForm);
 

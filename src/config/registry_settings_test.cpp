@@ -73,7 +73,7 @@ TEST(HostFolderSettings, FolderListFromTheHostApplicationsValues) {
         EXPECT_EQ(folders, expected);
     }
     {
-        SCOPED_TRACE("values in table order, the same folder with and without separator");
+        SCOPED_TRACE("values in table order, one folder however it is spelled");
         ScratchRegistryKey filePath(kHostFilePathKey);
         ScratchRegistryKey planControl(kHostPlanControlKey);
         filePath.SetText(L"User_Master", master, REG_SZ);
@@ -82,7 +82,7 @@ TEST(HostFolderSettings, FolderListFromTheHostApplicationsValues) {
         filePath.SetText(L"User_Data", master + L"\\", REG_SZ);
         planControl.SetText(L"最新の基本ディレクトリ名", base, REG_SZ);
         ErrorStreamCapture errors;
-        StringList expected = {master, data, master + L"\\", base, L""};
+        StringList expected = {master, data, base, L""};
         expected.insert(expected.end(), standard.begin(), standard.end());
         EXPECT_EQ(CollectBackupFolders(), expected);
         EXPECT_EQ(errors.Text(), L"");

@@ -33,12 +33,16 @@ WideString ProgramWorkFolderPath() {
     return AppendSeparator(JoinPath(JoinPath(TempFolder(), kWorkFolderName), name), L'\\');
 }
 
+StringList ScriptFolderChoices() {
+    WideString fallback = SpecialFolderPath(kCommonDocuments);
+    for (const wchar_t* part : {L"Temp", L"Temp", kWorkFolderName}) fallback = JoinPath(fallback, part);
+    fallback = JoinPath(fallback, FileNameStem(ProgramPath()));
+    return {ProgramWorkFolderPath(), AppendSeparator(fallback, L'\\')};
+}
+
 WideString ScriptFolder() {
-    WideString folder = ProgramWorkFolderPath();
-    if (!CreateDirectoryTree(folder)) {
-        folder = SpecialFolderPath(kCommonDocuments);
-        for (const wchar_t* part : {L"Temp", L"Temp", kWorkFolderName}) folder = JoinPath(folder, part);
-        folder = JoinPath(folder, FileNameStem(ProgramPath()));
+    for (const WideString& folder : ScriptFolderChoices()) {
+        if (CreateDirectoryTree(folder)) return folder;
     }
-    return AppendSeparator(folder, L'\\');
+    return WideString();
 }

@@ -20,7 +20,11 @@ WideString ProgramFolderName(const WideString& recordedName, const WideString& f
 // Nothing is created.
 WideString ProgramWorkFolderPath();
 
-// The folder for the generated scripts: the program work folder, created;
-// when that fails, the public documents folder + Temp\Temp\Quillon.tmp\ +
-// the program's stem. Always ends in a backslash.
+// Where the generated scripts may go, in the order to try them: the program
+// work folder, then the public documents folder + Temp\Temp\Quillon.tmp\ +
+// the program's stem. Each ends in a backslash; nothing is created.
+StringList ScriptFolderChoices();
+
+// The first of the script folder choices that exists or can be created
+// (then it is created); empty when none can.
 WideString ScriptFolder();

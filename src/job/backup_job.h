@@ -108,7 +108,9 @@ public:
     // Writes the script (the job's own, or a single-job script made from a
     // restricted copy when there is none) into the script folder and starts
     // it: through the command interpreter, waiting for it, or through the
-    // shell without waiting. Always true.
+    // shell without waiting. False when no script folder took the script
+    // (then "Can't write the script " and its name go to the error stream
+    // and nothing runs) or when the interpreter could not be started.
     virtual bool Run(int showCommand, bool wait);
 
     const CopyOptions& Options() const { return options_; }

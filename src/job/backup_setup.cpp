@@ -39,6 +39,5 @@ bool SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot) 
     HostFoldersJob job;
     ApplyBackupPolicy(job, BackupDestinationFor(backupRoot));
     job.BuildFolderListScript(folders);
-    job.Run(SW_SHOWMAXIMIZED, true);
-    return true;
+    return job.Run(SW_SHOWMAXIMIZED, true);
 }

@@ -19,5 +19,6 @@ WideString BackupDestinationFor(const WideString& backupRoot);
 void ApplyBackupPolicy(BackupJob& job, const WideString& destination);
 
 // Sets up the job for the folders and the root, generates the script and
-// runs it, waiting until it has ended. Always true.
+// runs it, waiting until it has ended. False when the script could not be
+// written or started.
 bool SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot);

@@ -1,23 +1,35 @@
 #include "job/job_run.h"
 
+#include <iostream>
+
 #include "common/windows_headers.h"
+#include "config/directory_ops.h"
 #include "config/system_paths.h"
 #include "config/work_folders.h"
 #include "job/backup_job.h"
 #include "job/shell_request.h"
 #include "script/text_files.h"
+#include "text/file_status.h"
+#include "text/path_text.h"
 
 namespace {
 
 constexpr uint64_t kRestrictedMaxSize = 1048576;
 
 bool StartAndWait(const WideString& interpreter, const WideString& script) {
-    WideString commandLine = InterpreterCommandLine(interpreter, script);
+    // The interpreter expands "%NAME%" in its command line, even inside
+    // quotes, so the script is named by its file name alone (which holds no
+    // '%') and started in its own folder. The interpreter cannot start in a
+    // network folder; there the full path is used.
+    const WideString folder = ParentPath(script);
+    const bool byName = !IsNetworkPath(folder) && !folder.empty();
+    WideString commandLine = InterpreterCommandLine(interpreter, byName ? FileNamePart(script) : script);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    const WideString startFolder = AppendSeparator(folder, L'\\');
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                        byName ? startFolder.c_str() : nullptr, &startup, &process)) {
         return false;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -52,13 +64,22 @@ bool RunScriptAndWait(const WideString& script) {
     return StartAndWait(L"cmd.exe", script);
 }
 
-bool BackupJob::Run(int showCommand, bool wait) {
-    const WideString script = ScriptFolder() + ScriptFileName();
-    WriteTextFile(script, ScriptTextToRun(*this));
-    if (wait) {
-        RunScriptAndWait(script);
-        return true;
+WideString WriteScriptFile(const WideString& fileName, const WideString& text) {
+    for (const WideString& folder : ScriptFolderChoices()) {
+        if (!CreateDirectoryTree(folder)) continue;
+        if (WriteTextFile(folder + fileName, text)) return folder + fileName;
     }
+    return WideString();
+}
+
+bool BackupJob::Run(int showCommand, bool wait) {
+    const WideString script = WriteScriptFile(ScriptFileName(), ScriptTextToRun(*this));
+    if (script.empty()) {
+        std::wcerr << L"Can't write the script " << ScriptFileName()
+                   << L" into any script folder; nothing was copied" << std::endl;
+        return false;
+    }
+    if (wait) return RunScriptAndWait(script);
     ShellRequest request;
     request.SetFile(script);
     request.SetShowCommand(showCommand);

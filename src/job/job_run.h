@@ -18,6 +18,11 @@ WideString ScriptTextToRun(const BackupJob& job);
 // its own even when it holds blanks or characters such as '&'.
 WideString InterpreterCommandLine(const WideString& interpreter, const WideString& script);
 
+// Writes the script text under the file name into the first script folder
+// that can be made and written (see ScriptFolderChoices); the script's full
+// path, or empty when no folder took it.
+WideString WriteScriptFile(const WideString& fileName, const WideString& text);
+
 // Runs the batch file through COMSPEC (or cmd.exe when that cannot be
 // started) in this console and waits for it to end. False when neither
 // could be started.

@@ -4,9 +4,11 @@
 
 #include "config/name_text.h"
 #include "job/backup_job.h"
+#include "script/backup_confinement.h"
 #include "script/backup_overlap.h"
 #include "script/cmd_text.h"
 #include "script/command_line.h"
+#include "text/canonical_path.h"
 #include "text/path_text.h"
 #include "text/split_join.h"
 
@@ -17,6 +19,8 @@ namespace {
 
 const wchar_t kFinalPauseLong[] = L"timeout /t 100";
 const wchar_t kFinalPauseShort[] = L"timeout /t 10";
+// Quoted: a temporary folder may hold blanks, '&' or other operators.
+const wchar_t kChangeToTemp[] = L"cd /d \"%Temp%\"";
 
 WideString FinalPause(const BackupJob& job) {
     return job.LongFinalPause() ? kFinalPauseLong : kFinalPauseShort;
@@ -29,15 +33,66 @@ struct FolderCommand {
     WideString refusal;
 };
 
-WideString CannotCarryMessage(const WideString& folder) {
-    return L"Can't back up " + folder +
-           L" - the script's code page 932 cannot carry its path or its backup path";
+WideString RefusalMessage(const WideString& folder, const WideString& reason) {
+    return L"Can't back up " + folder + L" - " + reason;
 }
 
-WideString ClashMessage(const WideString& folder, const WideString& backup,
-                        const WideString& other) {
-    return L"Can't back up " + folder + L" - its backup folder " + backup +
-           L" would overlap the backup of " + other;
+const wchar_t kCannotCarry[] =
+    L"the script's code page 932 cannot carry its path or its backup path";
+
+WideString ClashReason(const WideString& backup, const WideString& other) {
+    return L"its backup folder " + backup + L" would overlap the backup of " + other;
+}
+
+bool MapsBelowBackupFolder(const WideString& backupFolder) {
+    return EqualNoCase(FileNamePart(backupFolder), L"_Backup_");
+}
+
+// The command for one folder, or the reason it gets none. The source and
+// the destination are used in their canonical form, so that no spelling
+// lets a mirror reach outside its own place.
+FolderCommand AssessFolder(BackupJob& job, const CommandLineContext& context,
+                           const WideString& folder, BackupFolderRegister* backups) {
+    FolderCommand command = {folder, WideString(), WideString()};
+    const CanonicalPath source = CanonicalPathOf(folder, WideString());
+    if (!source.problem.empty()) {
+        command.refusal = RefusalMessage(folder, source.problem);
+        return command;
+    }
+    job.SetSource(source.path);
+    CopyFolders copy = ResolveCopyFolders(job, context);
+    const CanonicalPath backupFolder = CanonicalPathOf(copy.backupFolder, WideString());
+    if (!backupFolder.problem.empty()) {
+        command.refusal =
+            RefusalMessage(folder, L"the backup folder " + copy.backupFolder + L": " + backupFolder.problem);
+        return command;
+    }
+    const CanonicalPath destination = CanonicalPathOf(copy.destination, WideString());
+    if (!destination.problem.empty()) {
+        command.refusal = RefusalMessage(folder, L"its backup folder " + copy.destination + L": " +
+                                                     destination.problem);
+        return command;
+    }
+    copy.destination = StripTrailingSeparator(destination.path);
+    if (MapsBelowBackupFolder(backupFolder.path)) {
+        // The source as the copy names it (network form), canonical again.
+        const WideString mapped = CanonicalPathOf(AppendSeparator(copy.source, L'\\'), WideString()).path;
+        const WideString problem = ConfinementProblem(mapped, copy.destination,
+                                                      backupFolder.path, context.computerName());
+        if (!problem.empty()) {
+            command.refusal = RefusalMessage(folder, problem);
+            return command;
+        }
+    }
+    command.folder = source.path;
+    command.commandLine = CommandLineFor(job, copy);
+    if (!FitsCodePage932(command.commandLine)) {
+        command.refusal = RefusalMessage(folder, kCannotCarry);
+        return command;
+    }
+    const WideString other = backups->Accept(copy);
+    if (!other.empty()) command.refusal = RefusalMessage(folder, ClashReason(copy.destination, other));
+    return command;
 }
 
 }  // namespace
@@ -50,16 +105,7 @@ WideString FolderListScript(BackupJob& job, const StringList& folders,
     std::vector<FolderCommand> commands;
     for (const WideString& folder : RemoveDuplicateTexts(folders)) {
         if (folder.empty() || !isDirectory(folder)) continue;
-        job.SetSource(folder);
-        const CopyFolders copy = ResolveCopyFolders(job, context);
-        FolderCommand command = {folder, CommandLineFor(job, copy), WideString()};
-        if (!FitsCodePage932(command.commandLine)) {
-            command.refusal = CannotCarryMessage(folder);
-        } else {
-            const WideString other = backups.Accept(copy);
-            if (!other.empty()) command.refusal = ClashMessage(folder, copy.destination, other);
-        }
-        commands.push_back(command);
+        commands.push_back(AssessFolder(job, context, folder, &backups));
     }
 
     WideString header = L"@echo off";
@@ -85,7 +131,7 @@ WideString FolderListScript(BackupJob& job, const StringList& folders,
     header += L"\r\n@echo on";
     header += L"\r\n";
 
-    StringList lines = {header, L"cd /d %Temp%"};
+    StringList lines = {header, kChangeToTemp};
     job.SetSource(originalSource);
     for (const FolderCommand& command : commands) {
         if (!command.refusal.empty()) continue;
@@ -102,7 +148,7 @@ WideString SingleScript(const BackupJob& job) {
     header += L"\r\nrem\t\t\t";
     if (job.Options().listOnly) header += kListOnlyHelp;
     header += L"\r\nrem";
-    StringList lines = {header, L"cd /d %Temp%"};
+    StringList lines = {header, kChangeToTemp};
     if (job.LongFinalPause()) lines.push_back(kFinalPauseShort);
     lines.push_back(DoublePercents(job.CommandLine()));
     lines.push_back(FinalPause(job));

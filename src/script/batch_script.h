@@ -15,7 +15,7 @@ extern const wchar_t kListOnlyHelp[];
 // isDirectory, first occurrence only) to the job's destination:
 //   @echo off / (empty) / echo<TAB>robocopy / echo. / echo<TAB><TAB><TAB>folder...
 //   / echo. / echo<TAB><TAB><TAB>destination / [list-only note] / (empty) /
-//   @echo on / (empty) / cd /d %Temp% / "timeout /t 10  &<TAB>" + command
+//   @echo on / (empty) / cd /d "%Temp%" / "timeout /t 10  &<TAB>" + command
 //   line per folder / timeout /t 100 (long final pause) or timeout /t 10
 // Paths are escaped for cmd.exe. A folder whose command line code page 932
 // cannot carry gets, in place of its echo line and command, an echo line
@@ -25,7 +25,7 @@ WideString FolderListScript(BackupJob& job, const StringList& folders,
                             const std::function<bool(const WideString&)>& isDirectory);
 
 // The script for the job's own source and destination (echo stays on):
-//   rem<TAB>robocopy<TAB>source / rem<TAB><TAB><TAB>[note] / rem / cd /d %Temp% /
+//   rem<TAB>robocopy<TAB>source / rem<TAB><TAB><TAB>[note] / rem / cd /d "%Temp%" /
 //   [timeout /t 10] / command line / timeout /t 100 or 10
 WideString SingleScript(const BackupJob& job);
 

@@ -35,7 +35,7 @@ TEST(FolderListScript, OneLinePerUsableFolderExactly) {
               L"\r\n"
               L"@echo on\r\n"
               L"\r\n"
-              L"cd /d %Temp%\r\n"
+              L"cd /d \"%Temp%\"\r\n"
               L"timeout /t 10  &\trobocopy \"C:\\Data\\Work\" \"E:\\_Backup_\\PC01\\C\\Data\\Work\"" +
                   kPolicySwitches +
                   L"\r\n"
@@ -52,7 +52,7 @@ TEST(FolderListScript, NoUsableFolderAndListOnly) {
     job.SetDestination(L"E:\\_Backup_");
     EXPECT_EQ(FolderListScript(job, {}, ExistingOnly({})),
               L"@echo off\r\n\r\necho\trobocopy\r\necho.\r\necho.\r\necho\t\t\tE:\\_Backup_\r\n"
-              L"\r\n@echo on\r\n\r\ncd /d %Temp%\r\ntimeout /t 10\r\n");
+              L"\r\n@echo on\r\n\r\ncd /d \"%Temp%\"\r\ntimeout /t 10\r\n");
 
     job.SetListOnly(true);
     job.SetSource(L"C:\\Data");
@@ -95,6 +95,49 @@ TEST(FolderListScript, AFolderCodePage932CannotCarryIsNamedNotCopied) {
     EXPECT_EQ(job.Source(), fine);
 }
 
+TEST(FolderListScript, NoSpellingReachesOutsideItsOwnPlace) {
+    FixedContextJob job;
+    ApplyBackupPolicy(job, L"E:\\_Backup_");
+    const struct {
+        const wchar_t* folder;
+        const wchar_t* copiedAs;  // the source of its command line; empty when refused
+    } cases[] = {
+        {L"C:\\Data\\Work", L"\"C:\\Data\\Work\" \"E:\\_Backup_\\PC01\\C\\Data\\Work\""},
+        {L"\\\\?\\C:\\x\\.\\y\\", L"\"C:\\x\\y\" \"E:\\_Backup_\\PC01\\C\\x\\y\""},
+        {L"\\\\fs\\share\\Dept", L"\"\\\\fs\\share\\Dept\" \"E:\\_Backup_\\fs\\share\\Dept\""},
+        {L".", L""},
+        {L"C:.", L""},
+        {L"C:\\%..%..%..%stick", L""},
+        {L"C:\\Data\\Work%", L""},
+        {L"\\\\fs\\C\\x", L""},
+        {L"E:\\_Backup_\\PC01", L""},
+        {L"e:\\", L""},
+        {L"C:\\data\\..\\Data\\Work\\sub", L"\"C:\\Data\\Work\\sub\" \"E:\\_Backup_\\PC01\\C\\Data\\Work\\sub\""},
+    };
+    StringList folders;
+    for (const auto& c : cases) folders.push_back(c.folder);
+    ErrorStreamCapture errors;
+    const auto any = [](const WideString&) { return true; };
+    const WideString script = FolderListScript(job, folders, any);
+    size_t refused = 0;
+    for (const auto& c : cases) {
+        if (*c.copiedAs != 0) {
+            EXPECT_NE(script.find(L"&\trobocopy " + WideString(c.copiedAs) + L" /s "), kNoPosition)
+                << c.folder << L"\n" << script;
+            continue;
+        }
+        ++refused;
+        EXPECT_NE(errors.Text().find(L"Can't back up " + WideString(c.folder) + L" - "), kNoPosition)
+            << c.folder << L"\n" << errors.Text();
+    }
+    EXPECT_EQ(errors.Lines().size(), refused) << errors.Text();
+    size_t commands = 0;
+    for (size_t at = script.find(L"&\trobocopy "); at != kNoPosition; at = script.find(L"&\trobocopy ", at + 1)) {
+        ++commands;
+    }
+    EXPECT_EQ(commands, folders.size() - refused) << script;
+}
+
 TEST(SingleScript, ShortAndLongFinalPause) {
     FixedContextJob job;
     job.SetSource(L"C:\\Data\\Work");
@@ -103,7 +146,7 @@ TEST(SingleScript, ShortAndLongFinalPause) {
               L"rem\trobocopy\tC:\\Data\\Work\r\n"
               L"rem\t\t\t\r\n"
               L"rem\r\n"
-              L"cd /d %Temp%\r\n"
+              L"cd /d \"%Temp%\"\r\n"
               L"robocopy \"C:\\Data\\Work\" \"E:\\Copies\" /s /purge /fft /r:3 /w:5 /xo /xjd"
               L" /xf  mfc*.tmp  Thumbs.db  \r\n"
               L"timeout /t 10\r\n");
@@ -114,7 +157,7 @@ TEST(SingleScript, ShortAndLongFinalPause) {
               L"rem\trobocopy\tC:\\Data\\Work\r\n"
               L"rem\t\t\t" + WideString(kListOnlyHelp) + L"\r\n"
               L"rem\r\n"
-              L"cd /d %Temp%\r\n"
+              L"cd /d \"%Temp%\"\r\n"
               L"timeout /t 10\r\n"
               L"robocopy \"C:\\Data\\Work\" \"E:\\Copies\" /s /purge /fft /r:3 /w:5 /xo /xjd"
               L" /xf  mfc*.tmp  Thumbs.db   /l\r\n"

@@ -78,8 +78,9 @@ CopyFolders ResolveCopyFolders(const BackupJob& job, const CommandLineContext& c
     if (destination.empty()) destination = workFolder + kBackupFolderName;
     source = context.networkForm(source);
     destination = context.networkForm(destination);
-    destination = MirrorDestinationFor(source, destination, context.computerName());
     CopyFolders folders;
+    folders.backupFolder = StripTrailingSeparator(destination);
+    destination = MirrorDestinationFor(source, destination, context.computerName());
     folders.source = StripTrailingSeparator(source);
     folders.destination = StripTrailingSeparator(destination);
     folders.destinationInsideSource =

@@ -56,6 +56,8 @@ WideString QuotedFolderElement(const WideString& folder);
 struct CopyFolders {
     WideString source;
     WideString destination;
+    // The destination before the source was mapped below it.
+    WideString backupFolder;
     bool destinationInsideSource = false;
 };
 CopyFolders ResolveCopyFolders(const BackupJob& job, const CommandLineContext& context);

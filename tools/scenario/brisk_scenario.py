@@ -136,6 +136,15 @@ class World:
         self._drive_kinds[letter] = kind
         return folder
 
+    def share(self, server, share):
+        """Makes a new folder of the scenario reachable as \\\\SERVER\\SHARE."""
+        folder = self.root / "shares" / server / share
+        folder.mkdir(parents=True, exist_ok=True)
+        link = self.prefix / "dosdevices" / "unc" / server.lower() / share.lower()
+        link.parent.mkdir(parents=True, exist_ok=True)
+        link.symlink_to(folder)
+        return folder
+
     def install_program(self, folder, name="brisk.exe"):
         target = Path(folder) / name
         shutil.copy2(build_dir() / "bin" / "brisk.exe", target)
@@ -253,9 +262,10 @@ class World:
             subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
             subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL)
 
-    def run(self, program, args=(), computer=None, env=None, timeout=600):
+    def run(self, program, args=(), computer=None, env=None, timeout=600, cwd=None):
         """Runs a Windows program in the world and waits for it; computer
-        gives the world another host name (and so another computer name)."""
+        gives the world another host name (and so another computer name);
+        cwd is the Linux folder (on a drive of the world) it starts in."""
         environment = wine_environment(self.prefix, env)
         self._apply_registry(environment)
         # Drive types and environment values take effect with a new wineserver.
@@ -272,7 +282,7 @@ class World:
             # the Linux file system.
             completed = subprocess.run(command, env=environment, stdout=out, stderr=err,
                                        stdin=subprocess.DEVNULL, timeout=timeout,
-                                       cwd=self.c_drive())
+                                       cwd=cwd or self.c_drive())
         seconds = time.monotonic() - started
         self._stop_server(self.prefix)
         return Run(completed.returncode, decode(out_path.read_bytes()),

@@ -1,0 +1,33 @@
+// The canonical form of a path: absolute, with backslashes, without "." or
+// ".." components, doubled separators, device prefixes or the trailing
+// blanks and dots that Windows drops from names. Two spellings of one folder
+// ("C:\a\.\b\", "c:/a//b", "\\?\C:\a\b", "C:\a\x\..\b") then compare equal
+// (letter case aside), and nothing below a root can climb above it.
+// Pure text: nothing here touches the disk.
+#pragma once
+
+#include "text/wide_string.h"
+
+struct CanonicalPath {
+    // The canonical path; empty when there is a problem.
+    WideString path;
+    // Why the path has no canonical form; empty when it has one.
+    WideString problem;
+};
+
+// The canonical form of a drive or network path. A relative path is taken
+// against currentFolder (which must itself be absolute): "x" and ".\x" below
+// it, "\x" on its drive or share, and "D:x" below it when it lies on D:,
+// else below D:\. A ".." at a root stays at the root, as Windows does.
+// Drive roots keep their separator; other paths have none at the end.
+//   ("C:\a\.\b\", "")        => "C:\a\b"
+//   ("..", "E:\tools")       => "E:\"
+//   ("\\?\UNC\srv\s\x", "")  => "\\srv\s\x"
+//   ("\\srv", "")            => problem: no share
+//   ("x", "")                => problem: relative, no current folder
+CanonicalPath CanonicalPathOf(const WideString& path, const WideString& currentFolder);
+
+// Whether the path is the folder or lies inside it, comparing canonical
+// texts by whole components without regard to letter case.
+//   ("C:\a\b", "c:\A") => true   ("C:\ab", "C:\a") => false   ("C:\a", "C:\") => true
+bool PathWithin(const WideString& path, const WideString& folder);
