@@ -3,7 +3,6 @@
 #include "app/console_output.h"
 #include "common/windows_headers.h"
 #include "config/work_folders.h"
-#include "text/argument_list.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
 
@@ -37,8 +36,8 @@ WideString BackupRootFor(const StringList& arguments) {
 
 bool IsSystemDriveRoot(const WideString& root) { return FindNoCase(root, L"C:\\", 0) == 0; }
 
-WideString SelectBackupRoot() {
-    WideString root = BackupRootFor(ArgumentListCopy());
+WideString SelectBackupRoot(const StringList& arguments) {
+    WideString root = BackupRootFor(arguments);
     if (!IsSystemDriveRoot(root)) return root;
     root = AppendSeparator(WorkFolder(L""), L'\\') + kBackupFolderName;
     PrintLine(L"demo mode.");

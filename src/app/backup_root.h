@@ -23,7 +23,7 @@ WideString BackupRootFor(const StringList& arguments);
 // its start; "C:/" does not count).
 bool IsSystemDriveRoot(const WideString& root);
 
-// The backup root for this process. On the system drive it is moved below
+// The backup root for the argument list (see BackupRootFor). On the system drive it is moved below
 // the work folder (demo mode): "demo mode." and an empty line are printed
 // and the program pauses three seconds.
-WideString SelectBackupRoot();
+WideString SelectBackupRoot(const StringList& arguments);

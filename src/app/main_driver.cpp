@@ -2,13 +2,30 @@
 
 #include "app/backup_root.h"
 #include "app/console_output.h"
+#include "app/drives.h"
 #include "config/folder_list.h"
+#include "config/program_identity.h"
+#include "config/system_paths.h"
 #include "job/backup_setup.h"
 #include "script/text_files.h"
+#include "shell/open_in_shell.h"
 #include "text/argument_list.h"
+#include "text/canonical_path.h"
 #include "text/case_text.h"
+#include "text/path_text.h"
 
-MainDecision DecideMainRun(const StringList& arguments) {
+namespace {
+
+bool IsAbsolutePath(const WideString& path) {
+    const bool drive = path.size() >= 3 && path[1] == L':' && IsSeparator(path[2]);
+    const bool network = path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+    return drive || network;
+}
+
+}  // namespace
+
+MainDecision DecideMainRun(const StringList& arguments, const std::function<int()>& firstRemovable,
+                           const std::function<int()>& firstFixedFromD) {
     MainDecision decision;
     if (arguments.size() >= 2) {
         decision.hasEchoLine = true;
@@ -21,23 +38,46 @@ MainDecision DecideMainRun(const StringList& arguments) {
         decision.echoLine = programPath;
         return decision;
     }
-    decision.kind = RunKind::Relocate;
+    if (firstRemovable() >= 0) {
+        decision.kind = RunKind::RelocateToRemovable;
+        return decision;
+    }
+    decision.fixedDrive = firstFixedFromD();
+    if (decision.fixedDrive >= 3) decision.kind = RunKind::CopyToFixedDrive;
     return decision;
 }
 
+StringList WithFullProgramPath(StringList arguments, const WideString& modulePath) {
+    if (arguments.empty()) return {modulePath};
+    if (!IsAbsolutePath(arguments[0]) && !modulePath.empty()) arguments[0] = modulePath;
+    return arguments;
+}
+
+StringList WithAbsoluteFirstArgument(StringList arguments, const WideString& currentFolder) {
+    if (arguments.size() < 2 || IsAbsolutePath(arguments[1])) return arguments;
+    const CanonicalPath absolute = CanonicalPathOf(arguments[1], currentFolder);
+    arguments[1] = absolute.problem.empty() ? absolute.path : JoinPath(currentFolder, arguments[1]);
+    return arguments;
+}
+
 bool RunMain() {
-    const MainDecision decision = DecideMainRun(ArgumentListCopy());
-    if (decision.kind == RunKind::Relocate) {
-        // The drive search and the relocation are not built yet; the run
-        // ends here until they are.
-        return true;
+    const StringList arguments = WithFullProgramPath(ArgumentListCopy(), ModuleFilePath());
+    const MainDecision decision = DecideMainRun(arguments, FirstRemovableDrive, FirstFixedDriveFromD);
+    if (decision.kind == RunKind::RelocateToRemovable) {
+        bool copyFailed = false;
+        RelocateToRemovable(arguments[0], &copyFailed);
+        return !copyFailed;
+    }
+    if (decision.kind == RunKind::CopyToFixedDrive) {
+        return CopyToFixedDrive(arguments[0], decision.fixedDrive);
     }
     if (decision.hasEchoLine) PrintLine(decision.echoLine);
 
-    const WideString backupRoot = SelectBackupRoot();
+    const WideString backupRoot =
+        SelectBackupRoot(WithAbsoluteFirstArgument(arguments, CurrentFolder()));
     const StringList folders = CollectBackupFolders();
     SetUpAndRunBackup(folders, backupRoot);
     WriteFolderListFile(folders, backupRoot);
-    // The housekeeping stages and Explorer are called from here as they are built.
+    OpenInShell(nullptr, backupRoot);
     return true;
 }

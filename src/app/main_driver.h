@@ -2,27 +2,49 @@
 // and runs the stages of a backup run in order.
 #pragma once
 
+#include <functional>
+
 #include "text/wide_string.h"
 
 enum class RunKind {
     // Back up; print the echo line first when there is one.
     Backup,
-    // Started from drive C: without arguments: copy the program to another
-    // drive and show it there. Without such a drive, back up (no echo line).
-    Relocate,
+    // Started from drive C: without arguments, a removable drive present:
+    // copy the program there and show it.
+    RelocateToRemovable,
+    // The same without a removable drive: copy the program to the first
+    // fixed drive from D: (fixedDrive) and show it.
+    CopyToFixedDrive,
 };
 
 struct MainDecision {
     RunKind kind = RunKind::Backup;
     bool hasEchoLine = false;
     WideString echoLine;
+    int fixedDrive = -1;
 };
 
-// The decision for a process argument list (element 0 the program path).
+// The decision for a process argument list (element 0 the program's full
+// path); the drive searches are asked only for a start from drive C:
+// without arguments. Without any drive to move to, that start backs up (in
+// demo mode) without an echo line.
 //   {"D:\tools\brisk.exe"}            => Backup, echo "D:\tools\brisk.exe"
-//   {"c:\Tools\brisk.exe"}            => Relocate
+//   {"c:\Tools\brisk.exe"}, E: removable => RelocateToRemovable
 //   {"C:\brisk.exe", "F:\data", "x"}  => Backup, echo "F:\data"
-MainDecision DecideMainRun(const StringList& arguments);
+MainDecision DecideMainRun(const StringList& arguments, const std::function<int()>& firstRemovable,
+                           const std::function<int()>& firstFixedFromD);
 
-// Runs once per process after the banner; always returns true.
+// The argument list with element 0 replaced by the program's full path
+// when it is not an absolute drive or network path (a start by a bare or
+// relative name, such as "brisk" typed in a console).
+//   ({"brisk"}, "E:\brisk.exe") => {"E:\brisk.exe"}
+StringList WithFullProgramPath(StringList arguments, const WideString& modulePath);
+
+// The argument list with a relative first argument made absolute against
+// the current folder, so that the backup root is the drive it names.
+//   ({"E:\brisk.exe", "data"}, "F:\work") => {"E:\brisk.exe", "F:\work\data"}
+StringList WithAbsoluteFirstArgument(StringList arguments, const WideString& currentFolder);
+
+// Runs once per process after the banner; false when the program was to be
+// copied onto a drive and the copy failed.
 bool RunMain();

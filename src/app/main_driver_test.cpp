@@ -4,40 +4,58 @@
 
 namespace {
 
-TEST(MainDriver, NoArgumentOutsideDriveCBacksUpAndEchoesTheProgram) {
-    const MainDecision d = DecideMainRun({L"D:\\tools\\brisk.exe"});
-    EXPECT_EQ(d.kind, RunKind::Backup);
-    EXPECT_TRUE(d.hasEchoLine);
-    EXPECT_EQ(d.echoLine, L"D:\\tools\\brisk.exe");
-}
+const auto kNone = [] { return -1; };
+const auto kDriveE = [] { return 4; };
 
-TEST(MainDriver, NoArgumentOnDriveCRelocatesInAnyLetterCase) {
-    for (const wchar_t* program : {L"C:\\brisk.exe", L"c:\\Tools\\x.exe"}) {
-        const MainDecision d = DecideMainRun({program});
-        EXPECT_EQ(d.kind, RunKind::Relocate) << program;
-        EXPECT_FALSE(d.hasEchoLine) << program;
+TEST(MainDriver, TheDecisionFollowsTheArgumentsAndTheDrives) {
+    const auto unasked = [] {
+        ADD_FAILURE() << "drives searched although the run backs up anyway";
+        return -1;
+    };
+    const struct {
+        StringList arguments;
+        std::function<int()> removable;
+        std::function<int()> fixed;
+        RunKind kind;
+        const wchar_t* echo;  // null: no echo line
+    } cases[] = {
+        {{L"D:\\tools\\brisk.exe"}, unasked, unasked, RunKind::Backup, L"D:\\tools\\brisk.exe"},
+        {{L"C:\\brisk.exe"}, kDriveE, unasked, RunKind::RelocateToRemovable, nullptr},
+        {{L"c:\\Tools\\x.exe"}, kNone, kDriveE, RunKind::CopyToFixedDrive, nullptr},
+        {{L"C:\\brisk.exe"}, kNone, kNone, RunKind::Backup, nullptr},
+        // "C:\" later in the path, or C: written with a slash, is not drive C:.
+        {{L"\\\\srv\\C:\\x.exe"}, unasked, unasked, RunKind::Backup, L"\\\\srv\\C:\\x.exe"},
+        {{L"C:/brisk.exe"}, unasked, unasked, RunKind::Backup, L"C:/brisk.exe"},
+        {{L"C:\\brisk.exe", L"F:\\data", L"ignored"}, unasked, unasked, RunKind::Backup, L"F:\\data"},
+        {{L"C:\\brisk.exe", L""}, unasked, unasked, RunKind::Backup, L""},
+    };
+    for (const auto& c : cases) {
+        const MainDecision d = DecideMainRun(c.arguments, c.removable, c.fixed);
+        EXPECT_EQ(d.kind, c.kind) << c.arguments[0];
+        EXPECT_EQ(d.hasEchoLine, c.echo != nullptr) << c.arguments[0];
+        if (c.echo != nullptr) {
+            EXPECT_EQ(d.echoLine, c.echo);
+        }
+        if (d.kind == RunKind::CopyToFixedDrive) {
+            EXPECT_EQ(d.fixedDrive, 4);
+        }
     }
 }
 
-TEST(MainDriver, DriveCMustBeTheVeryStart) {
-    // "C:\" later in the path, or C: written with a slash, is not drive C:.
-    for (const wchar_t* program : {L"\\\\srv\\C:\\x.exe", L"C:/brisk.exe", L"brisk.exe", L""}) {
-        const MainDecision d = DecideMainRun({program});
-        EXPECT_EQ(d.kind, RunKind::Backup) << program;
-        EXPECT_EQ(d.echoLine, program);
-    }
-}
+TEST(MainDriver, BareAndRelativeNamesStandForFullPaths) {
+    const WideString module = L"E:\\brisk.exe";
+    EXPECT_EQ(WithFullProgramPath({L"brisk"}, module), StringList{module});
+    EXPECT_EQ(WithFullProgramPath({L"tools\\brisk.exe", L"x"}, module), (StringList{module, L"x"}));
+    EXPECT_EQ(WithFullProgramPath({L"D:\\brisk.exe"}, module), StringList{L"D:\\brisk.exe"});
+    EXPECT_EQ(WithFullProgramPath({}, module), StringList{module});
 
-TEST(MainDriver, TheFirstArgumentIsEchoedAndLaterOnesIgnored) {
-    const MainDecision d = DecideMainRun({L"C:\\brisk.exe", L"F:\\data", L"ignored"});
-    EXPECT_EQ(d.kind, RunKind::Backup);
-    EXPECT_TRUE(d.hasEchoLine);
-    EXPECT_EQ(d.echoLine, L"F:\\data");
-
-    const MainDecision empty = DecideMainRun({L"C:\\brisk.exe", L""});
-    EXPECT_EQ(empty.kind, RunKind::Backup);
-    EXPECT_TRUE(empty.hasEchoLine);
-    EXPECT_EQ(empty.echoLine, L"");
+    EXPECT_EQ(WithAbsoluteFirstArgument({module, L"data"}, L"F:\\work"),
+              (StringList{module, L"F:\\work\\data"}));
+    EXPECT_EQ(WithAbsoluteFirstArgument({module, L"..\\x"}, L"F:\\work"),
+              (StringList{module, L"F:\\x"}));
+    EXPECT_EQ(WithAbsoluteFirstArgument({module, L"G:\\x"}, L"F:\\work"),
+              (StringList{module, L"G:\\x"}));
+    EXPECT_EQ(WithAbsoluteFirstArgument({module}, L"F:\\work"), StringList{module});
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "app/console_output.h"
-#include "app/console_window.h"
+#include "shell/console_window.h"
 #include "app/main_driver.h"
 #include "common/windows_headers.h"
 #include "text/argument_list.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/console_window.h"
+#include "shell/console_window.h"
 
 namespace {
 

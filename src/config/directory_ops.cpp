@@ -76,6 +76,9 @@ bool CopyFileGuarded(const WideString& source, const WideString& target, bool no
     if (!PathExists(source, false)) return false;
     if (noReplace && EntryExists(target)) return false;
     const WideString folder = ParentPath(target);
-    if (!DirectoryExists(folder) && !CreateDirectoryTree(folder)) return false;
+    // A file directly in a drive root: the drive is the folder, and the copy
+    // itself says whether it is there.
+    const bool driveRoot = StripTrailingSeparator(folder).size() == 2 && folder[1] == L':';
+    if (!driveRoot && !DirectoryExists(folder) && !CreateDirectoryTree(folder)) return false;
     return CopyFileW(source.c_str(), target.c_str(), noReplace ? TRUE : FALSE) != 0;
 }

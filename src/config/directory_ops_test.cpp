@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "common/windows_headers.h"
+
 #include "test_support.h"
 
 namespace {
@@ -73,6 +77,20 @@ TEST(CopyFileGuarded, CreatesTheTargetFolderChain) {
     const WideString target = folder.Join(L"stick\\deep\\er\\brisk.exe");
     EXPECT_TRUE(CopyFileGuarded(source, target, true));
     EXPECT_EQ(ReadFileBytes(target), "program");
+}
+
+TEST(CopyFileGuarded, CopiesOntoADriveRoot) {
+    ScopedTempFolder folder;
+    const WideString source = folder.Join(L"brisk.exe");
+    ASSERT_TRUE(WriteFileBytes(source, "program"));
+    // The test programs run from a drive of their own; its root takes the copy.
+    const WideString drive = FileBesideTestProgram(L"").substr(0, 2);
+    const WideString name = L"copy_test_" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+    for (const WideString& target : {drive + L"\\" + name, drive + L"/" + name}) {
+        EXPECT_TRUE(CopyFileGuarded(source, target, false)) << target;
+        EXPECT_EQ(ReadFileBytes(drive + L"\\" + name), "program") << target;
+        DeleteFileW((drive + L"\\" + name).c_str());
+    }
 }
 
 TEST(CopyFileGuarded, AMissingSourceCreatesNothing) {

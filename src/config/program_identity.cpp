@@ -7,10 +7,14 @@
 #include "text/path_text.h"
 #include "text/version_info.h"
 
-WideString ProgramPath() {
+WideString ModuleFilePath() {
     wchar_t buffer[MAX_PATH + 1] = {};
     GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    WideString modulePath = buffer;
+    return buffer;
+}
+
+WideString ProgramPath() {
+    const WideString modulePath = ModuleFilePath();
 
     const StringList arguments = ArgumentListCopy();
     if (!arguments.empty()) {

@@ -3,6 +3,9 @@
 
 #include "text/wide_string.h"
 
+// The full path of the running program file, as the system knows it.
+WideString ModuleFilePath();
+
 // The full path of the running program file. When it differs from the path
 // the process was started with (argument 0), both are written to the error
 // stream, the module path first.

@@ -109,6 +109,7 @@ class World:
         self.user = getpass.getuser()
         self._registry = []
         self._drive_kinds = {}
+        self._records_shell = False
 
     # --- the world -------------------------------------------------------
 
@@ -149,6 +150,28 @@ class World:
         target = Path(folder) / name
         shutil.copy2(build_dir() / "bin" / "brisk.exe", target)
         return target
+
+    def record_shell(self):
+        """Puts a recorder in place of explorer.exe: every program started
+        as explorer.exe then appends its arguments to a file of the world
+        (see shell_requests) instead of showing anything."""
+        recorder = build_dir() / "bin" / "arg_recorder.exe"
+        for folder in (self.c_drive() / "windows", self.c_drive() / "windows" / "system32"):
+            target = folder / "explorer.exe"
+            target.unlink()  # a hard link into the base prefix
+            shutil.copy2(recorder, target)
+        self._records_shell = True
+
+    def shell_requests(self):
+        """The argument lists explorer.exe was started with since the last
+        call, without Wine's own starts of its desktop."""
+        record = self.c_drive() / "shell-requests.txt"
+        if not record.exists():
+            return []
+        lines = record.read_bytes().decode("utf-8").splitlines()
+        record.unlink()
+        requests = [line.split("\t")[1:] for line in lines]
+        return [r for r in requests if r[:1] != ["/desktop"]]
 
     def registry_value(self, key, name, value, kind="REG_SZ"):
         """Queues a value for the prefix's registry (key as in regedit)."""
@@ -266,7 +289,11 @@ class World:
         """Runs a Windows program in the world and waits for it; computer
         gives the world another host name (and so another computer name);
         cwd is the Linux folder (on a drive of the world) it starts in."""
-        environment = wine_environment(self.prefix, env)
+        extra = dict(env or {})
+        if self._records_shell:
+            extra["WINEDLLOVERRIDES"] = "mscoree,mshtml=;robocopy.exe=n;explorer.exe=n"
+            extra["BRISK_RECORD_FILE"] = r"C:\shell-requests.txt"
+        environment = wine_environment(self.prefix, extra)
         self._apply_registry(environment)
         # Drive types and environment values take effect with a new wineserver.
         self._stop_server(self.prefix)
@@ -284,6 +311,10 @@ class World:
                                        stdin=subprocess.DEVNULL, timeout=timeout,
                                        cwd=cwd or self.c_drive())
         seconds = time.monotonic() - started
+        if self._records_shell:
+            # Programs the run started through the shell finish on their own.
+            subprocess.run(["wineserver", "-w"], env=environment, stderr=subprocess.DEVNULL,
+                           timeout=120)
         self._stop_server(self.prefix)
         return Run(completed.returncode, decode(out_path.read_bytes()),
                    decode(err_path.read_bytes()), seconds)

@@ -1,4 +1,4 @@
-#include "app/console_window.h"
+#include "shell/console_window.h"
 
 #include "text/number_text.h"
 

@@ -1,0 +1,115 @@
+#include "app/drives.h"
+
+#include <iostream>
+
+#include "app/console_output.h"
+#include "common/windows_headers.h"
+#include "config/directory_ops.h"
+#include "config/work_folders.h"
+#include "shell/open_in_shell.h"
+#include "text/path_text.h"
+
+namespace {
+
+constexpr unsigned kRemovable = DRIVE_REMOVABLE;
+constexpr unsigned kFixed = DRIVE_FIXED;
+
+int FirstDriveIn(const DriveTable& drives, int first, unsigned type) {
+    for (int i = first; i < static_cast<int>(drives.size()); ++i) {
+        if (drives[i].type == type && drives[i].hasMedium) return i;
+    }
+    return -1;
+}
+
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+int LetterIndex(wchar_t letter) { return (letter | 0x20) - L'a'; }
+
+bool HasMedium(int index) {
+    const WideString root = WideString(1, static_cast<wchar_t>(L'A' + index)) + L":\\";
+    // No error box for an empty slot. The free-space query needs the
+    // medium itself (the volume's name may be known without one).
+    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    ULARGE_INTEGER freeBytes = {};
+    const BOOL ok = GetDiskFreeSpaceExW(root.c_str(), &freeBytes, nullptr, nullptr);
+    SetErrorMode(oldMode);
+    return ok != 0;
+}
+
+WideString DriveRootText(int index) {
+    return WideString(1, static_cast<wchar_t>(L'A' + index)) + L":/";
+}
+
+}  // namespace
+
+int FirstRemovableDriveIn(const DriveTable& drives) { return FirstDriveIn(drives, 0, kRemovable); }
+
+int FirstFixedDriveFromDIn(const DriveTable& drives) { return FirstDriveIn(drives, 3, kFixed); }
+
+unsigned DriveTypeOfLetter(wchar_t letter) {
+    static std::array<unsigned, 26> types = {};
+    if (!IsDriveLetter(letter)) return DRIVE_NO_ROOT_DIR;
+    unsigned& type = types[static_cast<size_t>(LetterIndex(letter))];
+    if (type == 0) {
+        const WideString root = WideString(1, letter) + L":/";
+        type = GetDriveTypeW(root.c_str());
+        if (type == 0) type = DRIVE_NO_ROOT_DIR;  // keep 0 for "not asked yet"
+    }
+    return type;
+}
+
+unsigned DriveTypeOfPath(const WideString& path) {
+    if (path.size() < 2 || path[1] != L':') return DRIVE_NO_ROOT_DIR;
+    return DriveTypeOfLetter(path[0]);
+}
+
+DriveTable SystemDrives() {
+    static DriveTable drives = [] {
+        DriveTable table;
+        for (int i = 0; i < 26; ++i) {
+            table[i].type = DriveTypeOfLetter(static_cast<wchar_t>(L'A' + i));
+            if (table[i].type == kRemovable || table[i].type == kFixed) table[i].hasMedium = HasMedium(i);
+        }
+        return table;
+    }();
+    return drives;
+}
+
+int FirstRemovableDrive() { return FirstRemovableDriveIn(SystemDrives()); }
+
+int FirstFixedDriveFromD() { return FirstFixedDriveFromDIn(SystemDrives()); }
+
+WideString PortableBaseFolder(const WideString& programPath) {
+    const WideString drive = DriveOrServerRoot(programPath);
+    if (DriveTypeOfPath(drive) == kRemovable) return AppendSeparator(drive, L'\\');
+    const int removable = FirstRemovableDrive();
+    if (removable < 0) return AppendSeparator(WorkFolder(L""), L'\\');
+    return DriveRootText(removable);
+}
+
+bool RelocateToRemovable(const WideString& programPath, bool* copyFailed) {
+    *copyFailed = false;
+    if (DriveTypeOfPath(DriveOrServerRoot(programPath)) == kRemovable) return true;
+    const WideString base = DriveOrServerRoot(PortableBaseFolder(programPath));
+    if (DriveTypeOfPath(base) != kRemovable) {
+        PrintLine(L"demo mode.");
+        PrintLine(WideString());
+        return true;
+    }
+    const WideString target = AppendSeparator(base, L'\\') + FileNamePart(programPath);
+    if (!CopyFileGuarded(programPath, target, false)) {
+        std::wcerr << L"Can't copy " << programPath << L" to " << target << std::endl;
+        *copyFailed = true;
+    }
+    OpenInShell(nullptr, base);
+    return false;
+}
+
+bool CopyToFixedDrive(const WideString& programPath, int driveIndex) {
+    const WideString drive = DriveRootText(driveIndex);
+    const WideString target = AppendSeparator(drive, L'\\') + FileNamePart(programPath);
+    const bool copied = CopyFileGuarded(programPath, target, false);
+    if (!copied) std::wcerr << L"Can't copy " << programPath << L" to " << target << std::endl;
+    OpenInShell(nullptr, drive);
+    return copied;
+}
