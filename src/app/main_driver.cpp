@@ -6,6 +6,9 @@
 #include "config/folder_list.h"
 #include "config/program_identity.h"
 #include "config/system_paths.h"
+#include "housekeeping/folder_stamps.h"
+#include "housekeeping/free_space_marker.h"
+#include "housekeeping/usage_bitmap.h"
 #include "job/backup_setup.h"
 #include "script/text_files.h"
 #include "shell/open_in_shell.h"
@@ -15,6 +18,8 @@
 #include "text/path_text.h"
 
 namespace {
+
+constexpr unsigned kRemovableDriveType = 2;
 
 bool IsAbsolutePath(const WideString& path) {
     const bool drive = path.size() >= 3 && path[1] == L':' && IsSeparator(path[2]);
@@ -45,6 +50,10 @@ MainDecision DecideMainRun(const StringList& arguments, const std::function<int(
     decision.fixedDrive = firstFixedFromD();
     if (decision.fixedDrive >= 3) decision.kind = RunKind::CopyToFixedDrive;
     return decision;
+}
+
+bool RunsHousekeeping(const WideString& backupRoot, unsigned rootDriveType) {
+    return rootDriveType == kRemovableDriveType || IsSystemDriveRoot(backupRoot);
 }
 
 StringList WithFullProgramPath(StringList arguments, const WideString& modulePath) {
@@ -78,6 +87,14 @@ bool RunMain() {
     const StringList folders = CollectBackupFolders();
     SetUpAndRunBackup(folders, backupRoot);
     WriteFolderListFile(folders, backupRoot);
-    OpenInShell(nullptr, backupRoot);
+    WideString shown = backupRoot;
+    if (RunsHousekeeping(backupRoot, DriveTypeOfPath(VolumeRootOf(backupRoot)))) {
+        const WideString baseFolder = AppendSeparator(ParentPath(backupRoot), L'\\');
+        StampBackupFolders(folders, BackupFolderPath(baseFolder));
+        WriteFreeSpaceMarker(baseFolder);
+        WriteUsageBitmap(baseFolder);
+        shown = baseFolder;
+    }
+    OpenInShell(nullptr, shown);
     return true;
 }

@@ -34,6 +34,14 @@ struct MainDecision {
 MainDecision DecideMainRun(const StringList& arguments, const std::function<int()>& firstRemovable,
                            const std::function<int()>& firstFixedFromD);
 
+// Whether a backup run tidies up after the copy (time stamps, free-space
+// marker, usage bitmap, and shows the parent of the backup root): when the
+// backup root lies on a removable drive, or on drive C: (demo mode). The
+// program's own drive does not count: the stages work on the backup's drive.
+//   ("E:\_Backup_", 2) => true   ("F:\_Backup_", 3) => false
+//   ("C:\Users\u\Temp\Quillon.tmp\_Backup_", 3) => true
+bool RunsHousekeeping(const WideString& backupRoot, unsigned rootDriveType);
+
 // The argument list with element 0 replaced by the program's full path
 // when it is not an absolute drive or network path (a start by a bare or
 // relative name, such as "brisk" typed in a console).

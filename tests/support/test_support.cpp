@@ -238,3 +238,8 @@ bool StartsWith(const WideString& text, const WideString& start) { return text.r
 bool EndsWith(const WideString& text, const WideString& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
+
+bool RunningUnderWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}

@@ -111,3 +111,7 @@ WideString WithSlashes(WideString path);
 
 bool StartsWith(const WideString& text, const WideString& start);
 bool EndsWith(const WideString& text, const WideString& end);
+
+// Whether the tests run under Wine rather than on Windows (Wine's ntdll
+// exports wine_get_version).
+bool RunningUnderWine();
