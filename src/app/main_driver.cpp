@@ -85,10 +85,11 @@ bool RunMain() {
     const WideString backupRoot =
         SelectBackupRoot(WithAbsoluteFirstArgument(arguments, CurrentFolder()));
     const StringList folders = CollectBackupFolders();
-    SetUpAndRunBackup(folders, backupRoot);
+    const bool copied = SetUpAndRunBackup(folders, backupRoot);
     WriteFolderListFile(folders, backupRoot);
     WideString shown = backupRoot;
-    if (RunsHousekeeping(backupRoot, DriveTypeOfPath(VolumeRootOf(backupRoot)))) {
+    // Folders that were not copied must not look freshly backed up.
+    if (copied && RunsHousekeeping(backupRoot, DriveTypeOfPath(VolumeRootOf(backupRoot)))) {
         const WideString baseFolder = AppendSeparator(ParentPath(backupRoot), L'\\');
         StampBackupFolders(folders, BackupFolderPath(baseFolder));
         WriteFreeSpaceMarker(baseFolder);
