@@ -5,6 +5,7 @@
 #include "app/console_output.h"
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
+#include "config/drive_types.h"
 #include "config/work_folders.h"
 #include "shell/open_in_shell.h"
 #include "text/path_text.h"
@@ -20,10 +21,6 @@ int FirstDriveIn(const DriveTable& drives, int first, unsigned type) {
     }
     return -1;
 }
-
-bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
-
-int LetterIndex(wchar_t letter) { return (letter | 0x20) - L'a'; }
 
 bool HasMedium(int index) {
     const WideString root = WideString(1, static_cast<wchar_t>(L'A' + index)) + L":\\";
@@ -45,23 +42,6 @@ WideString DriveRootText(int index) {
 int FirstRemovableDriveIn(const DriveTable& drives) { return FirstDriveIn(drives, 0, kRemovable); }
 
 int FirstFixedDriveFromDIn(const DriveTable& drives) { return FirstDriveIn(drives, 3, kFixed); }
-
-unsigned DriveTypeOfLetter(wchar_t letter) {
-    static std::array<unsigned, 26> types = {};
-    if (!IsDriveLetter(letter)) return DRIVE_NO_ROOT_DIR;
-    unsigned& type = types[static_cast<size_t>(LetterIndex(letter))];
-    if (type == 0) {
-        const WideString root = WideString(1, letter) + L":/";
-        type = GetDriveTypeW(root.c_str());
-        if (type == 0) type = DRIVE_NO_ROOT_DIR;  // keep 0 for "not asked yet"
-    }
-    return type;
-}
-
-unsigned DriveTypeOfPath(const WideString& path) {
-    if (path.size() < 2 || path[1] != L':') return DRIVE_NO_ROOT_DIR;
-    return DriveTypeOfLetter(path[0]);
-}
 
 DriveTable SystemDrives() {
     static DriveTable drives = [] {

@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 
+#include "config/drive_types.h"
 #include "text/wide_string.h"
 
 // What the system says of one drive letter.
@@ -20,13 +21,6 @@ using DriveTable = std::array<DriveAnswer, 26>;
 int FirstRemovableDriveIn(const DriveTable& drives);
 // The first drive, D: to Z:, that is fixed and holds a medium; -1 when none.
 int FirstFixedDriveFromDIn(const DriveTable& drives);
-
-// The type of a drive letter's root, asked of the system once per letter and
-// process (a letter's type does not change during a run); 1 for anything
-// that is not a drive letter.
-unsigned DriveTypeOfLetter(wchar_t letter);
-// The type of the drive of a path ("E:", "E:\x"); 1 when it names none.
-unsigned DriveTypeOfPath(const WideString& path);
 
 // The system's answers for every letter; the medium is asked only of
 // removable and fixed drives.

@@ -1,6 +1,7 @@
 #include "config/network_drive.h"
 
 #include "common/windows_headers.h"
+#include "config/drive_types.h"
 
 #include <winnetwk.h>
 
@@ -26,6 +27,6 @@ WideString ReplaceDriveWithConnection(const WideString& path, const WideString& 
 WideString NetworkDriveToUnc(const WideString& path) {
     if (path.size() < 2 || path[1] != L':') return path;
     const WideString drive = path.substr(0, 2);
-    if (GetDriveTypeW(drive.c_str()) != DRIVE_REMOTE) return path;
+    if (DriveTypeOfLetter(path[0]) != DRIVE_REMOTE) return path;
     return ReplaceDriveWithConnection(path, ConnectionNameOf(drive));
 }

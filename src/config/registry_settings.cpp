@@ -46,9 +46,11 @@ WideString ReadRegistryText(HKEY root, const WideString& subkey, const WideStrin
         std::wcerr << L"REG_get != REG_SZ " << subkey << L" " << valueName << std::endl;
         return defaultText;
     }
-    // One spare character: a stored text need not end in a NUL.
-    std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 1, L'\0');
-    DWORD bufferSize = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
+    // Room for every stored byte (a writer may leave an odd count), rounded
+    // up to whole characters, and one spare character: a stored text need
+    // not end in a NUL.
+    std::vector<wchar_t> buffer((size + 1) / sizeof(wchar_t) + 1, L'\0');
+    DWORD bufferSize = size;
     if (RegQueryValueExW(key.Handle(), valueName.c_str(), nullptr, nullptr,
                          reinterpret_cast<BYTE*>(buffer.data()), &bufferSize) != ERROR_SUCCESS) {
         return WideString();

@@ -19,11 +19,16 @@ TEST(ReadRegistryText, ReadsTextValuesAndRejectsOthers) {
     const WideString longText(5000, L'x');
     scratch.SetText(L"long", longText, REG_SZ);
     scratch.SetDword(L"number", 7);
+    // A path and one stray byte; a path without its NUL.
+    scratch.SetBytes(L"odd", std::string("C\0:\0\\\0x\0\0\0!", 11), REG_SZ);
+    scratch.SetBytes(L"unended", std::string("C\0:\0\\\0y\0", 8), REG_SZ);
 
     ErrorStreamCapture errors;
     EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, subkey, L"plain", L"dflt"), L"C:\\data");
     EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, subkey, L"empty", L"dflt"), L"");
     EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, subkey, L"long", L"dflt"), longText);
+    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, subkey, L"odd", L"dflt"), L"C:\\x");
+    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, subkey, L"unended", L"dflt"), L"C:\\y");
     EXPECT_EQ(errors.Text(), L"");
 
     EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, subkey, L"expand", L"dflt"), L"dflt");

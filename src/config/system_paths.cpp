@@ -3,6 +3,7 @@
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "config/special_folders.h"
+#include "text/canonical_path.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
 
@@ -30,6 +31,13 @@ WideString EnvironmentText(const WideString& name) {
     return value;
 }
 
+WideString WindowsFolder() {
+    wchar_t buffer[MAX_PATH + 1] = {};
+    const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return WideString();
+    return WideString(buffer);
+}
+
 WideString CurrentFolder() {
     wchar_t buffer[MAX_PATH + 1] = {};
     const DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
@@ -37,8 +45,12 @@ WideString CurrentFolder() {
     return WideString(buffer);
 }
 
-WideString AvoidWindowsFolder(const WideString& temp, const WideString& commonDocuments) {
-    if (FindNoCase(temp, L"Windows", 0) == kNoPosition) return temp;
+WideString AvoidWindowsFolder(const WideString& temp, const WideString& windowsFolder,
+                              const WideString& commonDocuments) {
+    const CanonicalPath canonicalTemp = CanonicalPathOf(temp, WideString());
+    const CanonicalPath canonicalWindows = CanonicalPathOf(windowsFolder, WideString());
+    if (!canonicalTemp.problem.empty() || !canonicalWindows.problem.empty()) return temp;
+    if (!PathWithin(canonicalTemp.path, canonicalWindows.path)) return temp;
     return JoinPath(JoinPath(commonDocuments, L"Temp"), L"Temp");
 }
 
@@ -60,8 +72,24 @@ WideString FallbackTempFolder(const std::function<WideString(const wchar_t*)>& e
 WideString TempFolder() {
     wchar_t buffer[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathW(MAX_PATH, buffer);
-    WideString temp = length > 0 && length < MAX_PATH ? LongPathOf(buffer) : WideString();
-    temp = AvoidWindowsFolder(temp, SpecialFolderPath(kCommonDocuments));
+    // The system's answer comes from the environment and costs nothing; what
+    // is made of it costs file system and shell queries, so it is kept for
+    // as long as the answer stays the same.
+    static WideString lastAnswer;
+    static WideString lastFolder;
+    static bool known = false;
+    const WideString answer(buffer, length < MAX_PATH ? length : 0);
+    if (!known || answer != lastAnswer) {
+        lastFolder = TempFolderFor(answer);
+        lastAnswer = answer;
+        known = true;
+    }
+    return lastFolder;
+}
+
+WideString TempFolderFor(const WideString& systemAnswer) {
+    WideString temp = !systemAnswer.empty() ? LongPathOf(systemAnswer) : WideString();
+    temp = AvoidWindowsFolder(temp, WindowsFolder(), SpecialFolderPath(kCommonDocuments));
     if (temp.empty()) {
         bool needsCreating = false;
         temp = FallbackTempFolder([](const wchar_t* name) { return EnvironmentText(name); },

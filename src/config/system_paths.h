@@ -15,12 +15,18 @@ WideString EnvironmentText(const WideString& name);
 
 WideString CurrentFolder();
 
-// A temporary folder inside the Windows folder ("Windows" anywhere in it, any
-// letter case) is not used: the public documents folder + "\Temp\Temp" is
-// used instead. Any other folder is kept.
-//   ("C:\WINDOWS\Temp\", "C:\Users\Public\Documents")
+// A temporary folder inside the system's Windows folder (compared by whole
+// path components, any letter case) is not used: the public documents
+// folder + "\Temp\Temp" is used instead. Any other folder is kept, also one
+// that merely has "Windows" in a name.
+//   ("C:\WINDOWS\Temp\", "C:\Windows", "C:\Users\Public\Documents")
 //       => "C:\Users\Public\Documents\Temp\Temp"
-WideString AvoidWindowsFolder(const WideString& temp, const WideString& commonDocuments);
+//   ("C:\Users\WindowsFan\Temp\", "C:\Windows", ...) => unchanged
+WideString AvoidWindowsFolder(const WideString& temp, const WideString& windowsFolder,
+                              const WideString& commonDocuments);
+
+// The system's Windows folder, or empty.
+WideString WindowsFolder();
 
 // Where temporary files go when the system gives no temporary path: the
 // first of the variables TMP, TMPDIR, TEMP that is set, as it is; otherwise
@@ -30,5 +36,8 @@ WideString FallbackTempFolder(const std::function<WideString(const wchar_t*)>& e
                               bool slashTmpExists, const WideString& currentFolder,
                               bool* needsCreating);
 
-// The folder in which the work folder is made (normally ending in '\').
+// The folder in which the work folder is made (normally ending in '\'),
+// worked out again only when the system's temporary path changes.
 WideString TempFolder();
+// The folder for the system's temporary path (see TempFolder).
+WideString TempFolderFor(const WideString& systemAnswer);

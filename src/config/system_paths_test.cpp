@@ -13,11 +13,23 @@ namespace {
 TEST(SystemPaths, ATempFolderInsideWindowsIsReplaced) {
     const WideString documents = L"C:\\users\\Public\\Documents";
     const WideString replaced = L"C:\\users\\Public\\Documents\\Temp\\Temp";
-    EXPECT_EQ(AvoidWindowsFolder(L"C:\\Windows\\Temp\\", documents), replaced);
-    EXPECT_EQ(AvoidWindowsFolder(L"c:\\WINDOWS\\temp\\", documents), replaced);
-    EXPECT_EQ(AvoidWindowsFolder(L"C:\\Users\\MrWindowsFan\\Temp\\", documents), replaced);
-    EXPECT_EQ(AvoidWindowsFolder(L"C:\\users\\u1\\Temp\\", documents), L"C:\\users\\u1\\Temp\\");
-    EXPECT_EQ(AvoidWindowsFolder(L"", documents), L"");
+    const WideString windows = L"C:\\Windows";
+    const struct {
+        const wchar_t* temp;
+        bool moved;
+    } cases[] = {
+        {L"C:\\Windows\\Temp\\", true},
+        {L"c:\\WINDOWS\\temp\\", true},
+        {L"C:/Windows", true},
+        {L"C:\\Users\\WindowsFan\\Temp\\", false},
+        {L"C:\\Windows.old\\Temp\\", false},
+        {L"D:\\Windows\\Temp\\", false},
+        {L"C:\\users\\u1\\Temp\\", false},
+        {L"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AvoidWindowsFolder(c.temp, windows, documents), c.moved ? replaced : c.temp) << c.temp;
+    }
 }
 
 TEST(SystemPaths, TempFolderFollowsTheEnvironmentOfTheSystemQuery) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <vector>
 #include <ctime>
 
 #include "common/windows_headers.h"
@@ -17,18 +18,35 @@ namespace {
 
 constexpr int64_t kSecondsPerDay = 86400;
 
-PendingFileOps* expiryInstance = nullptr;
+struct ExpiringFile {
+    WideString path;
+    uint32_t days;
+};
 
-// The deletions scheduled by ExpireOldFiles, carried out at program exit.
-PendingFileOps& ExpiryInstance() {
-    if (expiryInstance == nullptr) {
-        expiryInstance = new PendingFileOps;
+bool StillExpired(const ExpiringFile& file, int64_t now);
+
+// The files scheduled by ExpireOldFiles. At program exit each is looked at
+// again and deleted only when it is still old enough: the program may have
+// written to it since (the trace log's hour file names carry no year).
+std::vector<ExpiringFile>& ExpiringFiles() {
+    static std::vector<ExpiringFile>* files = nullptr;
+    if (files == nullptr) {
+        files = new std::vector<ExpiringFile>;
         std::atexit([] {
-            delete expiryInstance;
-            expiryInstance = nullptr;
+            const int64_t now = static_cast<int64_t>(std::time(nullptr));
+            PendingFileOps deletions;
+            for (const ExpiringFile& file : *files) {
+                if (StillExpired(file, now)) deletions.Add(file.path);
+            }
         });
     }
-    return *expiryInstance;
+    return *files;
+}
+
+bool StillExpired(const ExpiringFile& file, int64_t now) {
+    const FileStatus status(file.path);
+    if (status.Failed()) return false;
+    return IsExpired(now, status.ModifyTime(), FileAttributes(file.path).Attributes(), file.days);
 }
 
 }  // namespace
@@ -96,13 +114,11 @@ bool ExpireOldFiles(const WideString& path, uint32_t days) {
     const int64_t now = static_cast<int64_t>(std::time(nullptr));
     const WideString pattern = FileNameStem(path) + L"*." + FileNameExtension(path);
     const StringList files = ListMatchingFiles(ParentPath(path), pattern);
-    PendingFileOps& expiry = ExpiryInstance();
     bool scheduled = false;
     for (const WideString& file : files) {
-        const FileStatus status(file);
-        if (status.Failed()) continue;
-        if (!IsExpired(now, status.ModifyTime(), FileAttributes(file).Attributes(), days)) continue;
-        expiry.Add(file);
+        const ExpiringFile candidate = {file, days};
+        if (!StillExpired(candidate, now)) continue;
+        ExpiringFiles().push_back(candidate);
         scheduled = true;
     }
     return !scheduled;

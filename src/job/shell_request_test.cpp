@@ -5,6 +5,7 @@
 #include <set>
 
 #include "test_support.h"
+#include "text/case_text.h"
 #include "text/time_text.h"
 
 namespace {
@@ -36,7 +37,10 @@ TEST(ShellRequest, ProgramLookupOrder) {
 TEST(ShellRequest, ABareProgramNameIsFoundInTheWindowsFolder) {
     ShellRequest request;
     request.SetFile(L"notepad.exe");
-    EXPECT_EQ(request.File(), L"C:\\windows\\notepad.exe");
+    // The Windows folder's letter case differs between Windows and Wine.
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    EXPECT_EQ(ToLowerText(request.File()), ToLowerText(WideString(windows) + L"\\notepad.exe"));
 }
 
 TEST(ShellRequest, FailureMessages) {
@@ -48,6 +52,9 @@ TEST(ShellRequest, FailureMessages) {
 }
 
 TEST(ShellRequest, ARefusalIsTraced) {
+    // Windows answers an unknown extension with its "open with" dialog;
+    // Wine refuses the request, which is the case traced here.
+    if (!RunningUnderWine()) GTEST_SKIP() << "Windows asks the user instead of refusing";
     ScopedTempFolder folder;
     ScopedEnvironmentVariable tmp(L"TMP", folder.Path());
     const WideString file = folder.Join(L"data.zzqx");

@@ -150,7 +150,14 @@ WideString SingleScript(const BackupJob& job) {
     header += L"\r\nrem";
     StringList lines = {header, kChangeToTemp};
     if (job.LongFinalPause()) lines.push_back(kFinalPauseShort);
-    lines.push_back(DoublePercents(job.CommandLine()));
+    const WideString commandLine = job.CommandLine();
+    if (FitsCodePage932(commandLine)) {
+        lines.push_back(DoublePercents(commandLine));
+    } else {
+        const WideString refusal = RefusalMessage(StripQuotes(job.Source()), kCannotCarry);
+        std::wcerr << refusal << std::endl;
+        lines.push_back(L"echo " + EscapeForEcho(refusal));
+    }
     lines.push_back(FinalPause(job));
     return JoinLines(lines);
 }

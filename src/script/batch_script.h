@@ -27,6 +27,8 @@ WideString FolderListScript(BackupJob& job, const StringList& folders,
 // The script for the job's own source and destination (echo stays on):
 //   rem<TAB>robocopy<TAB>source / rem<TAB><TAB><TAB>[note] / rem / cd /d "%Temp%" /
 //   [timeout /t 10] / command line / timeout /t 100 or 10
+// A command line code page 932 cannot carry is replaced by an echo line
+// saying so (also written to the error stream).
 WideString SingleScript(const BackupJob& job);
 
 // "RC_" + source (shortened to 50) + "_" + destination (shortened to 30) +

@@ -93,6 +93,15 @@ TEST(FolderListScript, AFolderCodePage932CannotCarryIsNamedNotCopied) {
     EXPECT_EQ(script.find(L"robocopy \"" + lost), kNoPosition);
     EXPECT_NE(script.find(L"robocopy \"" + fine + L"\""), kNoPosition);
     EXPECT_EQ(job.Source(), fine);
+
+    FixedContextJob single;
+    single.SetSource(lost);
+    single.SetDestination(L"E:\\Copies");
+    ErrorStreamCapture singleErrors;
+    const WideString singleScript = SingleScript(single);
+    EXPECT_EQ(singleErrors.Lines(), StringList{message});
+    EXPECT_EQ(singleScript.find(L"robocopy \""), kNoPosition) << singleScript;
+    EXPECT_NE(singleScript.find(L"\r\necho " + message + L"\r\n"), kNoPosition) << singleScript;
 }
 
 TEST(FolderListScript, NoSpellingReachesOutsideItsOwnPlace) {

@@ -55,6 +55,12 @@ WideString MirrorDestination(const WideString& source, const WideString& destina
 }
 
 WideString ComputerName() {
+    // The name does not change during a run; ask once.
+    static const WideString name = SystemComputerName();
+    return name;
+}
+
+WideString SystemComputerName() {
     wchar_t buffer[kComputerNameBufferSize + 1] = {};
     DWORD size = kComputerNameBufferSize;
     WideString name;

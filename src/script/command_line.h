@@ -39,8 +39,11 @@ WideString MirrorDestinationFor(const WideString& source, const WideString& dest
 WideString MirrorDestination(const WideString& source, const WideString& destination);
 
 // The computer's name, or COMPUTERNAME, USERDOMAIN, HOSTNAME or NAME from the
-// environment when the system gives none; may be empty.
+// environment when the system gives none; may be empty. Asked once per
+// process.
 WideString ComputerName();
+// The same, asked of the system and the environment now.
+WideString SystemComputerName();
 
 // A folder path as a quoted element of the command line. A bare drive
 // designator becomes "X:\." so that it names the drive's root: "X:" alone

@@ -7,6 +7,7 @@
 #include "housekeeping/file_lists.h"
 #include "test_support.h"
 #include "text/file_status.h"
+#include "text/time_text.h"
 
 namespace {
 
@@ -62,6 +63,23 @@ TEST(HousekeepingProcess, OnlyTheFirstTraceEntrySchedulesTheExpiry) {
     EXPECT_TRUE(PathExists(madeLater, false));
     // The entries themselves went into this hour's file beside it.
     EXPECT_EQ(ListMatchingFiles(traceFolder + L"\\WC", L"*.txt").size(), 2u);
+}
+
+TEST(HousekeepingProcess, TheHourFileWrittenThisRunStays) {
+    ScopedTempFolder temp;
+    const WideString hourFolder = temp.Join(L"Quillon.tmp\\_trace_\\WC");
+    ASSERT_TRUE(CreateDirectoryTree(hourFolder));
+    // Last year's file of the same hour: old when the run starts.
+    const WideString hourFile = hourFolder + L"\\" + FormatNow(L"%m%d_%H") + L".txt";
+    ASSERT_TRUE(WriteFileBytes(hourFile, std::string("\xFF\xFEo\0l\0d\0", 8)));
+    ASSERT_TRUE(SetLastWriteDaysAgo(hourFile, 365));
+
+    ScopedEnvironmentVariable tmp(L"TMP", temp.Path());
+    const ProgramRun run = RunCaptured(Probe(), {L"trace", L"this run's entry"});
+    EXPECT_EQ(run.exitCode, 0u) << run.errors;
+    const std::string bytes = ReadFileBytes(hourFile);
+    const WideString text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    EXPECT_NE(text.find(L"this run's entry"), kNoPosition) << "the hour file was deleted at exit";
 }
 
 }  // namespace

@@ -38,10 +38,9 @@ check(snapshot(source) == before, "the source is unchanged")
 script.write_bytes(b"@robocopy D:\\x D:\\y /mt:8\r\n@echo exit=%errorlevel%\r\n")
 run = world.run("cmd.exe", ["/c", r"D:\copy.bat"])
 check('Invalid Parameter #3 : "/mt:8"' in run.output and "exit=16" in run.output, run.output)
-# The timeout stand-in: both forms, at once; a bad one is refused.
+# The timeout stand-in: both forms; a bad one is refused.
 script.write_bytes(b"@timeout /t 3\r\n@timeout 4\r\n@timeout /x\r\n@echo exit=%errorlevel%\r\n")
 run = world.run("cmd.exe", ["/c", r"D:\copy.bat"])
 check("Waiting for 3 seconds" in run.output and "Waiting for 4 seconds" in run.output, run.output)
 check("exit=1" in run.output and "Invalid syntax" in run.errors, run.output + run.errors)
-check(run.seconds < 3, f"the stand-in does not wait ({run.seconds:.1f} s)")
 print("ok")

@@ -143,6 +143,14 @@ bool ScratchRegistryKey::SetDword(const WideString& name, unsigned long value) {
                           reinterpret_cast<const BYTE*>(&data), sizeof(data)) == ERROR_SUCCESS;
 }
 
+bool ScratchRegistryKey::SetBytes(const WideString& name, const std::string& bytes,
+                                  unsigned long type) {
+    if (key_ == nullptr) return false;
+    return RegSetValueExW(static_cast<HKEY>(key_), name.c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(bytes.data()),
+                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+}
+
 void ScratchRegistryKey::Remove() {
     if (key_ == nullptr) return;
     RegCloseKey(static_cast<HKEY>(key_));

@@ -67,6 +67,8 @@ public:
     // type: REG_SZ, REG_EXPAND_SZ or REG_MULTI_SZ.
     bool SetText(const WideString& name, const WideString& text, unsigned long type);
     bool SetDword(const WideString& name, unsigned long value);
+    // Stores the bytes as they are, with the type (an odd count included).
+    bool SetBytes(const WideString& name, const std::string& bytes, unsigned long type);
     void Remove();
 
 private:

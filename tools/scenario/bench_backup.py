@@ -1,11 +1,16 @@
 """Measures a whole backup run of brisk.exe against the same copy commands
 run directly, on a sample of at least 2,000 files (stand-in pauses off).
-Prints figures; checks nothing."""
+One warm wineserver for all runs; the three measures are interleaved, their
+order rotated each round, each from an empty backup; the figures are the
+medians of the per-round ratios. Prints figures; checks nothing."""
 import re
 import shutil
+import statistics
 import time
 
 from brisk_scenario import World, snapshot
+
+ROUNDS = 7
 
 world = World("bench_backup")
 stick = world.drive("e", "floppy")
@@ -20,34 +25,44 @@ for folder in range(40):
         path.write_bytes(bytes([number]) * (1000 + 37 * number))
 files = sum(1 for v in snapshot(world.c_drive() / "KORV").values() if v is not None)
 
-REPEATS = 3  # each figure is the best of three runs from an empty backup
-
-
-def best(measure):
-    times = []
-    for _ in range(REPEATS):
-        shutil.rmtree(stick / "_Backup_", ignore_errors=True)
-        times.append(measure())
-    return min(times)
-
-
-whole = best(lambda: world.run(r"E:\brisk.exe", computer="PC01").seconds)
+# One run to make the script, outside the timing.
+world.run(r"E:\brisk.exe", computer="PC01")
 script = next(world.script_folder().glob("RC_*_smirfft.bat"))
 lines = script.read_bytes().decode("cp932").split("\r\n")
 copies = [re.sub(r"^timeout /t 10  &\t", "", line) for line in lines if "robocopy " in line]
+(world.c_drive() / "direct.bat").write_bytes(("\r\n".join(["@echo off"] + copies) + "\r\n").encode("cp932"))
+(world.c_drive() / "generated.bat").write_bytes("\r\n".join(lines).encode("cp932"))
+
+measures = {
+    "brisk.exe": lambda: world.run(r"E:\brisk.exe", warm=True),
+    "generated script": lambda: world.run("cmd.exe", ["/c", r"C:\generated.bat"], warm=True),
+    "copy commands": lambda: world.run("cmd.exe", ["/c", r"C:\direct.bat"], warm=True),
+}
+world.keep_server_warm(computer="PC01")
+seconds = {name: [] for name in measures}
+names = list(measures)
+try:
+    for round_number in range(ROUNDS):
+        order = names[round_number % len(names):] + names[:round_number % len(names)]
+        for name in order:
+            shutil.rmtree(stick / "_Backup_", ignore_errors=True)
+            started = time.monotonic()
+            measures[name]()
+            seconds[name].append(time.monotonic() - started)
+finally:
+    world.stop_server()
 
 
-def timed_script(name, text):
-    (world.c_drive() / name).write_bytes(text.encode("cp932"))
-    return best(lambda: world.run("cmd.exe", ["/c", "C:\\" + name], computer="PC01").seconds)
+def median_ratio(a, b):
+    return statistics.median(x / y for x, y in zip(seconds[a], seconds[b]))
 
 
-direct = timed_script("direct.bat", "\r\n".join(["@echo off"] + copies) + "\r\n")
-# The generated script itself: the copy lines with their (non-waiting) pauses.
-generated = timed_script("generated.bat", "\r\n".join(lines))
-
-print(f"files in the host folders: {files}, copy commands: {len(copies)}")
-print(f"brisk.exe whole run:                      {whole:.2f} s")
-print(f"the copy commands alone, run by cmd.exe:  {direct:.2f} s  (ratio {whole / direct:.3f})")
-print(f"the generated script, run by cmd.exe:     {generated:.2f} s  (ratio {whole / generated:.3f})")
-print(f"program's own share beside the script:    {100 * (whole - generated) / whole:.1f} %")
+print(f"files in the host folders: {files}, copy commands: {len(copies)}, rounds: {ROUNDS}")
+for name in names:
+    print(f"{name:18} median {statistics.median(seconds[name]):.2f} s"
+          f"  (min {min(seconds[name]):.2f}, max {max(seconds[name]):.2f})")
+ratio = median_ratio("brisk.exe", "generated script")
+print(f"brisk.exe / generated script:   median of paired ratios {ratio:.3f}"
+      f"  (program's own share {100 * (1 - 1 / ratio):.1f} %)")
+print(f"generated script / copy commands: median of paired ratios "
+      f"{median_ratio('generated script', 'copy commands'):.3f}")
