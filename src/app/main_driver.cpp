@@ -9,7 +9,7 @@
 #include "housekeeping/folder_stamps.h"
 #include "housekeeping/free_space_marker.h"
 #include "housekeeping/usage_bitmap.h"
-#include "job/backup_setup.h"
+#include "job/backup_run.h"
 #include "script/text_files.h"
 #include "shell/open_in_shell.h"
 #include "text/argument_list.h"
@@ -20,6 +20,8 @@
 namespace {
 
 constexpr unsigned kRemovableDriveType = 2;
+constexpr int kExitComplete = 0;
+constexpr int kExitNothingMade = 2;
 
 bool IsAbsolutePath(const WideString& path) {
     const bool drive = path.size() >= 3 && path[1] == L':' && IsSeparator(path[2]);
@@ -69,27 +71,29 @@ StringList WithAbsoluteFirstArgument(StringList arguments, const WideString& cur
     return arguments;
 }
 
-bool RunMain() {
+int RunMain() {
     const StringList arguments = WithFullProgramPath(ArgumentListCopy(), ModuleFilePath());
     const MainDecision decision = DecideMainRun(arguments, FirstRemovableDrive, FirstFixedDriveFromD);
     if (decision.kind == RunKind::RelocateToRemovable) {
         bool copyFailed = false;
         RelocateToRemovable(arguments[0], &copyFailed);
-        return !copyFailed;
+        return copyFailed ? kExitNothingMade : kExitComplete;
     }
     if (decision.kind == RunKind::CopyToFixedDrive) {
-        return CopyToFixedDrive(arguments[0], decision.fixedDrive);
+        return CopyToFixedDrive(arguments[0], decision.fixedDrive) ? kExitComplete : kExitNothingMade;
     }
     if (decision.hasEchoLine) PrintLine(decision.echoLine);
 
     const WideString backupRoot =
         SelectBackupRoot(WithAbsoluteFirstArgument(arguments, CurrentFolder()));
-    const StringList folders = CollectBackupFolders();
-    const bool copied = SetUpAndRunBackup(folders, backupRoot);
+    StringList notBackedUp;
+    const StringList folders = CollectBackupFolders(&notBackedUp);
+    for (const WideString& line : notBackedUp) PrintLine(line);
+    const BackupOutcome outcome = SetUpAndRunBackup(folders, backupRoot, notBackedUp.size());
+    if (outcome == BackupOutcome::NotMade) return static_cast<int>(outcome);
     WriteFolderListFile(folders, backupRoot);
     WideString shown = backupRoot;
-    // Folders that were not copied must not look freshly backed up.
-    if (copied && RunsHousekeeping(backupRoot, DriveTypeOfPath(VolumeRootOf(backupRoot)))) {
+    if (RunsHousekeeping(backupRoot, DriveTypeOfPath(VolumeRootOf(backupRoot)))) {
         const WideString baseFolder = AppendSeparator(ParentPath(backupRoot), L'\\');
         StampBackupFolders(folders, BackupFolderPath(baseFolder));
         WriteFreeSpaceMarker(baseFolder);
@@ -97,5 +101,5 @@ bool RunMain() {
         shown = baseFolder;
     }
     OpenInShell(nullptr, shown);
-    return true;
+    return static_cast<int>(outcome);
 }

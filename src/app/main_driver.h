@@ -53,6 +53,8 @@ StringList WithFullProgramPath(StringList arguments, const WideString& modulePat
 //   ({"E:\brisk.exe", "data"}, "F:\work") => {"E:\brisk.exe", "F:\work\data"}
 StringList WithAbsoluteFirstArgument(StringList arguments, const WideString& currentFolder);
 
-// Runs once per process after the banner; false when the program was to be
-// copied onto a drive and the copy failed.
-bool RunMain();
+// Runs once per process after the banner; returns the exit status: 0 when
+// the backup is complete (or the program was copied onto a drive), 1 when
+// the backup ran but is incomplete or folders were not backed up, 2 when
+// no backup could be made (or the program could not be copied).
+int RunMain();

@@ -34,6 +34,5 @@ int RunProgram(int argumentCount, wchar_t** arguments) {
     PrintLine(BannerText(FileVersionOf(programPath)));
     PrintLine(WideString());
 
-    RunMain();
-    return 0;
+    return RunMain();
 }

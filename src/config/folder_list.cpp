@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "config/directory_ops.h"
+#include "config/folder_reasons.h"
 #include "config/name_text.h"
 #include "config/network_drive.h"
 #include "config/registry_settings.h"
@@ -27,9 +28,29 @@ StringList BuildFolderList(StringList candidates, const WideString& currentFolde
     return folders;
 }
 
-StringList CollectBackupFolders() {
+StringList NotBackedUpLines(const StringList& configured, const WideString& currentFolder,
+                            const FolderProbe& probe) {
+    StringList lines;
+    for (const WideString& folder : configured) {
+        if (folder.empty()) continue;
+        const CanonicalPath canonical = CanonicalPathOf(folder, currentFolder);
+        const WideString reason = canonical.problem.empty()
+                                      ? MissingFolderReason(canonical.path, probe)
+                                      : canonical.problem;
+        if (!reason.empty()) lines.push_back(NotBackedUpLine(folder, reason));
+    }
+    return lines;
+}
+
+StringList CollectBackupFolders(StringList* notBackedUp) {
     StringList candidates = HostFolderSettings();
     const StringList standard = UserAndPublicFolders();
+    if (notBackedUp != nullptr) {
+        // The development folder exists on developers' machines only.
+        StringList configured(candidates.begin(), candidates.end() - 1);
+        configured.insert(configured.end(), standard.begin(), standard.end());
+        *notBackedUp = NotBackedUpLines(configured, CurrentFolder(), SystemFolderProbe());
+    }
     candidates.insert(candidates.end(), standard.begin(), standard.end());
     return BuildFolderList(std::move(candidates), CurrentFolder(), DirectoryExists,
                            NetworkDriveToUnc);

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "config/folder_reasons.h"
 #include "text/wide_string.h"
 
 // The folder list from its candidates: every candidate is put in its
@@ -16,6 +17,15 @@ StringList BuildFolderList(StringList candidates, const WideString& currentFolde
                            const std::function<bool(const WideString&)>& isDirectory,
                            const std::function<WideString(const WideString&)>& networkForm);
 
+// One "Not backed up: <folder> (<reason>)" line for each configured folder
+// that is not empty and is not an existing directory (see
+// MissingFolderReason), or that has no canonical form.
+StringList NotBackedUpLines(const StringList& configured, const WideString& currentFolder,
+                            const FolderProbe& probe);
+
 // The host application's folders, the development folder and the public and
-// user standard folders, as a folder list.
-StringList CollectBackupFolders();
+// user standard folders, as a folder list. With notBackedUp, also the lines
+// for the host application's values and the standard folders that will not
+// be backed up (the development folder is left out: it exists on
+// developers' machines only).
+StringList CollectBackupFolders(StringList* notBackedUp = nullptr);

@@ -24,6 +24,13 @@ bool BackupJob::BuildFolderListScript(const StringList& folders) {
     return true;
 }
 
+bool BackupJob::BuildFolderListScript(const StringList& folders, const FolderScriptChoices& choices) {
+    FolderScriptChoices withDefaults = choices;
+    if (!withDefaults.isDirectory) withDefaults.isDirectory = DirectoryExists;
+    scriptText_ = FolderListScript(*this, folders, withDefaults);
+    return true;
+}
+
 bool BackupJob::BuildSingleScript() {
     scriptText_ = SingleScript(*this);
     return true;

@@ -34,10 +34,3 @@ void ApplyBackupPolicy(BackupJob& job, const WideString& destination) {
     job.SetMaxSizeOption(true);
     job.SetLongFinalPause(true);
 }
-
-bool SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot) {
-    HostFoldersJob job;
-    ApplyBackupPolicy(job, BackupDestinationFor(backupRoot));
-    job.BuildFolderListScript(folders);
-    return job.Run(SW_SHOWMAXIMIZED, true);
-}

@@ -18,7 +18,3 @@ WideString BackupDestinationFor(const WideString& backupRoot);
 // _Backup_ _Search_ *.tmp excluded, a long final pause.
 void ApplyBackupPolicy(BackupJob& job, const WideString& destination);
 
-// Sets up the job for the folders and the root, generates the script and
-// runs it, waiting until it has ended. False when the script could not be
-// written or started.
-bool SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot);

@@ -4,6 +4,7 @@
 
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
+#include "config/name_text.h"
 #include "config/system_paths.h"
 #include "config/work_folders.h"
 #include "job/backup_job.h"
@@ -59,9 +60,17 @@ WideString InterpreterCommandLine(const WideString& interpreter, const WideStrin
 }
 
 bool RunScriptAndWait(const WideString& script) {
+    // Only the command interpreter runs a batch script: COMSPEC naming any
+    // other program would start that program and copy nothing.
     const WideString comspec = EnvironmentText(L"COMSPEC");
-    if (!comspec.empty() && StartAndWait(comspec, script)) return true;
-    return StartAndWait(L"cmd.exe", script);
+    if (EqualNoCase(FileNamePart(comspec), L"cmd.exe") && StartAndWait(comspec, script)) return true;
+    wchar_t system[MAX_PATH + 1] = {};
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    const WideString interpreter =
+        length > 0 && length < MAX_PATH ? JoinPath(system, L"cmd.exe") : WideString(L"cmd.exe");
+    if (StartAndWait(interpreter, script)) return true;
+    std::wcerr << L"Can't start the command interpreter for " << script << std::endl;
+    return false;
 }
 
 WideString WriteScriptFile(const WideString& fileName, const WideString& text) {

@@ -23,7 +23,7 @@ WideString InterpreterCommandLine(const WideString& interpreter, const WideStrin
 // path, or empty when no folder took it.
 WideString WriteScriptFile(const WideString& fileName, const WideString& text);
 
-// Runs the batch file through COMSPEC (or cmd.exe when that cannot be
-// started) in this console and waits for it to end. False when neither
-// could be started.
+// Runs the batch file through COMSPEC when it names cmd.exe (else, or when
+// it cannot be started, the system folder's cmd.exe) in this console and
+// waits for it to end. False when neither could be started.
 bool RunScriptAndWait(const WideString& script);

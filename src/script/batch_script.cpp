@@ -29,6 +29,7 @@ WideString FinalPause(const BackupJob& job) {
 struct FolderCommand {
     WideString folder;
     WideString commandLine;
+    CopyFolders copy;
     // Why the folder cannot be backed up; empty when it can.
     WideString refusal;
 };
@@ -52,11 +53,13 @@ bool MapsBelowBackupFolder(const WideString& backupFolder) {
 // the destination are used in their canonical form, so that no spelling
 // lets a mirror reach outside its own place.
 FolderCommand AssessFolder(BackupJob& job, const CommandLineContext& context,
-                           const WideString& folder, BackupFolderRegister* backups) {
-    FolderCommand command = {folder, WideString(), WideString()};
+                           const WideString& folder, const FolderScriptChoices& choices,
+                           BackupFolderRegister* backups) {
+    FolderCommand command;
+    command.folder = folder;
     const CanonicalPath source = CanonicalPathOf(folder, WideString());
     if (!source.problem.empty()) {
-        command.refusal = RefusalMessage(folder, source.problem);
+        command.refusal = (source.problem);
         return command;
     }
     job.SetSource(source.path);
@@ -64,12 +67,12 @@ FolderCommand AssessFolder(BackupJob& job, const CommandLineContext& context,
     const CanonicalPath backupFolder = CanonicalPathOf(copy.backupFolder, WideString());
     if (!backupFolder.problem.empty()) {
         command.refusal =
-            RefusalMessage(folder, L"the backup folder " + copy.backupFolder + L": " + backupFolder.problem);
+            (L"the backup folder " + copy.backupFolder + L": " + backupFolder.problem);
         return command;
     }
     const CanonicalPath destination = CanonicalPathOf(copy.destination, WideString());
     if (!destination.problem.empty()) {
-        command.refusal = RefusalMessage(folder, L"its backup folder " + copy.destination + L": " +
+        command.refusal = (L"its backup folder " + copy.destination + L": " +
                                                      destination.problem);
         return command;
     }
@@ -80,18 +83,25 @@ FolderCommand AssessFolder(BackupJob& job, const CommandLineContext& context,
         const WideString problem = ConfinementProblem(mapped, copy.destination,
                                                       backupFolder.path, context.computerName());
         if (!problem.empty()) {
-            command.refusal = RefusalMessage(folder, problem);
+            command.refusal = (problem);
             return command;
         }
     }
     command.folder = source.path;
+    command.copy = copy;
     command.commandLine = CommandLineFor(job, copy);
+    if (choices.keepBackup && choices.keepBackup(source.path)) {
+        BackupJob keeping(job);
+        keeping.SetMirror(false);
+        keeping.SetPurge(false);
+        command.commandLine = CommandLineFor(keeping, copy);
+    }
     if (!FitsCodePage932(command.commandLine)) {
-        command.refusal = RefusalMessage(folder, kCannotCarry);
+        command.refusal = (kCannotCarry);
         return command;
     }
     const WideString other = backups->Accept(copy);
-    if (!other.empty()) command.refusal = RefusalMessage(folder, ClashReason(copy.destination, other));
+    if (!other.empty()) command.refusal = (ClashReason(copy.destination, other));
     return command;
 }
 
@@ -99,13 +109,27 @@ FolderCommand AssessFolder(BackupJob& job, const CommandLineContext& context,
 
 WideString FolderListScript(BackupJob& job, const StringList& folders,
                             const std::function<bool(const WideString&)>& isDirectory) {
+    FolderScriptChoices choices;
+    choices.isDirectory = isDirectory;
+    return FolderListScript(job, folders, choices);
+}
+
+WideString FolderListScript(BackupJob& job, const StringList& folders,
+                            const FolderScriptChoices& choices) {
     const WideString originalSource = job.Source();
     const CommandLineContext context = job.Context();
     BackupFolderRegister backups;
     std::vector<FolderCommand> commands;
     for (const WideString& folder : RemoveDuplicateTexts(folders)) {
-        if (folder.empty() || !isDirectory(folder)) continue;
-        commands.push_back(AssessFolder(job, context, folder, &backups));
+        if (folder.empty() || !choices.isDirectory(folder)) continue;
+        commands.push_back(AssessFolder(job, context, folder, choices, &backups));
+        if (choices.report == nullptr) continue;
+        const FolderCommand& command = commands.back();
+        if (command.refusal.empty()) {
+            choices.report->accepted.push_back({command.folder, command.copy.destination});
+        } else {
+            choices.report->refused.push_back({folder, command.refusal});
+        }
     }
 
     WideString header = L"@echo off";
@@ -116,8 +140,9 @@ WideString FolderListScript(BackupJob& job, const StringList& folders,
         if (command.refusal.empty()) {
             header += L"\r\necho\t\t\t" + EscapeForEcho(command.folder);
         } else {
-            std::wcerr << command.refusal << std::endl;
-            header += L"\r\necho\t\t\t" + EscapeForEcho(command.refusal);
+            const WideString message = RefusalMessage(command.folder, command.refusal);
+            std::wcerr << message << std::endl;
+            header += L"\r\necho\t\t\t" + EscapeForEcho(message);
         }
     }
     header += L"\r\necho.";

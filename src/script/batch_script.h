@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "text/wide_string.h"
 
@@ -23,6 +24,33 @@ extern const wchar_t kListOnlyHelp[];
 // the last folder that got a command line.
 WideString FolderListScript(BackupJob& job, const StringList& folders,
                             const std::function<bool(const WideString&)>& isDirectory);
+
+// What the folder-list script did with each folder.
+struct FolderScriptReport {
+    struct Accepted {
+        WideString folder;       // canonical source
+        WideString destination;  // its mirror folder
+    };
+    struct Refused {
+        WideString folder;  // as given
+        WideString reason;
+    };
+    std::vector<Accepted> accepted;
+    std::vector<Refused> refused;
+};
+
+struct FolderScriptChoices {
+    std::function<bool(const WideString&)> isDirectory;
+    // Folders (canonical) copied without purging: their command line has
+    // neither /mir nor /purge. None when unset.
+    std::function<bool(const WideString&)> keepBackup;
+    // Filled in when set.
+    FolderScriptReport* report = nullptr;
+};
+
+// The same with the choices above.
+WideString FolderListScript(BackupJob& job, const StringList& folders,
+                            const FolderScriptChoices& choices);
 
 // The script for the job's own source and destination (echo stays on):
 //   rem<TAB>robocopy<TAB>source / rem<TAB><TAB><TAB>[note] / rem / cd /d "%Temp%" /

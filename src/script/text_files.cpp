@@ -68,10 +68,15 @@ bool WriteBytesWithRetry(const WideString& path, const ByteVector& bytes, int re
         ReportCannotOpen(path);
         return false;
     }
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    // A short write or a failed close (a full disk shows there) leaves a
+    // file that must not be used.
+    if (!(std::fclose(file) == 0 && written)) {
+        std::wcerr << L"Can't write " << path << std::endl;
+        return false;
+    }
     if (bytes.empty()) return true;
-    if (FileStatus(path).Size() != 0) return true;
+    if (FileStatus(path).Size() == static_cast<int64_t>(bytes.size())) return true;
     if (rewriteNumber > kLastRewrite) return false;
     Sleep(kRewritePauseMilliseconds);
     return WriteBytesWithRetry(path, bytes, rewriteNumber + 1);
@@ -84,12 +89,16 @@ bool WriteUtf8Lines(const WideString& path, const StringList& lines) {
         ReportCannotOpen(path);
         return false;
     }
+    bool written = true;
     for (const WideString& line : lines) {
         const ByteVector bytes = ToUtf8(line);
-        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fwrite("\r\n", 1, 2, file);
+        if (!bytes.empty()) written = written && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        written = written && std::fwrite("\r\n", 1, 2, file) == 2;
     }
-    std::fclose(file);
+    if (!(std::fclose(file) == 0 && written)) {
+        std::wcerr << L"Can't write " << path << std::endl;
+        return false;
+    }
     return true;
 }
 

@@ -22,7 +22,9 @@ ByteVector ToCodePage932(const WideString& text);
 ByteVector ToUtf8(const WideString& text);
 
 // Writes the text in code page 932 without byte order mark. False when the
-// file could not be written, when it reads back empty after 11 rewrites, or
+// file could not be written completely (every write and the close are
+// checked; "Can't write " and the path go to the error stream), when it
+// does not read back at its full length after 11 rewrites, or
 // when a non-empty text converts to no bytes at all.
 bool WriteTextFile(const WideString& path, const WideString& text);
 
@@ -33,7 +35,8 @@ bool WriteTextFile(const WideString& path, const WideString& text);
 bool WriteBytesWithRetry(const WideString& path, const ByteVector& bytes, int rewriteNumber);
 
 // Writes each element followed by CR LF in UTF-8 (no byte order mark).
-// False when the path is empty or the file could not be opened.
+// False when the path is empty or the file could not be opened or written
+// completely.
 bool WriteUtf8Lines(const WideString& path, const StringList& lines);
 
 // The list as "<folder>\<computer>.txt" in UTF-8 (see WriteUtf8Lines).

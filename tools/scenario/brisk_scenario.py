@@ -301,13 +301,18 @@ class World:
             subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
             subprocess.run(["wineserver", "-w"], env=env, stderr=subprocess.DEVNULL)
 
-    def run(self, program, args=(), computer=None, env=None, timeout=600, cwd=None, warm=False):
+    def run(self, program, args=(), computer=None, env=None, timeout=600, cwd=None, warm=False,
+            read_only=(), small_drives=()):
         """Runs a Windows program in the world and waits for it; computer
         gives the world another host name (and so another computer name);
         cwd is the Linux folder (on a drive of the world) it starts in.
         warm keeps the world's wineserver running (see keep_server_warm),
         for timing; drive types and environment values set since it started
-        do not take effect then."""
+        do not take effect then. read_only lists folders of the world
+        (drives) that the run sees read-only; small_drives lists (folder,
+        size) pairs: the run sees the folder as a file system of that size
+        ("4M") holding the folder's content, which the folder holds
+        afterwards. Both need root and a private mount namespace."""
         extra = dict(env or {})
         if self._records_shell:
             extra["WINEDLLOVERRIDES"] = "mscoree,mshtml=;robocopy.exe=n;explorer.exe=n"
@@ -318,9 +323,29 @@ class World:
         if not warm:
             self._stop_server(self.prefix)
         command = ["wine", program, *args]
-        if computer:
-            script = 'hostname "$1"; shift; exec "$@"'
-            command = ["unshare", "-u", "sh", "-c", script, "sh", computer, *command]
+        stages = []
+        if computer or read_only or small_drives:
+            lines = ["set -e"]
+            for folder in read_only:
+                lines.append(f"mount --bind '{folder}' '{folder}'")
+                lines.append(f"mount -o remount,ro,bind '{folder}'")
+            for number, (folder, size) in enumerate(small_drives):
+                stage = self.root / f"small-drive-{number}"
+                shutil.rmtree(stage, ignore_errors=True)
+                stage.mkdir()
+                stages.append((Path(folder), stage))
+                lines.append(f"cp -a '{folder}/.' '{stage}/'")
+                lines.append(f"mount -t tmpfs -o size={size} tmpfs '{folder}'")
+                lines.append(f"cp -a '{stage}/.' '{folder}/'")
+            if computer:
+                lines.append(f"hostname '{computer}'")
+            lines.append("set +e")
+            lines.append('"$@"; status=$?')
+            for folder, stage in stages:
+                lines.append(f"rm -rf '{stage}'; mkdir '{stage}'; cp -a '{folder}/.' '{stage}/'")
+            lines.append('exit "$status"')
+            flags = "-u" + ("m" if read_only or small_drives else "")
+            command = ["unshare", flags, "sh", "-c", "\n".join(lines), "sh", *command]
         out_path = self.root / "output.txt"
         err_path = self.root / "errors.txt"
         started = time.monotonic()
@@ -331,6 +356,11 @@ class World:
                                        stdin=subprocess.DEVNULL, timeout=timeout,
                                        cwd=cwd or self.c_drive())
         seconds = time.monotonic() - started
+        for folder, stage in stages:
+            # What the small drive held at the end, back in its folder.
+            shutil.rmtree(folder)
+            shutil.copytree(stage, folder, symlinks=True)
+            shutil.rmtree(stage)
         if self._records_shell:
             # Programs the run started through the shell finish on their own.
             subprocess.run(["wineserver", "-w"], env=environment, stderr=subprocess.DEVNULL,
