@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "app/console_output.h"
-#include "common/windows_headers.h"
+#include "common/scoped_handle.h"
 #include "config/directory_ops.h"
 #include "config/name_text.h"
 #include "housekeeping/file_lists.h"
@@ -19,21 +19,6 @@ constexpr int kMaxWalk = 20;
 constexpr size_t kShortestStamped = 5;
 constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
 constexpr int kClosingPauseSeconds = 5;
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (Valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 FILETIME ToFileTime(int64_t seconds) {
     const uint64_t ticks = static_cast<uint64_t>(seconds + kSecondsFrom1601To1970) * 10000000ULL;
@@ -73,7 +58,7 @@ StringList FoldersToStamp(const StringList& destinations, const WideString& back
 }
 
 bool SetFileTimes(const WideString& path, int64_t accessTime, int64_t writeTime) {
-    const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    const ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING,
                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                       nullptr));

@@ -2,26 +2,11 @@
 
 #include <vector>
 
-#include "common/windows_headers.h"
+#include "common/scoped_handle.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
 
 namespace {
-
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 bool IsDots(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
@@ -37,7 +22,7 @@ void Walk(const WideString& folder, const Enter& enter, const Visit& visit) {
         pending.pop_back();
         const WideString pattern = JoinPath(JoinPath(folder, relative), L"*");
         WIN32_FIND_DATAW entry;
-        const FindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
+        const ScopedFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
                                                FindExSearchNameMatch, nullptr,
                                                FIND_FIRST_EX_LARGE_FETCH));
         if (!find.Valid()) continue;
