@@ -59,7 +59,7 @@ void ScriptBenchmark(size_t count) {
     job.SetDestination(L"E:\\_Backup_");
     WideString script;
     const double ms = Milliseconds(
-        [&] { script = FolderListScript(job, folders, [](const WideString&) { return true; }); });
+        [&] { script = FolderListScript(job, job.Context(), folders, [](const WideString&) { return true; }); });
     std::printf("FolderListScript %7zu folders: %8.1f ms, %zu characters\n", count, ms, script.size());
 }
 

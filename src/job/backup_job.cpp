@@ -5,8 +5,6 @@
 #include "script/command_line.h"
 #include "text/case_text.h"
 
-BackupJob::BackupJob() : excludedFiles_(L" mfc*.tmp  Thumbs.db ") {}
-
 bool BackupJob::AddExcludedFile(const WideString& pattern) {
     excludedFiles_ += L" " + pattern;
     return true;
@@ -20,22 +18,22 @@ bool BackupJob::AddExcludedDir(const WideString& pattern) {
 WideString BackupJob::CommandLine() const { return BuildCommandLine(*this, Context()); }
 
 bool BackupJob::BuildFolderListScript(const StringList& folders) {
-    scriptText_ = FolderListScript(*this, folders, DirectoryExists);
+    scriptText_ = FolderListScript(*this, Context(), folders, DirectoryExists);
     return true;
 }
 
 bool BackupJob::BuildFolderListScript(const StringList& folders, const FolderScriptChoices& choices) {
     FolderScriptChoices withDefaults = choices;
     if (!withDefaults.isDirectory) withDefaults.isDirectory = DirectoryExists;
-    scriptText_ = FolderListScript(*this, folders, withDefaults);
+    scriptText_ = FolderListScript(*this, Context(), folders, withDefaults);
     return true;
 }
 
 bool BackupJob::BuildSingleScript() {
-    scriptText_ = SingleScript(*this);
+    scriptText_ = SingleScript(*this, Context());
     return true;
 }
 
 WideString BackupJob::ScriptFileName() const { return ScriptFileNameFor(*this); }
 
-WideString BackupJob::ToolName() const { return ToLowerText(L"robocopy"); }
+WideString BackupJob::ToolName() const { return CopySettings::ToolName(); }

@@ -9,38 +9,12 @@
 
 #include "script/batch_script.h"
 #include "script/command_line.h"
+#include "script/copy_settings.h"
 #include "text/wide_string.h"
 
-// robocopy's switches and their values, with the defaults of a new job.
-struct CopyOptions {
-    bool listOnly = false;           // /l
-    bool subdirectories = true;      // /s
-    bool mirror = false;             // /mir
-    bool purge = true;               // /purge
-    bool fatTimes = true;            // /fft
-    bool retryOption = true;         // /r:<retryCount>
-    bool waitOption = true;          // /w:<waitSeconds>
-    uint16_t retryCount = 3;
-    uint16_t waitSeconds = 5;
-    bool excludeOlder = true;        // /xo
-    bool excludeExtra = false;       // /xx
-    bool excludeJunctions = true;    // /xjd
-    bool excludeFilesOption = true;  // /xf <excludedFiles>
-    bool excludeDirsOption = false;  // /xd <excludedDirs>
-    bool minSizeOption = false;      // /min:<minSize>
-    bool maxSizeOption = false;      // /max:<maxSize>
-    uint64_t minSize = 0;
-    uint64_t maxSize = uint64_t{1} << 40;
-    bool maxAgeOption = false;       // /maxage:<maxAge>
-    bool minAgeOption = false;       // /minage:<minAge>
-    uint32_t maxAge = 19700101;      // days, or a date as YYYYMMDD
-    uint32_t minAge = 0;
-    bool longFinalPause = false;     // the script ends with a 100 s pause, not 10 s
-};
-
-class BackupJob {
+class BackupJob : public CopySettings {
 public:
-    BackupJob();
+    BackupJob() = default;
     BackupJob(const BackupJob&) = default;
     BackupJob& operator=(const BackupJob&) = default;
     virtual ~BackupJob() = default;
@@ -117,7 +91,6 @@ public:
     // and nothing runs) or when the interpreter could not be started.
     virtual bool Run(int showCommand, bool wait);
 
-    const CopyOptions& Options() const { return options_; }
 
 protected:
     void SetScriptText(const WideString& text) { scriptText_ = text; }
@@ -130,13 +103,6 @@ private:
     }
 
     WideString scriptText_;
-    WideString source_;
-    WideString destination_;
-    WideString fileSpecs_;
-    WideString extraOptions_;
-    CopyOptions options_;
-    WideString excludedFiles_;
-    WideString excludedDirs_;
 };
 
 // The job of a backup run; the same as a BackupJob.

@@ -129,7 +129,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     FolderScriptChoices choices;
     choices.isDirectory = DirectoryExists;
     choices.report = &report;
-    FolderListScript(job, folders, choices);
+    FolderListScript(job, job.Context(), folders, choices);
     for (const auto& refused : report.refused) Report(NotBackedUpLine(refused.folder, refused.reason));
     notBackedUp += report.refused.size();
 

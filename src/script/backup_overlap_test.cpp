@@ -48,7 +48,7 @@ TEST(BackupOverlap, TheScriptCopiesOnlyTheFirstOfClashingFolders) {
     ApplyBackupPolicy(job, L"E:\\_Backup_");
     ErrorStreamCapture errors;
     const WideString script = FolderListScript(
-        job, {L"C:\\100%\\x", L"C:\\100\\x", L"C:\\other"}, [](const WideString&) { return true; });
+        job, job.Context(), {L"C:\\100%\\x", L"C:\\100\\x", L"C:\\other"}, [](const WideString&) { return true; });
     const WideString message = L"Can't back up C:\\100\\x - its backup folder "
                                L"E:\\_Backup_\\PC01\\C\\100\\x would overlap the backup of C:\\100%\\x";
     EXPECT_EQ(errors.Lines(), StringList{message});

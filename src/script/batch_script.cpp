@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "config/name_text.h"
-#include "job/backup_job.h"
+#include "script/copy_settings.h"
 #include "script/backup_confinement.h"
 #include "script/backup_overlap.h"
 #include "script/cmd_text.h"
@@ -22,7 +22,7 @@ const wchar_t kFinalPauseShort[] = L"timeout /t 10";
 // Quoted: a temporary folder may hold blanks, '&' or other operators.
 const wchar_t kChangeToTemp[] = L"cd /d \"%Temp%\"";
 
-WideString FinalPause(const BackupJob& job) {
+WideString FinalPause(const CopySettings& job) {
     return job.LongFinalPause() ? kFinalPauseLong : kFinalPauseShort;
 }
 
@@ -52,7 +52,7 @@ bool MapsBelowBackupFolder(const WideString& backupFolder) {
 // The command for one folder, or the reason it gets none. The source and
 // the destination are used in their canonical form, so that no spelling
 // lets a mirror reach outside its own place.
-FolderCommand AssessFolder(BackupJob& job, const CommandLineContext& context,
+FolderCommand AssessFolder(CopySettings& job, const CommandLineContext& context,
                            const WideString& folder, const FolderScriptChoices& choices,
                            BackupFolderRegister* backups) {
     FolderCommand command;
@@ -91,7 +91,7 @@ FolderCommand AssessFolder(BackupJob& job, const CommandLineContext& context,
     command.copy = copy;
     command.commandLine = CommandLineFor(job, copy);
     if (choices.keepBackup && choices.keepBackup(source.path)) {
-        BackupJob keeping(job);
+        CopySettings keeping(job);
         keeping.SetMirror(false);
         keeping.SetPurge(false);
         command.commandLine = CommandLineFor(keeping, copy);
@@ -107,17 +107,17 @@ FolderCommand AssessFolder(BackupJob& job, const CommandLineContext& context,
 
 }  // namespace
 
-WideString FolderListScript(BackupJob& job, const StringList& folders,
+WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
+                            const StringList& folders,
                             const std::function<bool(const WideString&)>& isDirectory) {
     FolderScriptChoices choices;
     choices.isDirectory = isDirectory;
-    return FolderListScript(job, folders, choices);
+    return FolderListScript(job, context, folders, choices);
 }
 
-WideString FolderListScript(BackupJob& job, const StringList& folders,
-                            const FolderScriptChoices& choices) {
+WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
+                            const StringList& folders, const FolderScriptChoices& choices) {
     const WideString originalSource = job.Source();
-    const CommandLineContext context = job.Context();
     BackupFolderRegister backups;
     std::vector<FolderCommand> commands;
     for (const WideString& folder : RemoveDuplicateTexts(folders)) {
@@ -167,7 +167,7 @@ WideString FolderListScript(BackupJob& job, const StringList& folders,
     return JoinLines(lines);
 }
 
-WideString SingleScript(const BackupJob& job) {
+WideString SingleScript(const CopySettings& job, const CommandLineContext& context) {
     WideString header = L"rem\t" + job.ToolName() + L"\t" +
                         DoublePercents(ShortenPath(StripQuotes(job.Source()), 50));
     header += L"\r\nrem\t\t\t";
@@ -175,7 +175,7 @@ WideString SingleScript(const BackupJob& job) {
     header += L"\r\nrem";
     StringList lines = {header, kChangeToTemp};
     if (job.LongFinalPause()) lines.push_back(kFinalPauseShort);
-    const WideString commandLine = job.CommandLine();
+    const WideString commandLine = BuildCommandLine(job, context);
     if (FitsCodePage932(commandLine)) {
         lines.push_back(DoublePercents(commandLine));
     } else {
@@ -187,7 +187,7 @@ WideString SingleScript(const BackupJob& job) {
     return JoinLines(lines);
 }
 
-WideString ScriptFileNameFor(const BackupJob& job) {
+WideString ScriptFileNameFor(const CopySettings& job) {
     const CopyOptions& options = job.Options();
     WideString name = L"RC_";
     name += SafeFileNameText(ShortenPath(StripQuotes(job.Source()), 50));

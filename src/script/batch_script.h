@@ -7,7 +7,8 @@
 
 #include "text/wide_string.h"
 
-class BackupJob;
+#include "script/command_line.h"
+#include "script/copy_settings.h"
 
 // The list-only note shown in scripts that only list.
 extern const wchar_t kListOnlyHelp[];
@@ -22,7 +23,8 @@ extern const wchar_t kListOnlyHelp[];
 // cannot carry gets, in place of its echo line and command, an echo line
 // saying so (also written to the error stream). The job's source is left at
 // the last folder that got a command line.
-WideString FolderListScript(BackupJob& job, const StringList& folders,
+WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
+                            const StringList& folders,
                             const std::function<bool(const WideString&)>& isDirectory);
 
 // What the folder-list script did with each folder.
@@ -49,20 +51,20 @@ struct FolderScriptChoices {
 };
 
 // The same with the choices above.
-WideString FolderListScript(BackupJob& job, const StringList& folders,
-                            const FolderScriptChoices& choices);
+WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
+                            const StringList& folders, const FolderScriptChoices& choices);
 
 // The script for the job's own source and destination (echo stays on):
 //   rem<TAB>robocopy<TAB>source / rem<TAB><TAB><TAB>[note] / rem / cd /d "%Temp%" /
 //   [timeout /t 10] / command line / timeout /t 100 or 10
 // A command line code page 932 cannot carry is replaced by an echo line
 // saying so (also written to the error stream).
-WideString SingleScript(const BackupJob& job);
+WideString SingleScript(const CopySettings& job, const CommandLineContext& context);
 
 // "RC_" + source (shortened to 50) + "_" + destination (shortened to 30) +
 // "_" + "s", "mir", "fft", "l" for the options that are on + ".bat".
 //   C:\Data\Work, E:\_Backup_, /s /mir /fft => "RC_C__Data_Work_E___Backup__smirfft.bat"
-WideString ScriptFileNameFor(const BackupJob& job);
+WideString ScriptFileNameFor(const CopySettings& job);
 
 // The path unchanged when it has at most limit characters; else the root
 // and first folder, "\...\" and as many last components as fit; else the

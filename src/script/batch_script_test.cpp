@@ -21,7 +21,7 @@ TEST(FolderListScript, OneLinePerUsableFolderExactly) {
     FixedContextJob job;
     ApplyBackupPolicy(job, L"E:\\_Backup_");
     const WideString script = FolderListScript(
-        job, {L"C:\\Data\\Work", L"", L"C:\\Missing", L"C:\\Data\\Work", L"D:\\Docs"},
+        job, job.Context(), {L"C:\\Data\\Work", L"", L"C:\\Missing", L"C:\\Data\\Work", L"D:\\Docs"},
         ExistingOnly({L"C:\\Data\\Work", L"D:\\Docs"}));
     EXPECT_EQ(script,
               L"@echo off\r\n"
@@ -50,13 +50,13 @@ TEST(FolderListScript, OneLinePerUsableFolderExactly) {
 TEST(FolderListScript, NoUsableFolderAndListOnly) {
     FixedContextJob job;
     job.SetDestination(L"E:\\_Backup_");
-    EXPECT_EQ(FolderListScript(job, {}, ExistingOnly({})),
+    EXPECT_EQ(FolderListScript(job, job.Context(), {}, ExistingOnly({})),
               L"@echo off\r\n\r\necho\trobocopy\r\necho.\r\necho.\r\necho\t\t\tE:\\_Backup_\r\n"
               L"\r\n@echo on\r\n\r\ncd /d \"%Temp%\"\r\ntimeout /t 10\r\n");
 
     job.SetListOnly(true);
     job.SetSource(L"C:\\Data");
-    const WideString script = FolderListScript(job, {L"C:\\Data"}, ExistingOnly({L"C:\\Data"}));
+    const WideString script = FolderListScript(job, job.Context(), {L"C:\\Data"}, ExistingOnly({L"C:\\Data"}));
     EXPECT_NE(script.find(L"\r\necho\t\t\tE:\\_Backup_\r\necho.\r\necho\t\t" +
                           WideString(kListOnlyHelp) + L"\r\necho.\r\n\r\n@echo on\r\n"),
               kNoPosition)
@@ -69,7 +69,7 @@ TEST(FolderListScript, PathsReachCmdExactly) {
     FixedContextJob job;
     ApplyBackupPolicy(job, L"E:\\_Backup_");
     const WideString odd = L"C:\\Tom & Jerry (50% off) ^x";
-    const WideString script = FolderListScript(job, {odd}, ExistingOnly({odd}));
+    const WideString script = FolderListScript(job, job.Context(), {odd}, ExistingOnly({odd}));
     EXPECT_NE(script.find(L"\r\necho\t\t\tC:\\Tom ^& Jerry ^(50%% off^) ^^x\r\n"), kNoPosition)
         << script;
     EXPECT_NE(script.find(L"robocopy \"C:\\Tom & Jerry (50%% off) ^x\" "
@@ -84,7 +84,7 @@ TEST(FolderListScript, AFolderCodePage932CannotCarryIsNamedNotCopied) {
     const WideString fine = L"C:\\\u30C7\u30FC\u30BF";     // katakana: in code page 932
     const WideString lost = L"C:\\Users\\Jos\u00E9\\\uD55C";  // an accented letter, Hangul
     ErrorStreamCapture errors;
-    const WideString script = FolderListScript(job, {fine, lost}, ExistingOnly({fine, lost}));
+    const WideString script = FolderListScript(job, job.Context(), {fine, lost}, ExistingOnly({fine, lost}));
     const WideString message =
         L"Can't back up " + lost +
         L" - the script's code page 932 cannot carry its path or its backup path";
@@ -98,7 +98,7 @@ TEST(FolderListScript, AFolderCodePage932CannotCarryIsNamedNotCopied) {
     single.SetSource(lost);
     single.SetDestination(L"E:\\Copies");
     ErrorStreamCapture singleErrors;
-    const WideString singleScript = SingleScript(single);
+    const WideString singleScript = SingleScript(single, single.Context());
     EXPECT_EQ(singleErrors.Lines(), StringList{message});
     EXPECT_EQ(singleScript.find(L"robocopy \""), kNoPosition) << singleScript;
     EXPECT_NE(singleScript.find(L"\r\necho " + message + L"\r\n"), kNoPosition) << singleScript;
@@ -127,7 +127,7 @@ TEST(FolderListScript, NoSpellingReachesOutsideItsOwnPlace) {
     for (const auto& c : cases) folders.push_back(c.folder);
     ErrorStreamCapture errors;
     const auto any = [](const WideString&) { return true; };
-    const WideString script = FolderListScript(job, folders, any);
+    const WideString script = FolderListScript(job, job.Context(), folders, any);
     size_t refused = 0;
     for (const auto& c : cases) {
         if (*c.copiedAs != 0) {
@@ -151,7 +151,7 @@ TEST(SingleScript, ShortAndLongFinalPause) {
     FixedContextJob job;
     job.SetSource(L"C:\\Data\\Work");
     job.SetDestination(L"E:\\Copies");
-    EXPECT_EQ(SingleScript(job),
+    EXPECT_EQ(SingleScript(job, job.Context()),
               L"rem\trobocopy\tC:\\Data\\Work\r\n"
               L"rem\t\t\t\r\n"
               L"rem\r\n"
@@ -162,7 +162,7 @@ TEST(SingleScript, ShortAndLongFinalPause) {
 
     job.SetLongFinalPause(true);
     job.SetListOnly(true);
-    EXPECT_EQ(SingleScript(job),
+    EXPECT_EQ(SingleScript(job, job.Context()),
               L"rem\trobocopy\tC:\\Data\\Work\r\n"
               L"rem\t\t\t" + WideString(kListOnlyHelp) + L"\r\n"
               L"rem\r\n"

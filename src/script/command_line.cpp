@@ -5,7 +5,7 @@
 #include "config/network_drive.h"
 #include "config/system_paths.h"
 #include "config/work_folders.h"
-#include "job/backup_job.h"
+#include "script/copy_settings.h"
 #include "text/number_text.h"
 #include "text/path_text.h"
 #include "text/split_join.h"
@@ -76,7 +76,7 @@ WideString QuotedFolderElement(const WideString& folder) {
     return QuoteWith(IsBareDrive(folder) ? folder + L"\\." : folder, L'"');
 }
 
-CopyFolders ResolveCopyFolders(const BackupJob& job, const CommandLineContext& context) {
+CopyFolders ResolveCopyFolders(const CopySettings& job, const CommandLineContext& context) {
     WideString source = StripQuotes(job.Source());
     WideString destination = StripQuotes(job.Destination());
     const WideString workFolder = context.workFolder();
@@ -95,11 +95,11 @@ CopyFolders ResolveCopyFolders(const BackupJob& job, const CommandLineContext& c
     return folders;
 }
 
-WideString BuildCommandLine(const BackupJob& job, const CommandLineContext& context) {
+WideString BuildCommandLine(const CopySettings& job, const CommandLineContext& context) {
     return CommandLineFor(job, ResolveCopyFolders(job, context));
 }
 
-WideString CommandLineFor(const BackupJob& job, const CopyFolders& folders) {
+WideString CommandLineFor(const CopySettings& job, const CopyFolders& folders) {
     const CopyOptions& options = job.Options();
 
     StringList elements = {job.ToolName(), QuotedFolderElement(folders.source),

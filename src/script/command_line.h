@@ -5,7 +5,7 @@
 
 #include "text/wide_string.h"
 
-class BackupJob;
+#include "script/copy_settings.h"
 
 // What the command line takes from the system, so that tests can give any
 // answer.
@@ -63,13 +63,13 @@ struct CopyFolders {
     WideString backupFolder;
     bool destinationInsideSource = false;
 };
-CopyFolders ResolveCopyFolders(const BackupJob& job, const CommandLineContext& context);
+CopyFolders ResolveCopyFolders(const CopySettings& job, const CommandLineContext& context);
 
 // The command line for the job with these folders.
-WideString CommandLineFor(const BackupJob& job, const CopyFolders& folders);
+WideString CommandLineFor(const CopySettings& job, const CopyFolders& folders);
 
 // "robocopy" "<source>" "<destination>" [file specs] /s /purge /mir /fft
 // /r:n /w:n /xo /xx /xjd /maxage:n /minage:n /min:n /max:n /xf <files>
 // /xd <dirs> <extra options> [/l] [/lev:3], each switch only when its option
 // is on; /lev:3 when the destination lies inside the source.
-WideString BuildCommandLine(const BackupJob& job, const CommandLineContext& context);
+WideString BuildCommandLine(const CopySettings& job, const CommandLineContext& context);
