@@ -22,17 +22,6 @@ int FirstDriveIn(const DriveTable& drives, int first, unsigned type) {
     return -1;
 }
 
-bool HasMedium(int index) {
-    const WideString root = WideString(1, static_cast<wchar_t>(L'A' + index)) + L":\\";
-    // No error box for an empty slot. The free-space query needs the
-    // medium itself (the volume's name may be known without one).
-    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    ULARGE_INTEGER freeBytes = {};
-    const BOOL ok = GetDiskFreeSpaceExW(root.c_str(), &freeBytes, nullptr, nullptr);
-    SetErrorMode(oldMode);
-    return ok != 0;
-}
-
 WideString DriveRootText(int index) {
     return WideString(1, static_cast<wchar_t>(L'A' + index)) + L":/";
 }
@@ -48,7 +37,8 @@ DriveTable SystemDrives() {
         DriveTable table;
         for (int i = 0; i < 26; ++i) {
             table[i].type = DriveTypeOfLetter(static_cast<wchar_t>(L'A' + i));
-            if (table[i].type == kRemovable || table[i].type == kFixed) table[i].hasMedium = HasMedium(i);
+            const bool mayHoldMedium = table[i].type == kRemovable || table[i].type == kFixed;
+            if (mayHoldMedium) table[i].hasMedium = DriveHasMedium(DriveRootText(i));
         }
         return table;
     }();

@@ -26,3 +26,12 @@ unsigned DriveTypeOfPath(const WideString& path) {
     if (path.size() < 2 || path[1] != L':') return DRIVE_NO_ROOT_DIR;
     return DriveTypeOfLetter(path[0]);
 }
+
+bool DriveHasMedium(const WideString& drive) {
+    const WideString root = drive.substr(0, 2) + L"\\";
+    const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    ULARGE_INTEGER freeBytes = {};
+    const BOOL ready = GetDiskFreeSpaceExW(root.c_str(), &freeBytes, nullptr, nullptr);
+    SetErrorMode(oldMode);
+    return ready != 0;
+}

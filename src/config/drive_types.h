@@ -10,3 +10,7 @@
 unsigned DriveTypeOfLetter(wchar_t letter);
 // The type of the drive of a path ("E:", "E:\x"); 1 when it names none.
 unsigned DriveTypeOfPath(const WideString& path);
+
+// Whether the drive ("E:") holds a medium: a free-space query on its root
+// succeeds (an empty card-reader slot fails it, without an error box).
+bool DriveHasMedium(const WideString& drive);

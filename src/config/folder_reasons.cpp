@@ -3,27 +3,17 @@
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "config/drive_types.h"
+#include "text/file_status.h"
 #include "text/path_text.h"
 
 namespace {
-
-bool IsNetworkPath(const WideString& path) {
-    return path.size() > 2 && path[0] == L'\\' && path[1] == L'\\';
-}
-
-// "\\srv\share" of a network path.
-WideString ShareRoot(const WideString& path) {
-    const size_t server = path.find(L'\\', 2);
-    if (server == kNoPosition) return path;
-    return path.substr(0, path.find(L'\\', server + 1));
-}
 
 }  // namespace
 
 WideString MissingFolderReason(const WideString& folder, const FolderProbe& probe) {
     if (probe.isDirectory(folder)) return WideString();
     if (IsNetworkPath(folder)) {
-        if (!probe.exists(ShareRoot(folder))) return L"network path not reachable";
+        if (!probe.exists(ShareRootOf(folder))) return L"network path not reachable";
     } else if (folder.size() >= 2 && folder[1] == L':') {
         const WideString drive = folder.substr(0, 2);
         const unsigned type = probe.driveType(drive);
@@ -41,14 +31,7 @@ FolderProbe SystemFolderProbe() {
     probe.isDirectory = DirectoryExists;
     probe.exists = EntryExists;
     probe.driveType = DriveTypeOfPath;
-    probe.driveReady = [](const WideString& drive) {
-        const WideString root = drive + L"\\";
-        const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-        ULARGE_INTEGER freeBytes = {};
-        const BOOL ready = GetDiskFreeSpaceExW(root.c_str(), &freeBytes, nullptr, nullptr);
-        SetErrorMode(oldMode);
-        return ready != 0;
-    };
+    probe.driveReady = DriveHasMedium;
     return probe;
 }
 

@@ -54,14 +54,6 @@ WideString WriteProblem(const WideString& folder) {
     return WideString();
 }
 
-// "E:" for a drive path, "\\srv\share" for a network path.
-WideString DriveName(const WideString& path) {
-    if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2);
-    const size_t server = path.find(L'\\', 2);
-    if (server == kNoPosition) return path;
-    return path.substr(0, path.find(L'\\', server + 1));
-}
-
 uint64_t FreeBytesForUser(const WideString& folder) {
     ULARGE_INTEGER available = {};
     if (!GetDiskFreeSpaceExW(AppendSeparator(folder, L'\\').c_str(), &available, nullptr, nullptr)) {
@@ -152,7 +144,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     }
     const uint64_t available = FreeBytesForUser(backupFolder);
     if (written > freed && written - freed > available) {
-        Report(ShortfallLine(written - freed - available, DriveName(backupFolder)));
+        Report(ShortfallLine(written - freed - available, ShareRootOf(backupFolder)));
         return BackupOutcome::NotMade;
     }
 

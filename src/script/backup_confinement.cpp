@@ -27,10 +27,8 @@ WideString BackupPlaceOf(const WideString& source, const WideString& backupFolde
         return JoinPath(JoinPath(backupFolder, computerName), source.substr(0, 1));
     }
     if (!IsNetworkSource(source)) return WideString();
-    const WideString share = DriveOrServerRoot(source) + L"\\";
-    const size_t shareEnd = source.find(L'\\', share.size());
-    const WideString shareRoot = source.substr(0, shareEnd);
-    if (shareRoot.size() - share.size() == 1) return WideString();
+    const WideString shareRoot = ShareRootOf(source);
+    if (shareRoot.size() - DriveOrServerRoot(source).size() == 2) return WideString();
     return JoinPath(backupFolder, shareRoot.substr(2));
 }
 

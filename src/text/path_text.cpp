@@ -63,4 +63,11 @@ WideString DriveOrServerRoot(const WideString& path) {
     return path.substr(0, end);
 }
 
+WideString ShareRootOf(const WideString& path) {
+    if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2);
+    const size_t server = path.find(L'\\', 2);
+    if (server == kNoPosition) return path;
+    return path.substr(0, path.find(L'\\', server + 1));
+}
+
 WideString QuoteWith(const WideString& text, wchar_t quote) { return quote + text + quote; }

@@ -38,5 +38,9 @@ WideString ParentPath(const WideString& path);
 // otherwise empty.  "\\srv\share\x" => "\\srv"   "\\srv" => ""   "c:" => "c:"
 WideString DriveOrServerRoot(const WideString& path);
 
+// The server and share of a network path, or a drive path's drive.
+//   "\\srv\share\x\y" => "\\srv\share"   "\\srv" => "\\srv"   "E:\x" => "E:"
+WideString ShareRootOf(const WideString& path);
+
 // The text between two quote characters; nothing inside is escaped.
 WideString QuoteWith(const WideString& text, wchar_t quote);
