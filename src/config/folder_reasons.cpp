@@ -22,6 +22,7 @@ WideString MissingFolderReason(const WideString& folder, const FolderProbe& prob
             return L"drive not ready";
         }
     }
+    if (folder.size() == 3 && folder[1] == L':') return L"a whole drive is not backed up";
     if (probe.exists(folder)) return L"not a folder";
     return L"not found";
 }

@@ -17,7 +17,8 @@ struct FolderProbe {
 // it is one:
 //   "drive not ready" (no such drive, or no medium in it),
 //   "network path not reachable" (its share, or its mapped drive's share,
-//   cannot be reached), "not a folder" (a file), "not found".
+//   cannot be reached), "a whole drive is not backed up" (a drive root),
+//   "not a folder" (a file), "not found".
 WideString MissingFolderReason(const WideString& folder, const FolderProbe& probe);
 
 // The probe of the running system.

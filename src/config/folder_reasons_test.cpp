@@ -31,6 +31,7 @@ TEST(FolderReasons, EachMissingFolderSaysWhy) {
         {L"C:\\data", L""},
         {L"\\\\srv\\share\\x", L""},
         {L"C:\\missing", L"not found"},
+        {L"C:\\", L"a whole drive is not backed up"},
         {L"C:\\file.txt", L"not a folder"},
         {L"\\\\srv\\share\\f.txt", L"not a folder"},
         {L"D:\\photos", L"drive not ready"},
