@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/console_output.h"
-#include "common/windows_headers.h"
+#include "common/scoped_handle.h"
 #include "config/directory_ops.h"
 #include "config/folder_reasons.h"
 #include "job/backup_check.h"
@@ -43,14 +43,14 @@ WideString WriteProblem(const WideString& folder) {
     if (!DirectoryExists(folder)) return Trimmed(SystemErrorText(ERROR_DIRECTORY));
     const WideString probe =
         JoinPath(folder, L"brisk-probe-" + IntegerToText(GetCurrentProcessId(), 10) + L".tmp");
-    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Trimmed(SystemErrorText(GetLastError()));
+    const ScopedFileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                            nullptr));
+    if (!file.Valid()) return Trimmed(SystemErrorText(GetLastError()));
     DWORD written = 0;
-    const BOOL wrote = WriteFile(file, "x", 1, &written, nullptr);
-    const DWORD error = GetLastError();
-    CloseHandle(file);
-    if (!wrote || written != 1) return Trimmed(SystemErrorText(error));
+    if (!WriteFile(file.Get(), "x", 1, &written, nullptr) || written != 1) {
+        return Trimmed(SystemErrorText(GetLastError()));
+    }
     return WideString();
 }
 
@@ -121,7 +121,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     FolderScriptChoices choices;
     choices.isDirectory = DirectoryExists;
     choices.report = &report;
-    FolderListScript(job, job.Context(), folders, choices);
+    job.BuildFolderListScript(folders, choices);
     for (const auto& refused : report.refused) Report(NotBackedUpLine(refused.folder, refused.reason));
     notBackedUp += report.refused.size();
 
@@ -148,9 +148,11 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
         return BackupOutcome::NotMade;
     }
 
-    choices.report = nullptr;
-    choices.keepBackup = [&kept](const WideString& folder) { return kept.count(folder) != 0; };
-    job.BuildFolderListScript(folders, choices);
+    if (!kept.empty()) {
+        choices.report = nullptr;
+        choices.keepBackup = [&kept](const WideString& folder) { return kept.count(folder) != 0; };
+        job.BuildFolderListScript(folders, choices);
+    }
     if (!job.Run(SW_SHOWMAXIMIZED, true)) return BackupOutcome::NotMade;
 
     size_t incomplete = 0;
