@@ -1,6 +1,6 @@
 #include "app/backup_root.h"
 
-#include "app/console_output.h"
+#include "common/console_output.h"
 #include "common/windows_headers.h"
 #include "config/work_folders.h"
 #include "text/case_text.h"

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "app/console_output.h"
+#include "common/console_output.h"
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "config/drive_types.h"

@@ -1,8 +1,8 @@
 #include "app/main_driver.h"
 
 #include "app/backup_root.h"
-#include "app/console_output.h"
 #include "app/drives.h"
+#include "common/console_output.h"
 #include "config/folder_list.h"
 #include "config/program_identity.h"
 #include "config/system_paths.h"
@@ -10,7 +10,6 @@
 #include "housekeeping/free_space_marker.h"
 #include "housekeeping/usage_bitmap.h"
 #include "job/backup_run.h"
-#include "script/text_files.h"
 #include "shell/open_in_shell.h"
 #include "text/argument_list.h"
 #include "text/canonical_path.h"
@@ -89,13 +88,13 @@ int RunMain() {
     StringList notBackedUp;
     const StringList folders = CollectBackupFolders(&notBackedUp);
     for (const WideString& line : notBackedUp) PrintLine(line);
-    const BackupOutcome outcome = SetUpAndRunBackup(folders, backupRoot, notBackedUp.size());
+    BackupPlan plan;
+    const BackupOutcome outcome = SetUpAndRunBackup(folders, backupRoot, notBackedUp.size(), &plan);
     if (outcome == BackupOutcome::NotMade) return static_cast<int>(outcome);
-    WriteFolderListFile(folders, backupRoot);
     WideString shown = backupRoot;
     if (RunsHousekeeping(backupRoot, DriveTypeOfPath(VolumeRootOf(backupRoot)))) {
         const WideString baseFolder = AppendSeparator(ParentPath(backupRoot), L'\\');
-        StampBackupFolders(folders, BackupFolderPath(baseFolder));
+        StampBackupFolders(plan);
         WriteFreeSpaceMarker(baseFolder);
         WriteUsageBitmap(baseFolder);
         shown = baseFolder;

@@ -19,7 +19,12 @@ WideString PreparedForQuery(const WideString& path) {
 
 // Tests the path exactly as given after preparation (no further stripping).
 bool PreparedDirectoryExists(const WideString& prepared) {
-    if (IsNetworkPath(prepared)) return AccessExists(prepared);
+    if (IsNetworkPath(prepared)) {
+        // A share root answers only with its separator.
+        const WideString query = ShareRootOf(prepared) == prepared ? prepared + L"\\" : prepared;
+        const DWORD attributes = GetFileAttributesW(query.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    }
     const FileStatus status(prepared);
     return !status.Failed() && status.IsDirectory();
 }

@@ -5,8 +5,8 @@
 
 // Whether the path is an existing directory. One trailing separator is
 // ignored and slashes count as backslashes. A drive root ("C:\") is not
-// reported as a directory; for a network path ("\\srv\share\x") any
-// existing entry counts, file or directory.
+// reported as a directory; a network path ("\\srv\share\x") must name a
+// directory too, not a file.
 bool DirectoryExists(const WideString& path);
 
 // Whether anything exists at the path, file or directory. One trailing

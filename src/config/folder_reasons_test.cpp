@@ -4,7 +4,9 @@
 
 #include <set>
 
+#include "common/windows_headers.h"
 #include "config/folder_list.h"
+#include "test_support.h"
 
 namespace {
 
@@ -48,6 +50,30 @@ TEST(FolderReasons, OneLinePerConfiguredFolderNotBackedUp) {
                                Probe()),
               (StringList{L"Not backed up: C:\\missing (not found)",
                           L"Not backed up: \\\\srv (it is not an absolute drive or network path)"}));
+}
+
+// A file on a network share is not a folder to the running system's probe.
+// The share is \\BRISKTEST\share (the test prefix makes it under Wine);
+// elsewhere another one can be named in BRISK_TEST_SHARE.
+TEST(FolderReasons, TheSystemProbeTellsAFileOnAShareFromAFolder) {
+    wchar_t named[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(L"BRISK_TEST_SHARE", named, MAX_PATH);
+    const WideString share = length > 0 && length < MAX_PATH ? named : L"\\\\BRISKTEST\\share";
+    if (GetFileAttributesW((share + L"\\").c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "no test share " << share;
+    }
+    const WideString folder = share + L"\\probe " + std::to_wstring(GetCurrentProcessId());
+    const WideString file = folder + L"\\korv.ini";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(file, "[korv]"));
+    const FolderProbe probe = SystemFolderProbe();
+    EXPECT_EQ(MissingFolderReason(file, probe), L"not a folder");
+    EXPECT_EQ(MissingFolderReason(folder, probe), L"");
+    EXPECT_EQ(MissingFolderReason(share, probe), L"");
+    EXPECT_EQ(NotBackedUpLines({file}, L"C:\\", probe),
+              StringList{L"Not backed up: " + file + L" (not a folder)"});
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

@@ -3,20 +3,13 @@
 #include <ctime>
 #include <iostream>
 
-#include "app/console_output.h"
+#include "common/console_output.h"
 #include "common/scoped_handle.h"
-#include "config/directory_ops.h"
-#include "config/name_text.h"
-#include "housekeeping/file_lists.h"
-#include "script/command_line.h"
+#include "text/canonical_path.h"
 #include "text/number_text.h"
-#include "text/path_text.h"
 
 namespace {
 
-const wchar_t kBackupFolderName[] = L"_Backup_";
-constexpr int kMaxWalk = 20;
-constexpr size_t kShortestStamped = 5;
 constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
 constexpr int kClosingPauseSeconds = 5;
 
@@ -29,33 +22,6 @@ FILETIME ToFileTime(int64_t seconds) {
 }
 
 }  // namespace
-
-WideString BackupFolderPath(const WideString& baseFolder) {
-    const WideString base = StripTrailingSeparator(baseFolder);
-    const size_t length = wcslen(kBackupFolderName);
-    if (base.size() >= length && EqualNoCase(base.substr(base.size() - length), kBackupFolderName)) {
-        return base;
-    }
-    return AppendSeparator(base, L'\\') + kBackupFolderName;
-}
-
-StringList FoldersToStamp(const StringList& destinations, const WideString& backupFolder,
-                          const std::function<bool(const WideString&)>& directoryExists) {
-    StringList folders;
-    for (const WideString& destination : destinations) {
-        WideString path = destination;
-        for (int i = 0; i < kMaxWalk; ++i) {
-            folders.push_back(path);
-            path = ParentPath(path);
-            if (path.size() < backupFolder.size() && directoryExists(path)) break;
-        }
-    }
-    StringList stamped;
-    for (const WideString& folder : SortedUniqueList(SortedList(folders))) {
-        if (folder.size() >= kShortestStamped) stamped.push_back(folder);
-    }
-    return stamped;
-}
 
 bool SetFileTimes(const WideString& path, int64_t accessTime, int64_t writeTime) {
     const ScopedFileHandle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -83,20 +49,15 @@ bool PauseSeconds(int seconds) {
     return true;
 }
 
-bool StampBackupFolders(const StringList& sources, const WideString& backupFolder) {
-    const WideString folder = StripTrailingSeparator(backupFolder);
-    StringList destinations;
-    for (const WideString& source : sources) {
-        if (source.empty() || !DirectoryExists(source)) continue;
-        destinations.push_back(MirrorDestination(source, folder));
-        PrintLine(destinations.back());
+bool StampBackupFolders(const BackupPlan& plan) {
+    for (const PlannedFolder& folder : plan.folders) {
+        if (folder.fate == FolderFate::Mirror && folder.verified) PrintLine(folder.destination);
     }
-    const StringList stamped = FoldersToStamp(destinations, folder, DirectoryExists);
     PrintLine(WideString());
     const int64_t now = static_cast<int64_t>(std::time(nullptr));
-    for (const WideString& path : stamped) {
+    for (const WideString& path : FoldersToStamp(plan)) {
         PrintLine(path);
-        SetFileTimes(path, now, now);
+        SetFileTimes(LongPathForm(path), now, now);
     }
     PauseSeconds(kClosingPauseSeconds);
     return true;

@@ -2,33 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "common/windows_headers.h"
 #include "test_support.h"
 
 namespace {
-
-TEST(FolderStamps, EveryFolderFromTheBackupFolderDownOnce) {
-    const std::set<WideString> existing = {L"E:\\", L"E:\\_Backup_"};
-    const auto exists = [&](const WideString& p) { return existing.count(p) != 0; };
-    EXPECT_EQ(FoldersToStamp({L"E:\\_Backup_\\PC01\\D\\Users\\u\\data",
-                              L"E:\\_Backup_\\PC01\\D\\Users\\u\\more"},
-                             L"E:\\_Backup_", exists),
-              (StringList{L"E:\\_Backup_", L"E:\\_Backup_\\PC01", L"E:\\_Backup_\\PC01\\D",
-                          L"E:\\_Backup_\\PC01\\D\\Users", L"E:\\_Backup_\\PC01\\D\\Users\\u",
-                          L"E:\\_Backup_\\PC01\\D\\Users\\u\\data",
-                          L"E:\\_Backup_\\PC01\\D\\Users\\u\\more"}));
-    // Above a folder that exists the walk stops; in the work folder too.
-    const auto all = [](const WideString&) { return true; };
-    EXPECT_EQ(FoldersToStamp({L"C:\\t\\Quillon.tmp\\_Backup_\\PC01\\C\\x"},
-                             L"C:\\t\\Quillon.tmp\\_Backup_", all),
-              (StringList{L"C:\\t\\Quillon.tmp\\_Backup_", L"C:\\t\\Quillon.tmp\\_Backup_\\PC01",
-                          L"C:\\t\\Quillon.tmp\\_Backup_\\PC01\\C",
-                          L"C:\\t\\Quillon.tmp\\_Backup_\\PC01\\C\\x"}));
-    EXPECT_EQ(BackupFolderPath(L"E:\\"), L"E:\\_Backup_");
-    EXPECT_EQ(BackupFolderPath(L"E:\\_BACKUP_\\"), L"E:\\_BACKUP_");
-}
 
 TEST(FolderStamps, SetFileTimesKeepsTheCreationTimeAndPasses2038) {
     ScopedTempFolder folder;

@@ -1,71 +1,53 @@
 #include "job/backup_check.h"
 
-#include <cstdio>
-
+#include "plan/backup_plan.h"
 #include "text/number_text.h"
 
-bool SameTime(const CopyPolicy& policy, int64_t a, int64_t b) {
-    const int64_t difference = a > b ? a - b : b - a;
-    return difference <= policy.timeTolerance;
+namespace {
+
+WideString Count(uint64_t n, const wchar_t* one, const wchar_t* many) {
+    return IntegerToText(n, 10) + L" " + (n == 1 ? one : many);
 }
 
-bool UpToDate(const CopyPolicy& policy, const ListedFile& source, const ListedFile& backup) {
-    return source.size == backup.size && SameTime(policy, source.lastWrite, backup.lastWrite);
+}  // namespace
+
+bool VerifiedComplete(const TreeComparison& after) {
+    return after.Read() && after.MissingOrOlder() == 0;
 }
 
-CopyPlan PlanMirror(const CopyPolicy& policy, const TreeListing& source, const TreeListing& backup) {
-    CopyPlan plan;
-    for (const auto& entry : source) {
-        const ListedFile& file = entry.second;
-        if (OverSizeCap(policy, file.size)) continue;
-        const auto old = backup.find(entry.first);
-        if (old != backup.end() && UpToDate(policy, file, old->second)) continue;
-        plan.bytesWritten += file.size;
-        if (old != backup.end()) plan.bytesFreed += old->second.size;
+WideString VerificationLine(const WideString& folder, const TreeComparison& after) {
+    if (!after.Read()) {
+        const WideString& problem = after.sourceProblem.empty() ? after.backupProblem : after.sourceProblem;
+        return L"INCOMPLETE  " + folder + L"  (" + problem + L")";
     }
-    for (const auto& entry : backup) {
-        if (source.count(entry.first) == 0) plan.bytesFreed += entry.second.size;
-    }
-    return plan;
-}
-
-bool WouldEmptyBackup(const CopyPolicy& policy, const TreeListing& source, const TreeListing& backup) {
-    if (backup.empty()) return false;
-    for (const auto& entry : source) {
-        if (!OverSizeCap(policy, entry.second.size)) return false;
-    }
-    return true;
-}
-
-FolderVerification VerifyMirror(const CopyPolicy& policy, const TreeListing& source,
-                                const TreeListing& backup) {
-    FolderVerification verification;
-    for (const auto& entry : source) {
-        const ListedFile& file = entry.second;
-        if (OverSizeCap(policy, file.size)) {
-            verification.overSizeCap.push_back(file.relative);
-            continue;
-        }
-        ++verification.files;
-        const auto copy = backup.find(entry.first);
-        if (copy != backup.end() && UpToDate(policy, file, copy->second)) continue;
-        if (verification.missingOrOlder++ == 0) verification.firstMissing = file.relative;
-    }
-    return verification;
-}
-
-WideString VerificationLine(const WideString& folder, const FolderVerification& verification) {
-    const WideString files = IntegerToText(verification.files, 10) + L" files";
-    if (verification.missingOrOlder == 0) return L"OK  " + folder + L"  " + files;
+    const WideString files = IntegerToText(after.files, 10) + L" files";
+    if (after.MissingOrOlder() == 0) return L"OK  " + folder + L"  " + files;
     return L"INCOMPLETE  " + folder + L"  " + files + L", " +
-           IntegerToText(verification.missingOrOlder, 10) + L" missing or older, first: " +
-           verification.firstMissing;
+           IntegerToText(after.MissingOrOlder(), 10) + L" missing or older, first: " + after.firstMissing;
 }
 
-WideString SizeText(uint64_t bytes) {
-    // Rounded up: a shortfall is never shown smaller than it is.
-    const int shift = bytes >= (uint64_t{1} << 30) ? 30 : 20;
-    const uint64_t tenths = (bytes * 10 + (uint64_t{1} << shift) - 1) >> shift;
-    return IntegerToText(tenths / 10, 10) + L"." + IntegerToText(tenths % 10, 10) +
-           (shift == 30 ? L" GB" : L" MB");
+WideString VerdictLine(const BackupTally& tally) {
+    if (tally.Complete()) {
+        return L"Backup complete: " + Count(tally.folders, L"folder", L"folders") + L", " +
+               Count(tally.files, L"file", L"files") + L".";
+    }
+    StringList parts;
+    if (tally.incompleteFolders != 0) {
+        WideString part = IntegerToText(tally.incompleteFolders, 10) + L" of " +
+                          Count(tally.folders, L"folder", L"folders") + L" incomplete";
+        if (tally.missingFiles != 0) {
+            part += L" (" + Count(tally.missingFiles, L"file", L"files") + L" missing or older)";
+        }
+        parts.push_back(part);
+    }
+    if (tally.notBackedUp != 0) parts.push_back(Count(tally.notBackedUp, L"folder", L"folders") + L" not backed up");
+    if (!tally.folderListWritten) parts.push_back(L"the folder list was not written");
+    WideString line = L"Backup INCOMPLETE: ";
+    for (size_t i = 0; i < parts.size(); ++i) line += (i == 0 ? L"" : L", ") + parts[i];
+    return line + L".";
+}
+
+WideString ShortfallLine(uint64_t missingBytes, const WideString& drive) {
+    return L"The backup needs " + SizeText(missingBytes) + L" more than " + drive +
+           L" has free; nothing was copied";
 }

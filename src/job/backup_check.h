@@ -1,47 +1,39 @@
-// Checking one folder's backup against its source, from the two tree
-// listings alone: what the copy will write and free before it runs, and
-// whether every file it should copy is there afterwards.
+// The lines that say how a backup went: one per folder after the copy, and
+// the verdict.
 #pragma once
 
 #include <cstdint>
 
-#include "job/copy_policy.h"
-#include "job/tree_listing.h"
+#include "plan/tree_compare.h"
 #include "text/wide_string.h"
 
-// Whether two last-write times count as the same under the policy.
-bool SameTime(const CopyPolicy& policy, int64_t a, int64_t b);
+// The line for a folder checked after its copy:
+//   "OK  <folder>  <n> files"
+//   "INCOMPLETE  <folder>  <n> files, <m> missing or older, first: <path>"
+//   "INCOMPLETE  <folder>  (<why it could not be read>)", e.g.
+//   "INCOMPLETE  C:\KORV\Data  (the folder is gone)"
+WideString VerificationLine(const WideString& folder, const TreeComparison& after);
 
-// Whether the copy leaves the backup's file as it is.
-bool UpToDate(const CopyPolicy& policy, const ListedFile& source, const ListedFile& backup);
+// Whether the comparison after the copy shows a complete backup.
+bool VerifiedComplete(const TreeComparison& after);
 
-struct CopyPlan {
-    uint64_t bytesWritten = 0;  // files new or changed
-    uint64_t bytesFreed = 0;    // their old copies, and files the mirror purges
+// How the whole run went.
+struct BackupTally {
+    size_t folders = 0;            // folders checked after the copy
+    uint64_t files = 0;            // their files
+    size_t incompleteFolders = 0;  // of those, not complete
+    uint64_t missingFiles = 0;     // files missing or older in them
+    size_t notBackedUp = 0;        // configured folders not backed up
+    bool folderListWritten = true;
+
+    bool Complete() const { return incompleteFolders == 0 && notBackedUp == 0 && folderListWritten; }
 };
 
-// What mirroring the source onto the backup writes and frees. Source files
-// over the size cap are not copied; their old copies stay (not purged).
-CopyPlan PlanMirror(const CopyPolicy& policy, const TreeListing& source, const TreeListing& backup);
+// The verdict line after the per-folder lines:
+//   "Backup complete: 3 folders, 120 files."
+//   "Backup INCOMPLETE: 1 of 3 folders incomplete (2 files missing or older), 1 folder not backed up."
+//   "Backup INCOMPLETE: the folder list was not written."
+WideString VerdictLine(const BackupTally& tally);
 
-// A source that holds no file the policy copies while its backup holds
-// files: mirroring it would empty the backup.
-bool WouldEmptyBackup(const CopyPolicy& policy, const TreeListing& source, const TreeListing& backup);
-
-struct FolderVerification {
-    uint64_t files = 0;          // files the policy copies
-    uint64_t missingOrOlder = 0; // of those, not in the backup as they are in the source
-    WideString firstMissing;     // relative path of the first such file
-    StringList overSizeCap;      // relative paths of files not copied by the size cap
-};
-
-FolderVerification VerifyMirror(const CopyPolicy& policy, const TreeListing& source,
-                                const TreeListing& backup);
-
-// "OK  <folder>  <n> files" or "INCOMPLETE  <folder>  <n> files, <m> missing
-// or older, first: <path>".
-WideString VerificationLine(const WideString& folder, const FolderVerification& verification);
-
-// The amount with one decimal, rounded up, in gibibytes from 1 GiB on and
-// in mebibytes below:  3435973836 => "3.2 GB"   3000000 => "2.9 MB"
-WideString SizeText(uint64_t bytes);
+// "The backup needs 3.2 GB more than E: has free; nothing was copied"
+WideString ShortfallLine(uint64_t missingBytes, const WideString& drive);

@@ -22,10 +22,8 @@ bool BackupJob::BuildFolderListScript(const StringList& folders) {
     return true;
 }
 
-bool BackupJob::BuildFolderListScript(const StringList& folders, const FolderScriptChoices& choices) {
-    FolderScriptChoices withDefaults = choices;
-    if (!withDefaults.isDirectory) withDefaults.isDirectory = DirectoryExists;
-    scriptText_ = FolderListScript(*this, Context(), folders, withDefaults);
+bool BackupJob::BuildPlanScript(const std::vector<PlannedFolder>& folders) {
+    scriptText_ = FolderListScript(*this, folders);
     return true;
 }
 

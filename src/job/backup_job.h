@@ -74,9 +74,8 @@ public:
     // Builds the script that copies every usable folder of the list to the
     // destination into the script text; leaves Source at the last one.
     virtual bool BuildFolderListScript(const StringList& folders);
-    // The same with choices (see FolderScriptChoices); isDirectory unset
-    // means DirectoryExists.
-    virtual bool BuildFolderListScript(const StringList& folders, const FolderScriptChoices& choices);
+    // Builds the script that copies the mirrored folders of a plan.
+    virtual bool BuildPlanScript(const std::vector<PlannedFolder>& folders);
     // Builds the script for the job's own source and destination.
     virtual bool BuildSingleScript();
     // "RC_<source>_<destination>_<option letters>.bat"

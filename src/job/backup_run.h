@@ -1,7 +1,8 @@
-// A backup run: the checks before the copy, the copy script run to its
+// A backup run: the plan made before the copy, the copy script run to its
 // end, and the verification of every copied folder afterwards.
 #pragma once
 
+#include "plan/backup_plan.h"
 #include "text/wide_string.h"
 
 // How a backup run ended; the values are the program's exit status.
@@ -11,19 +12,12 @@ enum class BackupOutcome {
     NotMade = 2,     // nothing was copied: root not writable, too little space, no script
 };
 
-// The verdict line after the per-folder lines:
-//   "Backup complete: 3 folders, 120 files."
-//   "Backup INCOMPLETE: 1 of 3 folders incomplete (2 files missing or older), 1 folder not backed up."
-WideString VerdictLine(size_t folders, uint64_t files, size_t incompleteFolders,
-                       uint64_t missingFiles, size_t notBackedUp);
-
-// "The backup needs 3.2 GB more than E: has free; nothing was copied"
-WideString ShortfallLine(uint64_t missingBytes, const WideString& drive);
-
-// Backs up the folders below the root: makes sure the root can be written,
-// refuses what must not be mirrored (named in "Not backed up: " lines),
-// keeps the backup of a folder that became empty, copies only when
-// everything fits, runs the script and verifies the result. notBackedUp
-// counts the configured folders already reported as not backed up.
+// Backs up the folders below the root. Makes sure the root can be written,
+// plans every folder (refused ones, and those that cannot be read, kept by
+// the brake or left out for want of room, are named in "Not backed up: "
+// or "Kept the backup of " lines), copies only what fits, runs the script,
+// verifies each copied folder, writes the folder-list file and says the
+// verdict. notBackedUp counts the configured folders already reported as
+// not backed up. The plan is left for the stages after the run.
 BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot,
-                                size_t notBackedUp);
+                                size_t notBackedUp, BackupPlan* plan);

@@ -3,12 +3,24 @@
 #include "common/windows_headers.h"
 #include "config/name_text.h"
 #include "job/backup_job.h"
+#include "text/case_text.h"
 #include "text/path_text.h"
+#include "text/split_join.h"
 
 namespace {
 
 const wchar_t kBackupFolderName[] = L"_Backup_";
 constexpr uint64_t kMaxFileSize = uint64_t{1} << 32;
+constexpr int64_t kFatTolerance = 2 * 10000000LL;
+
+// The blank-separated patterns, lower-cased.
+StringList Patterns(const WideString& text) {
+    StringList patterns;
+    for (const WideString& pattern : SplitOnChar(text, L' ')) {
+        if (!pattern.empty()) patterns.push_back(ToLowerText(pattern));
+    }
+    return patterns;
+}
 
 }  // namespace
 
@@ -33,4 +45,16 @@ void ApplyBackupPolicy(BackupJob& job, const WideString& destination) {
     job.SetMaxSize(kMaxFileSize);
     job.SetMaxSizeOption(true);
     job.SetLongFinalPause(true);
+}
+
+CopyPolicy PolicyOf(const BackupJob& job) {
+    const CopyOptions& options = job.Options();
+    CopyPolicy policy;
+    if (options.excludeFilesOption) policy.excludedFiles = Patterns(job.ExcludedFiles());
+    if (options.excludeDirsOption) policy.excludedDirs = Patterns(job.ExcludedDirs());
+    policy.hasMaxSize = options.maxSizeOption;
+    policy.maxSize = job.MaxSize();
+    policy.skipJunctions = options.excludeJunctions;
+    policy.timeTolerance = options.fatTimes ? kFatTolerance : 0;
+    return policy;
 }

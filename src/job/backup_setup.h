@@ -2,6 +2,7 @@
 // its end.
 #pragma once
 
+#include "plan/copy_policy.h"
 #include "text/wide_string.h"
 
 class BackupJob;
@@ -18,3 +19,6 @@ WideString BackupDestinationFor(const WideString& backupRoot);
 // _Backup_ _Search_ *.tmp excluded, a long final pause.
 void ApplyBackupPolicy(BackupJob& job, const WideString& destination);
 
+
+// The policy of the job's options, as its copy applies them.
+CopyPolicy PolicyOf(const BackupJob& job);

@@ -3,12 +3,9 @@
 #include <iostream>
 
 #include "config/name_text.h"
-#include "script/copy_settings.h"
-#include "script/backup_confinement.h"
-#include "script/backup_overlap.h"
+#include "script/backup_folders.h"
 #include "script/cmd_text.h"
 #include "script/command_line.h"
-#include "text/canonical_path.h"
 #include "text/path_text.h"
 #include "text/split_join.h"
 
@@ -26,83 +23,10 @@ WideString FinalPause(const CopySettings& job) {
     return job.LongFinalPause() ? kFinalPauseLong : kFinalPauseShort;
 }
 
-struct FolderCommand {
-    WideString folder;
-    WideString commandLine;
-    CopyFolders copy;
-    // Why the folder cannot be backed up; empty when it can.
-    WideString refusal;
-};
-
-WideString RefusalMessage(const WideString& folder, const WideString& reason) {
-    return L"Can't back up " + folder + L" - " + reason;
-}
-
-const wchar_t kCannotCarry[] =
-    L"the script's code page 932 cannot carry its path or its backup path";
-
-WideString ClashReason(const WideString& backup, const WideString& other) {
-    return L"its backup folder " + backup + L" would overlap the backup of " + other;
-}
-
-bool MapsBelowBackupFolder(const WideString& backupFolder) {
-    return EqualNoCase(FileNamePart(backupFolder), L"_Backup_");
-}
-
-// The command for one folder, or the reason it gets none. The source and
-// the destination are used in their canonical form, so that no spelling
-// lets a mirror reach outside its own place.
-FolderCommand AssessFolder(CopySettings& job, const CommandLineContext& context,
-                           const WideString& folder, const FolderScriptChoices& choices,
-                           BackupFolderRegister* backups) {
-    FolderCommand command;
-    command.folder = folder;
-    const CanonicalPath source = CanonicalPathOf(folder, WideString());
-    if (!source.problem.empty()) {
-        command.refusal = (source.problem);
-        return command;
-    }
-    job.SetSource(source.path);
-    CopyFolders copy = ResolveCopyFolders(job, context);
-    const CanonicalPath backupFolder = CanonicalPathOf(copy.backupFolder, WideString());
-    if (!backupFolder.problem.empty()) {
-        command.refusal =
-            (L"the backup folder " + copy.backupFolder + L": " + backupFolder.problem);
-        return command;
-    }
-    const CanonicalPath destination = CanonicalPathOf(copy.destination, WideString());
-    if (!destination.problem.empty()) {
-        command.refusal = (L"its backup folder " + copy.destination + L": " +
-                                                     destination.problem);
-        return command;
-    }
-    copy.destination = StripTrailingSeparator(destination.path);
-    if (MapsBelowBackupFolder(backupFolder.path)) {
-        // The source as the copy names it (network form), canonical again.
-        const WideString mapped = CanonicalPathOf(AppendSeparator(copy.source, L'\\'), WideString()).path;
-        const WideString problem = ConfinementProblem(mapped, copy.destination,
-                                                      backupFolder.path, context.computerName());
-        if (!problem.empty()) {
-            command.refusal = (problem);
-            return command;
-        }
-    }
-    command.folder = source.path;
-    command.copy = copy;
-    command.commandLine = CommandLineFor(job, copy);
-    if (choices.keepBackup && choices.keepBackup(source.path)) {
-        CopySettings keeping(job);
-        keeping.SetMirror(false);
-        keeping.SetPurge(false);
-        command.commandLine = CommandLineFor(keeping, copy);
-    }
-    if (!FitsCodePage932(command.commandLine)) {
-        command.refusal = (kCannotCarry);
-        return command;
-    }
-    const WideString other = backups->Accept(copy);
-    if (!other.empty()) command.refusal = (ClashReason(copy.destination, other));
-    return command;
+WideString EchoLine(const PlannedFolder& folder) {
+    if (folder.fate == FolderFate::Mirror) return L"\r\necho\t\t\t" + EscapeForEcho(folder.source);
+    if (folder.fate != FolderFate::Refused) return WideString();
+    return L"\r\necho\t\t\t" + EscapeForEcho(RefusalMessage(folder));
 }
 
 }  // namespace
@@ -110,41 +34,20 @@ FolderCommand AssessFolder(CopySettings& job, const CommandLineContext& context,
 WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
                             const StringList& folders,
                             const std::function<bool(const WideString&)>& isDirectory) {
-    FolderScriptChoices choices;
-    choices.isDirectory = isDirectory;
-    return FolderListScript(job, context, folders, choices);
+    const std::vector<PlannedFolder> planned = ResolveBackupFolders(job, context, folders, isDirectory);
+    for (const PlannedFolder& folder : planned) {
+        if (folder.fate != FolderFate::Refused) continue;
+        std::wcerr << RefusalMessage(folder) << std::endl;
+    }
+    return FolderListScript(job, planned);
 }
 
-WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
-                            const StringList& folders, const FolderScriptChoices& choices) {
-    const WideString originalSource = job.Source();
-    BackupFolderRegister backups;
-    std::vector<FolderCommand> commands;
-    for (const WideString& folder : RemoveDuplicateTexts(folders)) {
-        if (folder.empty() || !choices.isDirectory(folder)) continue;
-        commands.push_back(AssessFolder(job, context, folder, choices, &backups));
-        if (choices.report == nullptr) continue;
-        const FolderCommand& command = commands.back();
-        if (command.refusal.empty()) {
-            choices.report->accepted.push_back({command.folder, command.copy.destination});
-        } else {
-            choices.report->refused.push_back({folder, command.refusal});
-        }
-    }
-
+WideString FolderListScript(CopySettings& job, const std::vector<PlannedFolder>& folders) {
     WideString header = L"@echo off";
     header += L"\r\n";
     header += L"\r\necho\t" + job.ToolName();
     header += L"\r\necho.";
-    for (const FolderCommand& command : commands) {
-        if (command.refusal.empty()) {
-            header += L"\r\necho\t\t\t" + EscapeForEcho(command.folder);
-        } else {
-            const WideString message = RefusalMessage(command.folder, command.refusal);
-            std::wcerr << message << std::endl;
-            header += L"\r\necho\t\t\t" + EscapeForEcho(message);
-        }
-    }
+    for (const PlannedFolder& folder : folders) header += EchoLine(folder);
     header += L"\r\necho.";
     header += L"\r\necho\t\t\t" + EscapeForEcho(job.Destination());
     if (job.Options().listOnly) {
@@ -157,11 +60,10 @@ WideString FolderListScript(CopySettings& job, const CommandLineContext& context
     header += L"\r\n";
 
     StringList lines = {header, kChangeToTemp};
-    job.SetSource(originalSource);
-    for (const FolderCommand& command : commands) {
-        if (!command.refusal.empty()) continue;
-        job.SetSource(command.folder);
-        lines.push_back(L"timeout /t 10  &\t" + DoublePercents(command.commandLine));
+    for (const PlannedFolder& folder : folders) {
+        if (folder.fate != FolderFate::Mirror) continue;
+        job.SetSource(folder.source);
+        lines.push_back(L"timeout /t 10  &\t" + DoublePercents(folder.commandLine));
     }
     lines.push_back(FinalPause(job));
     return JoinLines(lines);
@@ -179,7 +81,7 @@ WideString SingleScript(const CopySettings& job, const CommandLineContext& conte
     if (FitsCodePage932(commandLine)) {
         lines.push_back(DoublePercents(commandLine));
     } else {
-        const WideString refusal = RefusalMessage(StripQuotes(job.Source()), kCannotCarry);
+        const WideString refusal = RefusalMessage(StripQuotes(job.Source()), kCannotCarryReason);
         std::wcerr << refusal << std::endl;
         lines.push_back(L"echo " + EscapeForEcho(refusal));
     }

@@ -7,52 +7,30 @@
 
 #include "text/wide_string.h"
 
+#include "plan/backup_plan.h"
 #include "script/command_line.h"
 #include "script/copy_settings.h"
 
 // The list-only note shown in scripts that only list.
 extern const wchar_t kListOnlyHelp[];
 
-// The script that copies every usable folder (not empty, a directory by
-// isDirectory, first occurrence only) to the job's destination:
+// The script that copies the folders of a plan:
 //   @echo off / (empty) / echo<TAB>robocopy / echo. / echo<TAB><TAB><TAB>folder...
 //   / echo. / echo<TAB><TAB><TAB>destination / [list-only note] / (empty) /
 //   @echo on / (empty) / cd /d "%Temp%" / "timeout /t 10  &<TAB>" + command
 //   line per folder / timeout /t 100 (long final pause) or timeout /t 10
-// Paths are escaped for cmd.exe. A folder whose command line code page 932
-// cannot carry gets, in place of its echo line and command, an echo line
-// saying so (also written to the error stream). The job's source is left at
-// the last folder that got a command line.
+// Every mirrored folder gets an echo line and its command; a refused one an
+// echo line saying why ("Can't back up <folder> - <reason>"); a folder whose
+// backup is kept gets neither. Paths are escaped for cmd.exe. The job's
+// source is left at the last folder that got a command line.
+WideString FolderListScript(CopySettings& job, const std::vector<PlannedFolder>& folders);
+
+// The same for a folder list: every usable folder (not empty, a directory by
+// isDirectory, first occurrence only) is planned as a mirror or refused (see
+// ResolveBackupFolders); refusals also go to the error stream.
 WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
                             const StringList& folders,
                             const std::function<bool(const WideString&)>& isDirectory);
-
-// What the folder-list script did with each folder.
-struct FolderScriptReport {
-    struct Accepted {
-        WideString folder;       // canonical source
-        WideString destination;  // its mirror folder
-    };
-    struct Refused {
-        WideString folder;  // as given
-        WideString reason;
-    };
-    std::vector<Accepted> accepted;
-    std::vector<Refused> refused;
-};
-
-struct FolderScriptChoices {
-    std::function<bool(const WideString&)> isDirectory;
-    // Folders (canonical) copied without purging: their command line has
-    // neither /mir nor /purge. None when unset.
-    std::function<bool(const WideString&)> keepBackup;
-    // Filled in when set.
-    FolderScriptReport* report = nullptr;
-};
-
-// The same with the choices above.
-WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
-                            const StringList& folders, const FolderScriptChoices& choices);
 
 // The script for the job's own source and destination (echo stays on):
 //   rem<TAB>robocopy<TAB>source / rem<TAB><TAB><TAB>[note] / rem / cd /d "%Temp%" /

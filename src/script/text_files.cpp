@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "common/system_error.h"
 #include "common/windows_headers.h"
 #include "script/command_line.h"
 #include "text/file_status.h"
@@ -102,8 +103,44 @@ bool WriteUtf8Lines(const WideString& path, const StringList& lines) {
     return true;
 }
 
-bool WriteFolderListFile(const StringList& lines, const WideString& folder) {
-    return WriteUtf8Lines(AppendSeparator(folder, L'\\') + ComputerName() + L".txt", lines);
+WideString FolderListFilePath(const WideString& folder) {
+    return AppendSeparator(folder, L'\\') + ComputerName() + L".txt";
+}
+
+WideString ReplaceFolderListFile(const StringList& lines, const WideString& folder) {
+    const WideString path = FolderListFilePath(folder);
+    const WideString temporary = path + L".new";
+    ByteVector bytes;
+    for (const WideString& line : lines) {
+        const ByteVector text = ToUtf8(line);
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.push_back('\r');
+        bytes.push_back('\n');
+    }
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return SystemReason(GetLastError());
+    DWORD written = 0;
+    bool complete = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                &written, nullptr) &&
+                                      written == bytes.size());
+    DWORD error = complete ? ERROR_SUCCESS : GetLastError();
+    // A full disk may show only when the data is flushed or the file closed.
+    if (complete && !FlushFileBuffers(file)) {
+        complete = false;
+        error = GetLastError();
+    }
+    if (!CloseHandle(file) && complete) {
+        complete = false;
+        error = GetLastError();
+    }
+    if (complete && MoveFileExW(temporary.c_str(), path.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return WideString();
+    }
+    if (complete) error = GetLastError();
+    DeleteFileW(temporary.c_str());
+    return SystemReason(error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
 }
 
 FILE* OpenWithRetry(const WideString& path, const WideString& mode, int seconds) {

@@ -39,8 +39,15 @@ bool WriteBytesWithRetry(const WideString& path, const ByteVector& bytes, int re
 // completely.
 bool WriteUtf8Lines(const WideString& path, const StringList& lines);
 
-// The list as "<folder>\<computer>.txt" in UTF-8 (see WriteUtf8Lines).
-bool WriteFolderListFile(const StringList& lines, const WideString& folder);
+// "<folder>\<computer>.txt", the folder-list file.
+WideString FolderListFilePath(const WideString& folder);
+
+// Writes the lines as the folder-list file (UTF-8, each followed by CR LF)
+// without ever leaving a partial list: the text goes to a temporary file
+// beside it, which replaces the old list only when it was written and
+// closed completely. Returns the system's reason when that failed (the old
+// list then stays as it was and the temporary file is removed), else empty.
+WideString ReplaceFolderListFile(const StringList& lines, const WideString& folder);
 
 // Opens the file with the mode, trying seconds × 10 times (at least once).
 // Returns null when the path is empty or every attempt failed.

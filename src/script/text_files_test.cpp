@@ -28,9 +28,17 @@ TEST(TextFiles, ScriptsAreCodePage932WithoutByteOrderMark) {
 
 TEST(TextFiles, FolderListIsUtf8WithCrLfAfterEveryLine) {
     ScopedTempFolder folder;
-    ASSERT_TRUE(WriteFolderListFile({L"", L"C:\\Data", L"C:\\\u30C7\u30FC\u30BF"}, folder.Path()));
     const WideString path = folder.Join(ComputerName() + L".txt");
+    EXPECT_EQ(FolderListFilePath(folder.Path()), path);
+    ASSERT_EQ(ReplaceFolderListFile({L"", L"C:\\Data", L"C:\\\u30C7\u30FC\u30BF"}, folder.Path()), L"");
     EXPECT_EQ(ReadFileBytes(path), "\r\nC:\\Data\r\nC:\\\xE3\x83\x87\xE3\x83\xBC\xE3\x82\xBF\r\n");
+
+    // A list that cannot be replaced (here a folder holds its name) says why
+    // and leaves no partial file behind.
+    ScopedTempFolder blocked;
+    ASSERT_TRUE(CreateDirectoryW(FolderListFilePath(blocked.Path()).c_str(), nullptr));
+    EXPECT_NE(ReplaceFolderListFile({L"C:\\Other"}, blocked.Path()), L"");
+    EXPECT_FALSE(PathExists(FolderListFilePath(blocked.Path()) + L".new", false));
 
     ASSERT_TRUE(WriteUtf8Lines(path, {}));
     EXPECT_TRUE(PathExists(path, false));

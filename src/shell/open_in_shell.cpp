@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "common/system_error.h"
 #include "config/network_drive.h"
 #include "config/system_paths.h"
 #include "housekeeping/file_lists.h"
@@ -79,17 +80,6 @@ WideString ResolveOpenTarget(const WideString& text) {
     target = NormalizeSeparators(NetworkDriveToUnc(target), L'\\');
     if (!FileStatus(target).IsRegularFile()) target = AppendSeparator(target, L'\\');
     return target;
-}
-
-WideString SystemErrorText(DWORD errorCode) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, errorCode,
-        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    if (length == 0 || buffer == nullptr) return WideString();
-    const WideString text(buffer, length);
-    LocalFree(buffer);
-    return text;
 }
 
 bool OpenInShell(HWND owner, const WideString& target) {

@@ -17,9 +17,6 @@ WideString ResolveOpenTarget(const WideString& text);
 // initialised (once, never released) when the first attempt fails.
 WideString ResolveShortcutTarget(HWND owner, const WideString& shortcut);
 
-// The system's message for an error code (with its own line end), or empty.
-WideString SystemErrorText(DWORD errorCode);
-
 // Resolves the target, walks up to what exists, and asks the shell to show
 // it (not waiting). True when the shell accepted; otherwise a message box
 // titled "error" says why, and the result is false.

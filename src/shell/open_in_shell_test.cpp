@@ -43,9 +43,4 @@ TEST(OpenInShell, TargetsResolveToWhatTheyStandFor) {
     EXPECT_EQ(ResolveOpenTarget(folder.Join(L"not yet")), folder.Join(L"not yet\\"));
 }
 
-TEST(OpenInShell, SystemErrorTextComesFromTheSystem) {
-    EXPECT_FALSE(SystemErrorText(ERROR_FILE_NOT_FOUND).empty());
-    EXPECT_EQ(SystemErrorText(0x7FFFFFFF), L"");
-}
-
 }  // namespace

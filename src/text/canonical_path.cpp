@@ -149,3 +149,10 @@ bool PathWithin(const WideString& path, const WideString& folder) {
     const WideString prefix = AppendSeparator(lowerFolder, L'\\');
     return lowerPath.size() > prefix.size() && lowerPath.compare(0, prefix.size(), prefix) == 0;
 }
+
+WideString LongPathForm(const WideString& canonical) {
+    if (canonical.compare(0, 4, L"\\\\?\\") == 0) return canonical;
+    if (canonical.size() >= 3 && canonical[1] == L':' && canonical[2] == L'\\') return L"\\\\?\\" + canonical;
+    if (canonical.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + canonical.substr(2);
+    return canonical;
+}

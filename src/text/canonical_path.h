@@ -31,3 +31,8 @@ CanonicalPath CanonicalPathOf(const WideString& path, const WideString& currentF
 // texts by whole components without regard to letter case.
 //   ("C:\a\b", "c:\A") => true   ("C:\ab", "C:\a") => false   ("C:\a", "C:\") => true
 bool PathWithin(const WideString& path, const WideString& folder);
+
+// The long form of a canonical path, which the system reads past 260
+// characters; a path already in that form or not absolute stays as it is.
+//   "C:\a" => "\\?\C:\a"   "\\srv\s\x" => "\\?\UNC\srv\s\x"   "x" => "x"
+WideString LongPathForm(const WideString& canonical);

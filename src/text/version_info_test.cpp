@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/windows_headers.h"
 #include "test_support.h"
 
 namespace {
@@ -31,6 +32,18 @@ TEST(VersionInfo, ReadsTheProgramsOwnResource) {
 
     EXPECT_EQ(FileVersionOf(ProgramFile()), version);
     EXPECT_EQ(OriginalFilenameOf(ProgramFile()), L"brisk.exe");
+}
+
+// The program's manifest lets it use paths past 260 characters.
+TEST(VersionInfo, TheProgramDeclaresItselfLongPathAware) {
+    const HMODULE module = LoadLibraryExW(ProgramFile().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    const HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(resource, nullptr);
+    const char* text = static_cast<const char*>(LockResource(LoadResource(module, resource)));
+    const std::string manifest(text, SizeofResource(module, resource));
+    EXPECT_NE(manifest.find("<ws2:longPathAware>true</ws2:longPathAware>"), std::string::npos) << manifest;
+    FreeLibrary(module);
 }
 
 TEST(VersionInfo, AMissingValueIsReportedWhileOthersStillAnswer) {

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "common/windows_headers.h"
+#include "text/canonical_path.h"
 #include "text/number_text.h"
 #include "text/path_text.h"
 
@@ -43,7 +44,8 @@ ScopedTempFolder::ScopedTempFolder() {
     }
 }
 
-ScopedTempFolder::~ScopedTempFolder() { DeleteTree(path_); }
+// In the long form: tests make trees deeper than 260 characters.
+ScopedTempFolder::~ScopedTempFolder() { DeleteTree(LongPathForm(path_)); }
 
 WideString ScopedTempFolder::Join(const WideString& relative) const {
     return path_ + L"\\" + relative;

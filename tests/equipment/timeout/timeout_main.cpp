@@ -1,6 +1,11 @@
 // Test equipment: a stand-in for the timeout command, which Wine lacks.
 // Accepts "timeout /t N" and "timeout N" (and /nobreak), says how long it
 // would wait and returns at once; with BRISK_TIMEOUT_WAIT=1 it really waits.
+// Scenarios use the pauses of a running backup script to change the world:
+// BRISK_TIMEOUT_DELETE=<folder> deletes that folder tree (so the first
+// pause deletes it), BRISK_TIMEOUT_FILL=<file> makes a pause of 100 seconds
+// or more (a backup script's last) write zeros into the file until its
+// drive is full.
 #include <windows.h>
 
 #include <cstdio>
@@ -22,6 +27,44 @@ bool ParseSeconds(const std::wstring& text, long* seconds) {
 std::wstring Lower(std::wstring text) {
     for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
     return text;
+}
+
+std::wstring Environment(const wchar_t* name) {
+    wchar_t value[1024] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? value : L"";
+}
+
+void DeleteTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = folder + L"\\" + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(path);
+            } else {
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+void FillDrive(const std::wstring& file) {
+    HANDLE handle = CreateFileW(file.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return;
+    static const char zeros[4096] = {};
+    DWORD written = 0;
+    for (DWORD size = sizeof zeros; size > 0; size /= 2) {
+        while (WriteFile(handle, zeros, size, &written, nullptr) && written == size) {
+        }
+    }
+    CloseHandle(handle);
 }
 
 }  // namespace
@@ -50,6 +93,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     wchar_t really[8] = {};
     const bool wait = GetEnvironmentVariableW(L"BRISK_TIMEOUT_WAIT", really, 8) > 0 && really[0] == L'1';
+    const std::wstring doomed = Environment(L"BRISK_TIMEOUT_DELETE");
+    if (!doomed.empty()) DeleteTree(doomed);
+    const std::wstring filler = Environment(L"BRISK_TIMEOUT_FILL");
+    if (!filler.empty() && seconds >= 100) FillDrive(filler);
     std::printf("Waiting for %ld seconds%s\n", seconds, wait ? "" : " (test stand-in: not waiting)");
     std::fflush(stdout);
     if (wait && seconds > 0) Sleep(static_cast<DWORD>(seconds) * 1000);

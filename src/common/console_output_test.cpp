@@ -1,4 +1,4 @@
-#include "app/console_output.h"
+#include "common/console_output.h"
 
 #include <gtest/gtest.h>
 

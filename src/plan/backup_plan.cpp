@@ -1,0 +1,72 @@
+#include "plan/backup_plan.h"
+
+#include <algorithm>
+
+#include "text/canonical_path.h"
+#include "text/number_text.h"
+#include "text/path_text.h"
+
+void DecideFate(PlannedFolder* folder) {
+    const TreeComparison& before = folder->before;
+    if (!before.Read()) {
+        folder->fate = FolderFate::Unreadable;
+        folder->reason = before.sourceProblem.empty() ? before.backupProblem : before.sourceProblem;
+    } else if (before.files == 0 && !before.deleted.empty()) {
+        folder->fate = FolderFate::KeptEmptied;
+        folder->reason = L"the folder is empty";
+    } else {
+        folder->fate = FolderFate::Mirror;
+    }
+}
+
+bool AdmitFolders(BackupPlan* plan) {
+    uint64_t left = plan->freeBytes;
+    bool anyToCopy = false;
+    bool anyCopied = false;
+    for (PlannedFolder& folder : plan->folders) {
+        if (folder.fate != FolderFate::Mirror) continue;
+        const uint64_t need = folder.before.need;
+        if (need != 0) anyToCopy = true;
+        if (need <= left) {
+            left -= need;
+            if (need != 0) anyCopied = true;
+            continue;
+        }
+        folder.fate = FolderFate::KeptNoRoom;
+        folder.reason = L"needs " + SizeText(need - left) + L" more than " + plan->drive + L" has free";
+    }
+    return anyCopied || !anyToCopy;
+}
+
+uint64_t TotalNeed(const BackupPlan& plan) {
+    uint64_t total = 0;
+    for (const PlannedFolder& folder : plan.folders) {
+        if (folder.fate == FolderFate::Mirror || folder.fate == FolderFate::KeptNoRoom) {
+            total += folder.before.need;
+        }
+    }
+    return total;
+}
+
+StringList FoldersToStamp(const BackupPlan& plan) {
+    StringList folders;
+    for (const PlannedFolder& folder : plan.folders) {
+        if (folder.fate != FolderFate::Mirror || !folder.verified) continue;
+        if (!PathWithin(folder.destination, plan.computerFolder)) continue;
+        for (WideString path = folder.destination; path.size() >= plan.computerFolder.size();
+             path = ParentPath(path)) {
+            folders.push_back(path);
+        }
+    }
+    std::sort(folders.begin(), folders.end());
+    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+    return folders;
+}
+
+WideString SizeText(uint64_t bytes) {
+    // Rounded up: a shortfall is never shown smaller than it is.
+    const int shift = bytes >= (uint64_t{1} << 30) ? 30 : 20;
+    const uint64_t tenths = (bytes * 10 + (uint64_t{1} << shift) - 1) >> shift;
+    return IntegerToText(tenths / 10, 10) + L"." + IntegerToText(tenths % 10, 10) +
+           (shift == 30 ? L" GB" : L" MB");
+}

@@ -1,0 +1,75 @@
+// The backup plan: every folder of a run with its place in the backup and
+// its fate, decided once before the copy. The script, the fit check, the
+// verification, the time stamps and the folder-list file all read it; none
+// of them works out a destination or a refusal again.
+//
+// The plan holds what each folder's comparison found (counts, the bytes its
+// copy needs, the backup files it will overwrite or delete), never whole
+// tree listings. Nothing here touches the disk.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "plan/tree_compare.h"
+#include "text/wide_string.h"
+
+enum class FolderFate {
+    Mirror,       // copied as a mirror
+    KeptEmptied,  // holds nothing the copy takes, while mirroring would delete backup files
+    KeptNoRoom,   // its copy does not fit on the drive
+    Unreadable,   // it or its backup could not be listed
+    Refused,      // never mirrored (see reason)
+};
+
+struct PlannedFolder {
+    WideString folder;       // as the folder list names it
+    WideString source;       // its canonical form
+    WideString destination;  // its backup folder; empty when refused
+    WideString commandLine;  // the copy command; empty when refused
+    FolderFate fate = FolderFate::Mirror;
+    WideString reason;       // why it is not mirrored, in a few words
+    TreeComparison before;   // what the copy will do
+    bool verified = false;   // after the copy: every file the copy takes is in its backup
+};
+
+struct BackupPlan {
+    WideString backupFolder;    // "E:\_Backup_"
+    WideString computerFolder;  // "E:\_Backup_\PC01": this computer's own backups
+    WideString drive;           // "E:" or "\\srv\share", as lines name it
+    uint64_t freeBytes = 0;
+    uint64_t clusterBytes = 0;
+    // The folder list the plan was made from, as the folder-list file keeps
+    // it (an empty entry where a configured folder was missing included).
+    StringList folderList;
+    std::vector<PlannedFolder> folders;
+};
+
+// The fate a comparison gives a folder that may be mirrored: Unreadable with
+// the listing's problem as reason, KeptEmptied when the source holds no file
+// the copy takes and the backup would lose files, else Mirror.
+void DecideFate(PlannedFolder* folder);
+
+// Admits the mirrored folders in order while their needs fit into the free
+// bytes; each folder left out becomes KeptNoRoom with the reason
+// "needs 2.3 MB more than E: has free" (its need beyond what was left).
+// Returns false when no folder with something to copy fits although one
+// has something to copy: then nothing should be copied at all.
+bool AdmitFolders(BackupPlan* plan);
+
+// The bytes all mirrored folders need together.
+uint64_t TotalNeed(const BackupPlan& plan);
+
+// The folders to stamp with the time of the backup: the backup folder of
+// every folder mirrored and verified, and each folder between it and the
+// computer folder (included); ascending, each once. Nothing outside the
+// computer folder: another computer's or a share's backup is not this
+// run's to date.
+//   destination "E:\_Backup_\PC01\C\KORV\Master" =>
+//     "E:\_Backup_\PC01", "E:\_Backup_\PC01\C", "E:\_Backup_\PC01\C\KORV",
+//     "E:\_Backup_\PC01\C\KORV\Master"
+StringList FoldersToStamp(const BackupPlan& plan);
+
+// The amount with one decimal, rounded up, in gibibytes from 1 GiB on and
+// in mebibytes below:  3435973836 => "3.2 GB"   3000000 => "2.9 MB"
+WideString SizeText(uint64_t bytes);

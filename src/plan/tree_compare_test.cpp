@@ -1,0 +1,163 @@
+#include "plan/tree_compare.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+constexpr int64_t kSecond = 10000000;
+constexpr uint64_t kOverCap = (uint64_t{1} << 32) + 1;
+
+CopyPolicy BackupPolicy() {
+    CopyPolicy policy;
+    policy.excludedFiles = {L"*.bak", L"*.tmp", L"thumbs.db"};
+    policy.excludedDirs = {L"bak", L".vs", L"_backup_", L"_search_", L"*.tmp"};
+    policy.hasMaxSize = true;
+    policy.maxSize = uint64_t{1} << 32;
+    policy.timeTolerance = 2 * kSecond;
+    return policy;
+}
+
+// A tree in memory: relative file path => (size, time); folders are implied
+// by the paths, and a path ending in '\' is an (empty) folder.
+class MemoryTree {
+public:
+    MemoryTree(std::initializer_list<std::pair<const wchar_t*, std::pair<uint64_t, int64_t>>> files) {
+        folders_[L""];
+        for (const auto& file : files) Add(file.first, file.second.first, file.second.second);
+    }
+
+    bool List(const WideString& relative, FolderEntries* entries) const {
+        const auto folder = folders_.find(relative);
+        if (folder != folders_.end()) *entries = folder->second;
+        SortByKey(entries);
+        return true;
+    }
+
+private:
+    void Add(WideString path, uint64_t size, int64_t time) {
+        const bool folder = !path.empty() && path.back() == L'\\';
+        if (folder) path.pop_back();
+        const size_t cut = path.rfind(L'\\');
+        const WideString parent = cut == WideString::npos ? L"" : path.substr(0, cut);
+        FolderEntry entry;
+        entry.name = path.substr(cut == WideString::npos ? 0 : cut + 1);
+        entry.key = Lower(entry.name);
+        entry.directory = folder;
+        entry.size = size;
+        entry.lastWrite = time;
+        auto& siblings = folders_[parent];
+        for (const FolderEntry& sibling : siblings) {
+            if (sibling.key == entry.key) return;
+        }
+        siblings.push_back(entry);
+        folders_[path];
+        if (!parent.empty()) Add(parent + L"\\", 0, 0);
+    }
+
+    static WideString Lower(WideString text) {
+        for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
+        return text;
+    }
+
+    std::map<WideString, FolderEntries> folders_;
+};
+
+TreeComparison Compare(const MemoryTree& source, const MemoryTree& backup, uint64_t cluster) {
+    return CompareTreesWith(BackupPolicy(), cluster,
+                            [&](bool inBackup, const WideString& relative, FolderEntries* entries,
+                                WideString*) { return (inBackup ? backup : source).List(relative, entries); });
+}
+
+StringList Paths(const std::vector<BackupFile>& files) {
+    StringList paths;
+    for (const BackupFile& file : files) paths.push_back(file.relative);
+    return paths;
+}
+
+TEST(TreeCompare, WildcardsMatchWholeNamesAsTheCopyToolDoes) {
+    const struct {
+        const wchar_t* name;
+        const wchar_t* pattern;
+        bool matches;
+    } cases[] = {
+        {L"thumbs.db", L"thumbs.db", true},  {L"thumbs.dbx", L"thumbs.db", false},
+        {L"old.tmp", L"*.tmp", true},        {L"a.tmp.txt", L"*.tmp", false},
+        {L"x.tmp.tmp", L"*.tmp", true},      {L"abcabc", L"abc", false},
+        {L"a1b", L"a?b", true},              {L"ab", L"a?b", false},
+        {L"anything", L"*", true},           {L"", L"*", true},
+        {L"mfc42.tmp", L"mfc*.tmp", true},   {L"readme", L"*.*", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WildcardMatch(c.name, c.pattern), c.matches) << c.name << L" " << c.pattern;
+}
+
+TEST(TreeCompare, WhatTheMirrorCopiesOverwritesDeletesAndLeaves) {
+    const MemoryTree source({
+        {L"Same.TXT", {10, 100 * kSecond}},
+        {L"fat.txt", {10, 102 * kSecond}},              // within the 2 s tolerance
+        {L"later.txt", {10, 103 * kSecond}},             // beyond it
+        {L"grown.txt", {5000, 100 * kSecond}},
+        {L"new\\deep\\n.txt", {1, 0}},
+        {L"old.bak", {3, 0}},                            // excluded: never copied
+        {L"huge.iso", {kOverCap, 0}},                    // over the size cap
+        {L"m", {7, 0}},                                  // a file where the backup has a folder
+        {L"d\\inside.txt", {1, 0}},                      // a folder where the backup has a file
+        {L"bak\\kept.txt", {1, 0}},                      // excluded folder: not entered
+    });
+    const MemoryTree backup({
+        {L"same.txt", {10, 100 * kSecond}},
+        {L"fat.txt", {10, 100 * kSecond}},
+        {L"later.txt", {10, 100 * kSecond}},
+        {L"grown.txt", {10, 100 * kSecond}},
+        {L"gone.txt", {4, 0}},                           // extra: deleted
+        {L"scratch.tmp", {4, 0}},                        // extra but excluded: stays
+        {L"old.bak", {2, 0}},
+        {L"huge.iso", {99, 0}},                          // the old copy stays
+        {L"m\\inner.txt", {6, 0}},
+        {L"d", {8, 0}},
+        {L"bak\\old.txt", {1, 0}},
+        {L"extra\\a.txt", {1, 0}},                       // extra folder: all of it goes,
+        {L"extra\\b.tmp", {1, 0}},                       // excluded names too
+        {L"extra\\sub\\c.txt", {1, 0}},
+        {L"_Search_\\index.dat", {1, 0}},                // extra but excluded folder: stays
+    });
+    const TreeComparison c = Compare(source, backup, 4096);
+    EXPECT_TRUE(c.Read());
+    EXPECT_EQ(c.files, 7u);
+    EXPECT_EQ(c.upToDate, 2u);  // Same.TXT and fat.txt
+    EXPECT_EQ(c.MissingOrOlder(), 5u);
+    EXPECT_EQ(c.firstMissing, L"grown.txt");  // a folder's files come before its subfolders
+    EXPECT_EQ(c.bytesToCopy, 10u + 5000 + 1 + 7 + 1);  // later, grown, n, m, inside
+    EXPECT_EQ(c.need, 4u * 4096 + 8192);
+    EXPECT_EQ(c.overSizeCap, StringList{L"huge.iso"});
+    EXPECT_EQ(Paths(c.overwritten), (StringList{L"grown.txt", L"later.txt"}));
+    EXPECT_EQ(Paths(c.deleted), (StringList{L"d", L"gone.txt", L"extra\\a.txt", L"extra\\b.tmp",
+                                            L"extra\\sub\\c.txt", L"m\\inner.txt"}));
+}
+
+TEST(TreeCompare, EmptyTreesAndListingsThatFail) {
+    const MemoryTree empty({});
+    const TreeComparison nothing = Compare(empty, empty, 4096);
+    EXPECT_EQ(nothing.files, 0u);
+    EXPECT_TRUE(nothing.deleted.empty());
+    EXPECT_EQ(RoundUpToCluster(0, 4096), 0u);
+    EXPECT_EQ(RoundUpToCluster(4097, 4096), 8192u);
+    EXPECT_EQ(RoundUpToCluster(4097, 0), 4097u);
+
+    const MemoryTree source({{L"a.txt", {1, 0}}, {L"locked\\b.txt", {1, 0}}});
+    const TreeComparison unreadable = CompareTreesWith(
+        BackupPolicy(), 4096,
+        [&](bool inBackup, const WideString& relative, FolderEntries* entries, WideString* problem) {
+            if (inBackup && relative == L"locked") {
+                *problem = L"could not be read: Access is denied";
+                return false;
+            }
+            return source.List(relative, entries);
+        });
+    EXPECT_FALSE(unreadable.Read());
+    EXPECT_EQ(unreadable.sourceProblem, L"");
+    EXPECT_EQ(unreadable.backupProblem, L"its backup could not be read: Access is denied");
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+#include "script/backup_folders.h"
+
+#include "config/name_text.h"
+#include "script/backup_confinement.h"
+#include "script/backup_overlap.h"
+#include "script/cmd_text.h"
+#include "text/canonical_path.h"
+#include "text/path_text.h"
+
+const wchar_t kCannotCarryReason[] =
+    L"the script's code page 932 cannot carry its path or its backup path";
+
+namespace {
+
+WideString ClashReason(const WideString& backup, const WideString& other) {
+    return L"its backup folder " + backup + L" would overlap the backup of " + other;
+}
+
+bool MapsBelowBackupFolder(const WideString& backupFolder) {
+    return EqualNoCase(FileNamePart(backupFolder), L"_Backup_");
+}
+
+PlannedFolder Refused(PlannedFolder folder, const WideString& reason) {
+    folder.fate = FolderFate::Refused;
+    folder.reason = reason;
+    folder.destination.clear();
+    folder.commandLine.clear();
+    return folder;
+}
+
+// The folder's place and command, or the reason it gets none. The source
+// and the destination are used in their canonical form, so that no
+// spelling lets a mirror reach outside its own place.
+PlannedFolder AssessFolder(CopySettings& job, const CommandLineContext& context,
+                           const WideString& listed, BackupFolderRegister* backups) {
+    PlannedFolder folder;
+    folder.folder = listed;
+    const CanonicalPath source = CanonicalPathOf(listed, WideString());
+    if (!source.problem.empty()) return Refused(folder, source.problem);
+    job.SetSource(source.path);
+    CopyFolders copy = ResolveCopyFolders(job, context);
+    const CanonicalPath backupFolder = CanonicalPathOf(copy.backupFolder, WideString());
+    if (!backupFolder.problem.empty()) {
+        return Refused(folder, L"the backup folder " + copy.backupFolder + L": " + backupFolder.problem);
+    }
+    const CanonicalPath destination = CanonicalPathOf(copy.destination, WideString());
+    if (!destination.problem.empty()) {
+        return Refused(folder, L"its backup folder " + copy.destination + L": " + destination.problem);
+    }
+    copy.destination = StripTrailingSeparator(destination.path);
+    if (MapsBelowBackupFolder(backupFolder.path)) {
+        // The source as the copy names it (network form), canonical again.
+        const WideString mapped = CanonicalPathOf(AppendSeparator(copy.source, L'\\'), WideString()).path;
+        const WideString problem = ConfinementProblem(mapped, copy.destination, backupFolder.path,
+                                                      context.computerName());
+        if (!problem.empty()) return Refused(folder, problem);
+    }
+    folder.source = source.path;
+    folder.destination = copy.destination;
+    folder.commandLine = CommandLineFor(job, copy);
+    if (!FitsCodePage932(folder.commandLine)) return Refused(folder, kCannotCarryReason);
+    const WideString other = backups->Accept(copy);
+    if (!other.empty()) return Refused(folder, ClashReason(copy.destination, other));
+    return folder;
+}
+
+}  // namespace
+
+std::vector<PlannedFolder> ResolveBackupFolders(
+    CopySettings& job, const CommandLineContext& context, const StringList& folders,
+    const std::function<bool(const WideString&)>& isDirectory) {
+    const WideString originalSource = job.Source();
+    BackupFolderRegister backups;
+    std::vector<PlannedFolder> planned;
+    for (const WideString& folder : RemoveDuplicateTexts(folders)) {
+        if (folder.empty() || !isDirectory(folder)) continue;
+        planned.push_back(AssessFolder(job, context, folder, &backups));
+    }
+    job.SetSource(originalSource);
+    return planned;
+}
+
+WideString RefusalMessage(const WideString& folder, const WideString& reason) {
+    return L"Can't back up " + folder + L" - " + reason;
+}
+
+WideString RefusalMessage(const PlannedFolder& folder) {
+    return RefusalMessage(folder.source.empty() ? folder.folder : folder.source, folder.reason);
+}
