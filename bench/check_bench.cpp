@@ -20,6 +20,7 @@
 #include "job/backup_job.h"
 #include "job/backup_setup.h"
 #include "job/tree_walk.h"
+#include "text/case_text.h"
 #include "text/path_text.h"
 
 namespace {
@@ -67,6 +68,7 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    InstallUserLocale();  // as the program does: names are lower-cased by the locale
     if (argc >= 2 && std::wcscmp(argv[1], L"--walk") == 0) {
         uint64_t files = 0;
         for (int i = 2; i < argc; ++i) files += CountFilesPlainly(argv[i]);

@@ -11,3 +11,5 @@ cmake --build "$build_dir" --target brisk_bench brisk_check_bench >/dev/null
 WINEPREFIX="$build_dir/wineprefix" wineserver -k 2>/dev/null || true
 BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
     python3 "$root/tools/scenario/bench_backup.py"
+BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
+    python3 "$root/tools/scenario/bench_plan.py"

@@ -1,9 +1,9 @@
 #include "app/backup_root.h"
 
-#include "common/console_output.h"
 #include "common/windows_headers.h"
 #include "config/work_folders.h"
 #include "text/case_text.h"
+#include "text/console_output.h"
 #include "text/path_text.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <iostream>
 
-#include "common/console_output.h"
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "config/drive_types.h"
 #include "config/work_folders.h"
 #include "shell/open_in_shell.h"
+#include "text/console_output.h"
 #include "text/path_text.h"
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include "app/backup_root.h"
 #include "app/drives.h"
-#include "common/console_output.h"
 #include "config/folder_list.h"
 #include "config/program_identity.h"
 #include "config/system_paths.h"
@@ -14,6 +13,7 @@
 #include "text/argument_list.h"
 #include "text/canonical_path.h"
 #include "text/case_text.h"
+#include "text/console_output.h"
 #include "text/path_text.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <iostream>
 
 #include "app/main_driver.h"
-#include "common/console_output.h"
 #include "common/windows_headers.h"
 #include "shell/console_window.h"
 #include "text/argument_list.h"
 #include "text/case_text.h"
+#include "text/console_output.h"
 #include "text/version_info.h"
 
 WideString VersionForDisplay(const WideString& version) {

@@ -3,9 +3,9 @@
 #include <ctime>
 #include <iostream>
 
-#include "common/console_output.h"
 #include "common/scoped_handle.h"
 #include "text/canonical_path.h"
+#include "text/console_output.h"
 #include "text/number_text.h"
 
 namespace {

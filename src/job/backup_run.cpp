@@ -4,9 +4,7 @@
 
 #include <iostream>
 
-#include "common/console_output.h"
 #include "common/scoped_handle.h"
-#include "common/system_error.h"
 #include "config/directory_ops.h"
 #include "config/folder_reasons.h"
 #include "job/backup_check.h"
@@ -16,8 +14,10 @@
 #include "script/backup_folders.h"
 #include "script/command_line.h"
 #include "script/text_files.h"
+#include "text/console_output.h"
 #include "text/number_text.h"
 #include "text/path_text.h"
+#include "text/system_error.h"
 #include "trace/trace_log.h"
 
 namespace {

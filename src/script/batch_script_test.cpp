@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "script/backup_folders.h"
 #include "script/script_test_support.h"
 #include "test_support.h"
 
@@ -145,6 +146,29 @@ TEST(FolderListScript, NoSpellingReachesOutsideItsOwnPlace) {
         ++commands;
     }
     EXPECT_EQ(commands, folders.size() - refused) << script;
+}
+
+// Only mirrored folders are copied; a refused one is named in the script,
+// and one whose backup the plan keeps is left out altogether.
+TEST(FolderListScript, OnlyThePlansMirrorsGetACommand) {
+    FixedContextJob job;
+    ApplyBackupPolicy(job, L"E:\\_Backup_");
+    std::vector<PlannedFolder> planned =
+        ResolveBackupFolders(job, job.Context(), {L"C:\\a", L"C:\\b", L"C:\\c", L"C:\\d", L"\\\\fs\\C\\x"},
+                             [](const WideString&) { return true; });
+    ASSERT_EQ(planned.size(), 5u);
+    EXPECT_EQ(planned[4].fate, FolderFate::Refused);
+    planned[1].fate = FolderFate::KeptNoRoom;
+    planned[2].fate = FolderFate::KeptEmptied;
+    planned[3].fate = FolderFate::Unreadable;
+    const WideString script = FolderListScript(job, planned);
+    EXPECT_NE(script.find(L"\r\necho\t\t\tC:\\a\r\necho\t\t\tCan't back up \\\\fs\\C\\x - "), kNoPosition)
+        << script;
+    EXPECT_NE(script.find(L"&\trobocopy \"C:\\a\" \"E:\\_Backup_\\PC01\\C\\a\" /s /purge /mir "), kNoPosition);
+    for (const wchar_t* kept : {L"C:\\b", L"C:\\c", L"C:\\d"}) {
+        EXPECT_EQ(script.find(kept), kNoPosition) << kept;
+    }
+    EXPECT_EQ(job.Source(), L"C:\\a");
 }
 
 TEST(SingleScript, ShortAndLongFinalPause) {

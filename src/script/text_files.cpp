@@ -2,11 +2,11 @@
 
 #include <iostream>
 
-#include "common/system_error.h"
 #include "common/windows_headers.h"
 #include "script/command_line.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
+#include "text/system_error.h"
 
 namespace {
 

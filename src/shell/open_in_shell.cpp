@@ -4,7 +4,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "common/system_error.h"
 #include "config/network_drive.h"
 #include "config/system_paths.h"
 #include "housekeeping/file_lists.h"
@@ -14,6 +13,7 @@
 #include "text/case_text.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
+#include "text/system_error.h"
 
 namespace {
 

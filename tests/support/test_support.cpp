@@ -7,8 +7,6 @@
 #include "text/number_text.h"
 #include "text/path_text.h"
 
-namespace {
-
 void DeleteTree(const WideString& folder) {
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
@@ -28,8 +26,6 @@ void DeleteTree(const WideString& folder) {
     }
     RemoveDirectoryW(folder.c_str());
 }
-
-}  // namespace
 
 ScopedTempFolder::ScopedTempFolder() {
     wchar_t temp[MAX_PATH + 1] = {};

@@ -25,6 +25,9 @@ private:
     WideString path_;
 };
 
+// Deletes the folder with everything in it, read-only files included.
+void DeleteTree(const WideString& folder);
+
 // Collects what is written to std::wcerr while the object lives.
 class ErrorStreamCapture {
 public:

@@ -1,4 +1,4 @@
-#include "common/system_error.h"
+#include "text/system_error.h"
 
 #include <string>
 

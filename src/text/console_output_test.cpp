@@ -1,4 +1,4 @@
-#include "common/console_output.h"
+#include "text/console_output.h"
 
 #include <gtest/gtest.h>
 
