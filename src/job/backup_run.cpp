@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <ctime>
 #include <iostream>
 
 #include "common/scoped_handle.h"
@@ -10,7 +11,10 @@
 #include "job/backup_check.h"
 #include "job/backup_job.h"
 #include "job/backup_setup.h"
+#include "job/drive_room.h"
 #include "job/tree_walk.h"
+#include "job/version_keeping.h"
+#include "plan/versions.h"
 #include "script/backup_folders.h"
 #include "script/command_line.h"
 #include "script/text_files.h"
@@ -21,12 +25,6 @@
 #include "trace/trace_log.h"
 
 namespace {
-
-// A line for the console and the trace log.
-void Report(const WideString& line) {
-    PrintLine(line);
-    WriteTrace(line);
-}
 
 // Why the folder (and a file in it) cannot be written, or empty.
 WideString WriteProblem(const WideString& folder) {
@@ -48,26 +46,6 @@ WideString WriteProblem(const WideString& folder) {
     return WideString();
 }
 
-// The bytes free to this user and the cluster size of the drive or share
-// that holds the folder; false with the system's reason when either
-// cannot be read.
-bool ReadRoom(const WideString& folder, BackupPlan* plan, WideString* problem) {
-    ULARGE_INTEGER available = {};
-    const WideString root = AppendSeparator(ShareRootOf(folder), L'\\');
-    DWORD sectorsPerCluster = 0;
-    DWORD bytesPerSector = 0;
-    DWORD freeClusters = 0;
-    DWORD clusters = 0;
-    if (!GetDiskFreeSpaceExW(AppendSeparator(folder, L'\\').c_str(), &available, nullptr, nullptr) ||
-        !GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters)) {
-        *problem = SystemReason(GetLastError());
-        return false;
-    }
-    plan->freeBytes = available.QuadPart;
-    plan->clusterBytes = uint64_t{sectorsPerCluster} * bytesPerSector;
-    return true;
-}
-
 // Compares every folder that may be mirrored with its backup and says
 // which ones keep their backup; false when the copy must not start.
 bool PlanCopies(const CopyPolicy& policy, BackupPlan* plan) {
@@ -75,19 +53,21 @@ bool PlanCopies(const CopyPolicy& policy, BackupPlan* plan) {
         if (folder.fate == FolderFate::Refused) continue;
         folder.before = CompareTrees(policy, plan->clusterBytes, folder.source, folder.destination);
         DecideFate(&folder);
-        if (folder.fate == FolderFate::Unreadable) Report(NotBackedUpLine(folder.folder, folder.reason));
+        if (folder.fate == FolderFate::Unreadable) ReportLine(NotBackedUpLine(folder.folder, folder.reason));
         if (folder.fate == FolderFate::KeptEmptied) {
             // Mirroring it would delete the only copy of its files.
-            Report(L"Kept the backup of " + folder.source +
-                   L": the folder is empty, so nothing was deleted from its backup.");
+            ReportLine(L"Kept the backup of " + folder.source +
+                       L": the folder is empty, so nothing was deleted from its backup.");
         }
     }
+    // Earlier versions make room before any folder is left out.
+    MakeRoomFromVersions(plan);
     if (!AdmitFolders(plan)) {
-        Report(ShortfallLine(TotalNeed(*plan) - plan->freeBytes, plan->drive));
+        ReportLine(ShortfallLine(TotalNeed(*plan) - plan->freeBytes, plan->drive));
         return false;
     }
     for (const PlannedFolder& folder : plan->folders) {
-        if (folder.fate == FolderFate::KeptNoRoom) Report(NotBackedUpLine(folder.folder, folder.reason));
+        if (folder.fate == FolderFate::KeptNoRoom) ReportLine(NotBackedUpLine(folder.folder, folder.reason));
     }
     return true;
 }
@@ -102,9 +82,9 @@ BackupTally Verify(const CopyPolicy& policy, BackupPlan* plan) {
             continue;
         }
         const TreeComparison after = CompareTrees(policy, 0, folder.source, folder.destination);
-        Report(VerificationLine(folder.source, after));
+        ReportLine(VerificationLine(folder.source, after));
         for (const WideString& big : after.overSizeCap) {
-            Report(L"    " + JoinPath(folder.source, big) + L"  (not copied: larger than 4 GB)");
+            ReportLine(L"    " + JoinPath(folder.source, big) + L"  (not copied: larger than 4 GB)");
         }
         folder.verified = VerifiedComplete(after);
         ++tally.folders;
@@ -119,6 +99,8 @@ BackupTally Verify(const CopyPolicy& policy, BackupPlan* plan) {
 
 BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot,
                                 size_t notBackedUp, BackupPlan* plan) {
+    const std::time_t now = std::time(nullptr);
+    const std::tm startTime = *std::localtime(&now);
     HostFoldersJob job;
     const WideString backupFolder = BackupDestinationFor(backupRoot);
     ApplyBackupPolicy(job, backupFolder);
@@ -126,10 +108,11 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     plan->backupFolder = backupFolder;
     plan->computerFolder = JoinPath(backupFolder, ComputerName());
     plan->drive = ShareRootOf(backupFolder);
+    plan->versionsFolder = VersionsComputerFolder(backupFolder, ComputerName());
 
     const WideString problem = WriteProblem(plan->computerFolder);
     if (!problem.empty()) {
-        Report(L"Can't write the backup to " + backupRoot + L": " + problem);
+        ReportLine(L"Can't write the backup to " + backupRoot + L": " + problem);
         return BackupOutcome::NotMade;
     }
     plan->folderList = folders;
@@ -137,15 +120,16 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     for (const PlannedFolder& folder : plan->folders) {
         if (folder.fate != FolderFate::Refused) continue;
         std::wcerr << RefusalMessage(folder) << std::endl;
-        Report(NotBackedUpLine(folder.folder, folder.reason));
+        ReportLine(NotBackedUpLine(folder.folder, folder.reason));
     }
     WideString roomProblem;
     if (!ReadRoom(backupFolder, plan, &roomProblem)) {
-        Report(L"Can't read the free space of " + plan->drive + L" (" + roomProblem + L")");
+        ReportLine(L"Can't read the free space of " + plan->drive + L" (" + roomProblem + L")");
         return BackupOutcome::NotMade;
     }
     if (!PlanCopies(policy, plan)) return BackupOutcome::NotMade;
 
+    KeepEarlierVersions(plan, startTime);
     job.BuildPlanScript(plan->folders);
     if (!job.Run(SW_SHOWMAXIMIZED, true)) return BackupOutcome::NotMade;
 
@@ -153,9 +137,9 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     tally.notBackedUp += notBackedUp;
     const WideString listProblem = ReplaceFolderListFile(plan->folderList, backupRoot);
     if (!listProblem.empty()) {
-        Report(L"Can't write the folder list " + FolderListFilePath(backupRoot) + L": " + listProblem);
+        ReportLine(L"Can't write the folder list " + FolderListFilePath(backupRoot) + L": " + listProblem);
         tally.folderListWritten = false;
     }
-    Report(VerdictLine(tally));
+    ReportLine(VerdictLine(tally));
     return tally.Complete() ? BackupOutcome::Complete : BackupOutcome::Incomplete;
 }

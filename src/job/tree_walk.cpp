@@ -80,6 +80,10 @@ bool ListEntries(const WideString& folder, bool mustExist, FolderEntries* entrie
 
 }  // namespace
 
+bool VisitFolder(const WideString& folder, const std::function<void(const WIN32_FIND_DATAW&)>& visit) {
+    return ReadFolder(folder, visit).end == ListingEnd::Listed;
+}
+
 ListingEnd FindFirstEnd(DWORD error) {
     if (error == ERROR_FILE_NOT_FOUND) return ListingEnd::Listed;
     if (error == ERROR_PATH_NOT_FOUND) return ListingEnd::Missing;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "common/windows_headers.h"
 #include "plan/tree_compare.h"
@@ -24,6 +25,10 @@ ListingEnd FindFirstEnd(DWORD error);
 // For the error that ended a FindNextFileW loop:
 //   ERROR_NO_MORE_FILES => Listed   any other => Failed
 ListingEnd FindNextEnd(DWORD error);
+
+// Calls visit for every entry of one folder (not "." or ".."), read in the
+// long form; false when the folder could not be read to its end.
+bool VisitFolder(const WideString& folder, const std::function<void(const WIN32_FIND_DATAW&)>& visit);
 
 // Compares the source tree with the backup tree below the two canonical
 // folders. A missing backup is an empty one; a missing source root, or any

@@ -19,6 +19,7 @@ enum class FolderFate {
     KeptEmptied,  // holds nothing the copy takes, while mirroring would delete backup files
     KeptNoRoom,   // its copy does not fit on the drive
     Unreadable,   // it or its backup could not be listed
+    KeptUnversioned,  // a backup file its copy would replace could not be kept as an earlier version
     Refused,      // never mirrored (see reason)
 };
 
@@ -36,6 +37,7 @@ struct PlannedFolder {
 struct BackupPlan {
     WideString backupFolder;    // "E:\_Backup_"
     WideString computerFolder;  // "E:\_Backup_\PC01": this computer's own backups
+    WideString versionsFolder;  // "E:\_Versions_\PC01": its earlier versions; empty when none can be kept
     WideString drive;           // "E:" or "\\srv\share", as lines name it
     uint64_t freeBytes = 0;
     uint64_t clusterBytes = 0;

@@ -1,5 +1,6 @@
 #include "script/backup_confinement.h"
 
+#include "plan/versions.h"
 #include "text/canonical_path.h"
 #include "text/path_text.h"
 
@@ -36,6 +37,8 @@ WideString ConfinementProblem(const WideString& source, const WideString& destin
                               const WideString& backupFolder, const WideString& computerName) {
     if (PathWithin(source, backupFolder)) return L"it lies inside the backup folder " + backupFolder;
     if (PathWithin(backupFolder, source)) return L"it holds the backup folder " + backupFolder;
+    const WideString versions = VersionsFolderFor(backupFolder);
+    if (PathWithin(source, versions)) return L"it lies inside the earlier versions folder " + versions;
     const WideString place = BackupPlaceOf(source, backupFolder, computerName);
     if (place.empty()) {
         if (IsNetworkSource(source)) {

@@ -24,6 +24,6 @@ WideString BackupPlaceOf(const WideString& source, const WideString& backupFolde
 // Why the source cannot be mirrored to the destination below the backup
 // folder, or empty when it can: the destination must lie strictly inside the
 // source's place, and the source must neither lie inside the backup folder
-// nor hold it.
+// nor hold it, nor lie inside the earlier versions beside it.
 WideString ConfinementProblem(const WideString& source, const WideString& destination,
                               const WideString& backupFolder, const WideString& computerName);

@@ -10,6 +10,7 @@
 #include "config/work_folders.h"
 #include "housekeeping/pending_file_ops.h"
 #include "script/text_files.h"
+#include "text/console_output.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
 #include "text/time_text.h"
@@ -94,4 +95,9 @@ bool WriteTrace(const WideString& message) {
     WriteUnits(file, entry);
     std::fclose(file);
     return true;
+}
+
+void ReportLine(const WideString& line) {
+    PrintLine(line);
+    WriteTrace(line);
 }

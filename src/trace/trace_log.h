@@ -13,6 +13,9 @@
 // stream.
 bool WriteTrace(const WideString& message);
 
+// Prints the line on the console and writes it to the trace log.
+void ReportLine(const WideString& line);
+
 // The text with each CR replaced by the first character of the replacement
 // and each LF by the rest of it.  ("a\r\nb", "\t\t") => "a\t\tb"
 WideString ReplaceLineBreaks(const WideString& text, const WideString& replacement);

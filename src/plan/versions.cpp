@@ -1,0 +1,83 @@
+#include "plan/versions.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "text/canonical_path.h"
+#include "text/number_text.h"
+#include "text/path_text.h"
+#include "text/time_text.h"
+
+namespace {
+
+const wchar_t kSetPattern[] = L"0000-00-00_000000";
+
+// The rest of the path below the folder, or empty when it is not below it.
+WideString Below(const WideString& path, const WideString& folder) {
+    if (path.size() <= folder.size() + 1 || !PathWithin(path, folder)) return WideString();
+    return path.substr(folder.size() + 1);
+}
+
+}  // namespace
+
+WideString VersionsFolderFor(const WideString& backupFolder) {
+    return JoinPath(ParentPath(StripTrailingSeparator(backupFolder)), L"_Versions_");
+}
+
+WideString VersionsComputerFolder(const WideString& backupFolder, const WideString& computerName) {
+    const WideString versions = VersionsFolderFor(backupFolder);
+    const WideString folder = JoinPath(versions, computerName);
+    const CanonicalPath canonical = CanonicalPathOf(folder, WideString());
+    const bool plainName = !computerName.empty() && computerName.find_first_of(L"\\/") == kNoPosition &&
+                           canonical.problem.empty() && canonical.path == folder;
+    return plainName ? folder : WideString();
+}
+
+WideString VersionSetName(const std::tm& localTime) { return FormatTime(L"%Y-%m-%d_%H%M%S", localTime); }
+
+bool IsVersionSetName(const WideString& name) {
+    if (name.size() != wcslen(kSetPattern)) return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const bool digit = name[i] >= L'0' && name[i] <= L'9';
+        if (kSetPattern[i] == L'0' ? !digit : name[i] != kSetPattern[i]) return false;
+    }
+    return true;
+}
+
+WideString VersionPlaceOf(const BackupPlan& plan, const PlannedFolder& folder) {
+    const WideString own = Below(folder.destination, plan.computerFolder);
+    return own.empty() ? Below(folder.destination, plan.backupFolder) : own;
+}
+
+std::vector<VersionMove> VersionMoves(const BackupPlan& plan, const PlannedFolder& folder,
+                                      const WideString& setFolder) {
+    std::vector<VersionMove> moves;
+    const WideString place = JoinPath(setFolder, VersionPlaceOf(plan, folder));
+    for (const auto* files : {&folder.before.overwritten, &folder.before.deleted}) {
+        for (const BackupFile& file : *files) {
+            moves.push_back({JoinPath(folder.destination, file.relative), JoinPath(place, file.relative), file.size});
+        }
+    }
+    return moves;
+}
+
+std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need, uint64_t freeBytes) {
+    std::sort(sets.begin(), sets.end(),
+              [](const VersionSet& a, const VersionSet& b) { return a.name < b.name; });
+    std::vector<VersionSet> removed;
+    for (const VersionSet& set : sets) {
+        if (need <= freeBytes) break;
+        removed.push_back(set);
+        freeBytes += set.bytes;
+    }
+    return removed;
+}
+
+WideString KeptVersionsLine(size_t files, const WideString& folder, const WideString& setFolder) {
+    return L"Kept " + IntegerToText(files, 10) + (files == 1 ? L" earlier file of " : L" earlier files of ") +
+           folder + L" in " + setFolder;
+}
+
+WideString RemovedSetLine(const VersionSet& set) {
+    return L"Removed the earlier versions of " + set.name + L" (" + SizeText(set.bytes) + L") to make room";
+}
