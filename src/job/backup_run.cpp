@@ -129,9 +129,13 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     }
     if (!PlanCopies(policy, plan)) return BackupOutcome::NotMade;
 
-    KeepEarlierVersions(plan, startTime);
+    const std::vector<VersionMove> kept = KeepEarlierVersions(plan, startTime);
     job.BuildPlanScript(plan->folders);
-    if (!job.Run(SW_SHOWMAXIMIZED, true)) return BackupOutcome::NotMade;
+    if (!job.Run(SW_SHOWMAXIMIZED, true)) {
+        // Nothing was copied: the backup gets back what was kept aside for it.
+        PutBackEarlierVersions(kept, *plan);
+        return BackupOutcome::NotMade;
+    }
 
     BackupTally tally = Verify(policy, plan);
     tally.notBackedUp += notBackedUp;

@@ -27,6 +27,11 @@ bool MakeFolders(const WideString& folder) {
     return CreateDirectoryW(LongPathForm(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+// The folder that holds "_Versions_", for a set folder inside it.
+WideString HolderOfVersions(const WideString& setFolder) {
+    return ParentPath(ParentPath(ParentPath(setFolder)));
+}
+
 // Removes the empty folders from the folder up to (not including) the stop.
 void RemoveEmptyFolders(WideString folder, const WideString& stop) {
     while (folder.size() > stop.size() && RemoveDirectoryW(LongPathForm(folder).c_str())) {
@@ -72,10 +77,19 @@ WideString NewSetFolder(const WideString& versionsFolder, std::tm time) {
     }
 }
 
+// Moves the files back where they were, the last first, and removes the
+// folders of the set that are left empty.
+void MoveBack(const std::vector<VersionMove>& moves, size_t count, const WideString& stop) {
+    for (size_t back = count; back-- > 0;) {
+        MoveFileExW(LongPathForm(moves[back].to).c_str(), LongPathForm(moves[back].from).c_str(), 0);
+        RemoveEmptyFolders(ParentPath(moves[back].to), stop);
+    }
+}
+
 // Moves the folder's files into the set; on the first failure moves back
 // what was moved and returns why, else returns empty.
 WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& setFolder) {
-    const WideString versions = ParentPath(setFolder);
+    const WideString stop = HolderOfVersions(setFolder);
     for (size_t done = 0; done < moves.size(); ++done) {
         const VersionMove& move = moves[done];
         DWORD error = ERROR_SUCCESS;
@@ -85,11 +99,8 @@ WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& 
             error = GetLastError();
         }
         if (error == ERROR_SUCCESS) continue;
-        for (size_t back = done; back-- > 0;) {
-            MoveFileExW(LongPathForm(moves[back].to).c_str(), LongPathForm(moves[back].from).c_str(), 0);
-            RemoveEmptyFolders(ParentPath(moves[back].to), versions);
-        }
-        RemoveEmptyFolders(ParentPath(move.to), versions);
+        MoveBack(moves, done, stop);
+        RemoveEmptyFolders(ParentPath(move.to), stop);
         return L"could not keep the earlier version of " + move.from + L": " + SystemReason(error);
     }
     return WideString();
@@ -97,7 +108,8 @@ WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& 
 
 }  // namespace
 
-void KeepEarlierVersions(BackupPlan* plan, std::tm startTime) {
+std::vector<VersionMove> KeepEarlierVersions(BackupPlan* plan, std::tm startTime) {
+    std::vector<VersionMove> kept;
     WideString setFolder;
     for (PlannedFolder& folder : plan->folders) {
         if (folder.fate != FolderFate::Mirror) continue;
@@ -109,6 +121,7 @@ void KeepEarlierVersions(BackupPlan* plan, std::tm startTime) {
             problem = MoveIntoSet(moves, setFolder);
             if (problem.empty()) {
                 ReportLine(KeptVersionsLine(moves.size(), folder.source, setFolder));
+                kept.insert(kept.end(), moves.begin(), moves.end());
                 continue;
             }
         }
@@ -116,6 +129,11 @@ void KeepEarlierVersions(BackupPlan* plan, std::tm startTime) {
         folder.reason = problem;
         ReportLine(NotBackedUpLine(folder.folder, folder.reason));
     }
+    return kept;
+}
+
+void PutBackEarlierVersions(const std::vector<VersionMove>& kept, const BackupPlan& plan) {
+    if (!kept.empty()) MoveBack(kept, kept.size(), ParentPath(VersionsFolderFor(plan.backupFolder)));
 }
 
 void MakeRoomFromVersions(BackupPlan* plan) {

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <ctime>
+#include <vector>
 
 #include "plan/backup_plan.h"
+#include "plan/versions.h"
 #include "text/wide_string.h"
 
 // Moves every backup file each mirrored folder's copy would overwrite or
@@ -13,8 +15,12 @@
 // that name is taken), and says "Kept <n> earlier files of <folder> in
 // <set>". A folder whose files cannot all be moved gets back what was
 // moved, is not copied (KeptUnversioned) and is named in a "Not backed up:"
-// line. An empty set is not left behind.
-void KeepEarlierVersions(BackupPlan* plan, std::tm startTime);
+// line. An empty set is not left behind. Returns the moves made.
+std::vector<VersionMove> KeepEarlierVersions(BackupPlan* plan, std::tm startTime);
+
+// Moves the files back into the backup, for a copy that could not start,
+// and removes the folders left empty.
+void PutBackEarlierVersions(const std::vector<VersionMove>& kept, const BackupPlan& plan);
 
 // Removes this computer's sets, oldest first, until the need of the plan
 // fits the free bytes (or none is left), saying each; then reads the free
