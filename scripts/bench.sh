@@ -13,3 +13,7 @@ BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
     python3 "$root/tools/scenario/bench_backup.py"
 BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
     python3 "$root/tools/scenario/bench_plan.py"
+BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
+    python3 "$root/tools/scenario/bench_versions.py"
+BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
+    python3 "$root/tools/scenario/bench_temp.py"

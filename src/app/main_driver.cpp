@@ -1,5 +1,7 @@
 #include "app/main_driver.h"
 
+#include <cwctype>
+
 #include "app/backup_root.h"
 #include "app/drives.h"
 #include "config/folder_list.h"
@@ -33,7 +35,8 @@ bool IsAbsolutePath(const WideString& path) {
 MainDecision DecideMainRun(const StringList& arguments, const std::function<int()>& firstRemovable,
                            const std::function<int()>& firstFixedFromD) {
     MainDecision decision;
-    if (arguments.size() >= 2) {
+    // An empty argument (a shortcut's unset variable) counts as none.
+    if (arguments.size() >= 2 && !arguments[1].empty()) {
         decision.hasEchoLine = true;
         decision.echoLine = arguments[1];
         return decision;
@@ -63,10 +66,20 @@ StringList WithFullProgramPath(StringList arguments, const WideString& modulePat
     return arguments;
 }
 
-StringList WithAbsoluteFirstArgument(StringList arguments, const WideString& currentFolder) {
-    if (arguments.size() < 2 || IsAbsolutePath(arguments[1])) return arguments;
-    const CanonicalPath absolute = CanonicalPathOf(arguments[1], currentFolder);
-    arguments[1] = absolute.problem.empty() ? absolute.path : JoinPath(currentFolder, arguments[1]);
+StringList WithCanonicalFirstArgument(StringList arguments, const WideString& currentFolder) {
+    if (arguments.size() < 2) return arguments;
+    if (arguments[1].empty()) {
+        arguments.resize(1);
+        return arguments;
+    }
+    const CanonicalPath canonical = CanonicalPathOf(arguments[1], currentFolder);
+    if (!canonical.problem.empty()) {
+        // No canonical form: a relative one is still taken below the current folder.
+        if (!IsAbsolutePath(arguments[1])) arguments[1] = JoinPath(currentFolder, arguments[1]);
+        return arguments;
+    }
+    arguments[1] = canonical.path;
+    if (arguments[1].size() >= 2 && arguments[1][1] == L':') arguments[1][0] = towupper(arguments[1][0]);
     return arguments;
 }
 
@@ -84,7 +97,7 @@ int RunMain() {
     if (decision.hasEchoLine) PrintLine(decision.echoLine);
 
     const WideString backupRoot =
-        SelectBackupRoot(WithAbsoluteFirstArgument(arguments, CurrentFolder()));
+        SelectBackupRoot(WithCanonicalFirstArgument(arguments, CurrentFolder()));
     StringList notBackedUp;
     const StringList folders = CollectBackupFolders(&notBackedUp);
     for (const WideString& line : notBackedUp) PrintLine(line);

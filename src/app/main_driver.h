@@ -31,6 +31,7 @@ struct MainDecision {
 //   {"D:\tools\brisk.exe"}            => Backup, echo "D:\tools\brisk.exe"
 //   {"c:\Tools\brisk.exe"}, E: removable => RelocateToRemovable
 //   {"C:\brisk.exe", "F:\data", "x"}  => Backup, echo "F:\data"
+//   {"D:\brisk.exe", ""}              => Backup, echo "D:\brisk.exe"
 MainDecision DecideMainRun(const StringList& arguments, const std::function<int()>& firstRemovable,
                            const std::function<int()>& firstFixedFromD);
 
@@ -48,10 +49,16 @@ bool RunsHousekeeping(const WideString& backupRoot, unsigned rootDriveType);
 //   ({"brisk"}, "E:\brisk.exe") => {"E:\brisk.exe"}
 StringList WithFullProgramPath(StringList arguments, const WideString& modulePath);
 
-// The argument list with a relative first argument made absolute against
-// the current folder, so that the backup root is the drive it names.
+// The argument list with its first argument in canonical form (made
+// absolute against the current folder, backslashes, the drive letter in
+// capitals), so that the backup root and the demo-mode decision see the
+// drive it names; an empty first argument (a shortcut's unset variable)
+// counts as no argument at all. A relative argument with no canonical form
+// is joined to the current folder; an absolute one stays as it is.
 //   ({"E:\brisk.exe", "data"}, "F:\work") => {"E:\brisk.exe", "F:\work\data"}
-StringList WithAbsoluteFirstArgument(StringList arguments, const WideString& currentFolder);
+//   ({"E:\brisk.exe", "c:/data"}, "F:\work") => {"E:\brisk.exe", "C:\data"}
+//   ({"E:\brisk.exe", ""}, "F:\work") => {"E:\brisk.exe"}
+StringList WithCanonicalFirstArgument(StringList arguments, const WideString& currentFolder);
 
 // Runs once per process after the banner; returns the exit status: 0 when
 // the backup is complete (or the program was copied onto a drive), 1 when

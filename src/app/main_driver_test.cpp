@@ -27,7 +27,9 @@ TEST(MainDriver, TheDecisionFollowsTheArgumentsAndTheDrives) {
         {{L"\\\\srv\\C:\\x.exe"}, unasked, unasked, RunKind::Backup, L"\\\\srv\\C:\\x.exe"},
         {{L"C:/brisk.exe"}, unasked, unasked, RunKind::Backup, L"C:/brisk.exe"},
         {{L"C:\\brisk.exe", L"F:\\data", L"ignored"}, unasked, unasked, RunKind::Backup, L"F:\\data"},
-        {{L"C:\\brisk.exe", L""}, unasked, unasked, RunKind::Backup, L""},
+        // An empty argument counts as none.
+        {{L"C:\\brisk.exe", L""}, kDriveE, unasked, RunKind::RelocateToRemovable, nullptr},
+        {{L"D:\\brisk.exe", L""}, unasked, unasked, RunKind::Backup, L"D:\\brisk.exe"},
     };
     for (const auto& c : cases) {
         const MainDecision d = DecideMainRun(c.arguments, c.removable, c.fixed);
@@ -49,13 +51,23 @@ TEST(MainDriver, BareAndRelativeNamesStandForFullPaths) {
     EXPECT_EQ(WithFullProgramPath({L"D:\\brisk.exe"}, module), StringList{L"D:\\brisk.exe"});
     EXPECT_EQ(WithFullProgramPath({}, module), StringList{module});
 
-    EXPECT_EQ(WithAbsoluteFirstArgument({module, L"data"}, L"F:\\work"),
-              (StringList{module, L"F:\\work\\data"}));
-    EXPECT_EQ(WithAbsoluteFirstArgument({module, L"..\\x"}, L"F:\\work"),
-              (StringList{module, L"F:\\x"}));
-    EXPECT_EQ(WithAbsoluteFirstArgument({module, L"G:\\x"}, L"F:\\work"),
-              (StringList{module, L"G:\\x"}));
-    EXPECT_EQ(WithAbsoluteFirstArgument({module}, L"F:\\work"), StringList{module});
+    const struct {
+        const wchar_t* argument;
+        StringList after;
+    } cases[] = {
+        {L"data", {module, L"F:\\work\\data"}},
+        {L"..\\x", {module, L"F:\\x"}},
+        {L"G:\\x", {module, L"G:\\x"}},
+        {L"C:/data", {module, L"C:\\data"}},
+        {L"c:\\data\\", {module, L"C:\\data"}},
+        {L"", {module}},
+        {L"\\\\srv", {module, L"\\\\srv"}},  // no canonical form: left for the root's own check
+        {L"a | b", {module, L"F:\\work\\a | b"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WithCanonicalFirstArgument({module, c.argument}, L"F:\\work"), c.after) << c.argument;
+    }
+    EXPECT_EQ(WithCanonicalFirstArgument({module}, L"F:\\work"), StringList{module});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app/main_driver.h"
 #include "common/windows_headers.h"
+#include "config/program_identity.h"
 #include "shell/console_window.h"
 #include "text/argument_list.h"
 #include "text/case_text.h"
@@ -30,7 +31,10 @@ int RunProgram(int argumentCount, wchar_t** arguments) {
 
     ShowWindow(FindOwnConsoleWindow(), SW_SHOWMAXIMIZED);
 
-    const WideString programPath = argumentCount > 0 && arguments[0] != nullptr ? arguments[0] : L"";
+    // A start by bare name ("brisk" typed in a console) names no file: the
+    // version is read from the running program's own file.
+    const WideString typed = argumentCount > 0 && arguments[0] != nullptr ? arguments[0] : L"";
+    const WideString programPath = WithFullProgramPath({typed}, ModuleFilePath()).front();
     PrintLine(BannerText(FileVersionOf(programPath)));
     PrintLine(WideString());
 

@@ -1,13 +1,17 @@
 #include "config/directory_ops.h"
 
 #include <direct.h>
+#include <shlobj.h>
 
 #include <iostream>
 
+#include "common/scoped_handle.h"
 #include "common/windows_headers.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
+#include "text/number_text.h"
 #include "text/split_join.h"
+#include "text/system_error.h"
 
 namespace {
 
@@ -86,4 +90,23 @@ bool CopyFileGuarded(const WideString& source, const WideString& target, bool no
     const bool driveRoot = StripTrailingSeparator(folder).size() == 2 && folder[1] == L':';
     if (!driveRoot && !DirectoryExists(folder) && !CreateDirectoryTree(folder)) return false;
     return CopyFileW(source.c_str(), target.c_str(), noReplace ? TRUE : FALSE) != 0;
+}
+
+WideString WriteProblemOf(const WideString& folder) {
+    const int created = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    if (created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS) {
+        return SystemReason(static_cast<DWORD>(created));
+    }
+    if (!DirectoryExists(folder)) return SystemReason(ERROR_DIRECTORY);
+    const WideString probe =
+        JoinPath(folder, L"brisk-probe-" + IntegerToText(GetCurrentProcessId(), 10) + L".tmp");
+    const ScopedFileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                                            nullptr));
+    if (!file.Valid()) return SystemReason(GetLastError());
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), "x", 1, &written, nullptr) || written != 1) {
+        return SystemReason(GetLastError());
+    }
+    return WideString();
 }

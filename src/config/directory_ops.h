@@ -25,3 +25,8 @@ bool CreateDirectoryTree(const WideString& path);
 // is left untouched), for a target folder that cannot be made, or when the
 // copy itself fails. An existing target is replaced when noReplace is false.
 bool CopyFileGuarded(const WideString& source, const WideString& target, bool noReplace);
+
+// Why a file cannot be written in the folder (made first, with its parents,
+// when missing), in the system's words; empty when a probe file could be
+// created and written there. The probe file is gone afterwards.
+WideString WriteProblemOf(const WideString& folder);

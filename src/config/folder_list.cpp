@@ -11,11 +11,19 @@
 #include "config/system_paths.h"
 #include "text/canonical_path.h"
 
+const wchar_t kUnreachableNameReason[] =
+    L"its name ends in a blank or a dot, which the copy tool cannot reach";
+
 StringList BuildFolderList(StringList candidates, const WideString& currentFolder,
                            const std::function<bool(const WideString&)>& isDirectory,
                            const std::function<WideString(const WideString&)>& networkForm) {
     for (WideString& candidate : candidates) {
         if (candidate.empty()) continue;
+        // Never its look-alike in its place (said by NotBackedUpLines).
+        if (HasNameEndingInBlankOrDot(candidate)) {
+            candidate.clear();
+            continue;
+        }
         const CanonicalPath canonical = CanonicalPathOf(candidate, currentFolder);
         if (!canonical.problem.empty()) {
             std::wcerr << L"Can't back up " << candidate << L" - " << canonical.problem << std::endl;
@@ -34,9 +42,9 @@ StringList NotBackedUpLines(const StringList& configured, const WideString& curr
     for (const WideString& folder : configured) {
         if (folder.empty()) continue;
         const CanonicalPath canonical = CanonicalPathOf(folder, currentFolder);
-        const WideString reason = canonical.problem.empty()
-                                      ? MissingFolderReason(canonical.path, probe)
-                                      : canonical.problem;
+        WideString reason = canonical.problem.empty() ? MissingFolderReason(canonical.path, probe)
+                                                      : canonical.problem;
+        if (HasNameEndingInBlankOrDot(folder)) reason = kUnreachableNameReason;
         if (!reason.empty()) lines.push_back(NotBackedUpLine(folder, reason));
     }
     return lines;

@@ -6,7 +6,8 @@
 #include "config/folder_reasons.h"
 #include "text/wide_string.h"
 
-// The folder list from its candidates: every candidate is put in its
+// The folder list from its candidates: a candidate with a name ending in a
+// blank or a dot becomes the empty text; every other one is put in its
 // canonical form (made absolute against the current folder; one that has
 // none is refused with a "Can't back up " line on the error stream), every
 // candidate that is not an existing directory becomes the empty text, then duplicates are removed
@@ -17,9 +18,15 @@ StringList BuildFolderList(StringList candidates, const WideString& currentFolde
                            const std::function<bool(const WideString&)>& isDirectory,
                            const std::function<WideString(const WideString&)>& networkForm);
 
+// The reason for a configured folder with a name that ends in a blank or a
+// dot (see HasNameEndingInBlankOrDot): such a folder is not backed up, and
+// its look-alike only when that is configured itself.
+extern const wchar_t kUnreachableNameReason[];
+
 // One "Not backed up: <folder> (<reason>)" line for each configured folder
 // that is not empty and is not an existing directory (see
-// MissingFolderReason), or that has no canonical form.
+// MissingFolderReason), that has no canonical form, or that has a name
+// ending in a blank or a dot.
 StringList NotBackedUpLines(const StringList& configured, const WideString& currentFolder,
                             const FolderProbe& probe);
 

@@ -10,6 +10,7 @@ enum SpecialFolder : int {
     kMyMusic = 0x0D,
     kMyVideo = 0x0E,
     kDesktopDirectory = 0x10,
+    kLocalAppData = 0x1C,
     kCommonDesktopDirectory = 0x19,
     kMyPictures = 0x27,
     kCommonDocuments = 0x2E,

@@ -5,6 +5,7 @@
 #include "config/program_identity.h"
 #include "config/special_folders.h"
 #include "config/system_paths.h"
+#include "text/canonical_path.h"
 #include "text/path_text.h"
 #include "text/time_text.h"
 
@@ -33,11 +34,23 @@ WideString ProgramWorkFolderPath() {
     return AppendSeparator(JoinPath(JoinPath(TempFolder(), kWorkFolderName), name), L'\\');
 }
 
+StringList ScriptFolderChoicesFor(const WideString& workFolder, const WideString& localAppData,
+                                  const WideString& publicDocuments, const WideString& stem) {
+    StringList choices;
+    const CanonicalPath work = CanonicalPathOf(workFolder, WideString());
+    const CanonicalPath shared = CanonicalPathOf(publicDocuments, WideString());
+    const bool workIsShared = !publicDocuments.empty() && shared.problem.empty() &&
+                              (!work.problem.empty() || PathWithin(work.path, shared.path));
+    if (!workIsShared) choices.push_back(workFolder);
+    if (!localAppData.empty()) {
+        choices.push_back(AppendSeparator(JoinPath(JoinPath(localAppData, kWorkFolderName), stem), L'\\'));
+    }
+    return choices;
+}
+
 StringList ScriptFolderChoices() {
-    WideString fallback = SpecialFolderPath(kCommonDocuments);
-    for (const wchar_t* part : {L"Temp", L"Temp", kWorkFolderName}) fallback = JoinPath(fallback, part);
-    fallback = JoinPath(fallback, FileNameStem(ProgramPath()));
-    return {ProgramWorkFolderPath(), AppendSeparator(fallback, L'\\')};
+    return ScriptFolderChoicesFor(ProgramWorkFolderPath(), SpecialFolderPath(kLocalAppData),
+                                  SpecialFolderPath(kCommonDocuments), FileNameStem(ProgramPath()));
 }
 
 WideString ScriptFolder() {

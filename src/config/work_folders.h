@@ -21,8 +21,17 @@ WideString ProgramFolderName(const WideString& recordedName, const WideString& f
 WideString ProgramWorkFolderPath();
 
 // Where the generated scripts may go, in the order to try them: the program
-// work folder, then the public documents folder + Temp\Temp\Quillon.tmp\ +
-// the program's stem. Each ends in a backslash; nothing is created.
+// work folder, then this user's local application data folder +
+// Quillon.tmp\ + the program's stem. A folder that other users of the
+// computer can write to is never one (the work folder is left out when it
+// lies in the public documents folder): the command interpreter looks for
+// the programs a script calls in the script's own folder first. Each ends
+// in a backslash; nothing is created.
+//   ("C:\Users\u\Temp\Quillon.tmp\brisk\", "C:\Users\u\AppData\Local",
+//    "C:\Users\Public\Documents", "brisk")
+//       => {"C:\Users\u\Temp\Quillon.tmp\brisk\", "C:\Users\u\AppData\Local\Quillon.tmp\brisk\"}
+StringList ScriptFolderChoicesFor(const WideString& workFolder, const WideString& localAppData,
+                                  const WideString& publicDocuments, const WideString& stem);
 StringList ScriptFolderChoices();
 
 // The first of the script folder choices that exists or can be created

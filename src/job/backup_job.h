@@ -86,8 +86,8 @@ public:
     // restricted copy when there is none) into the script folder and starts
     // it: through the command interpreter, waiting for it, or through the
     // shell without waiting. False when no script folder took the script
-    // (then "Can't write the script " and its name go to the error stream
-    // and nothing runs) or when the interpreter could not be started.
+    // (then "Can't make a work folder: " and the reason go to the error
+    // stream and nothing runs) or when the interpreter could not be started.
     virtual bool Run(int showCommand, bool wait);
 
 

@@ -1,7 +1,5 @@
 #include "job/backup_run.h"
 
-#include <shlobj.h>
-
 #include <ctime>
 #include <iostream>
 
@@ -26,26 +24,6 @@
 
 namespace {
 
-// Why the folder (and a file in it) cannot be written, or empty.
-WideString WriteProblem(const WideString& folder) {
-    const int created = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    if (created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS) {
-        return SystemReason(static_cast<DWORD>(created));
-    }
-    if (!DirectoryExists(folder)) return SystemReason(ERROR_DIRECTORY);
-    const WideString probe =
-        JoinPath(folder, L"brisk-probe-" + IntegerToText(GetCurrentProcessId(), 10) + L".tmp");
-    const ScopedFileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                                            nullptr));
-    if (!file.Valid()) return SystemReason(GetLastError());
-    DWORD written = 0;
-    if (!WriteFile(file.Get(), "x", 1, &written, nullptr) || written != 1) {
-        return SystemReason(GetLastError());
-    }
-    return WideString();
-}
-
 // Compares every folder that may be mirrored with its backup and says
 // which ones keep their backup; false when the copy must not start.
 bool PlanCopies(const CopyPolicy& policy, BackupPlan* plan) {
@@ -54,6 +32,10 @@ bool PlanCopies(const CopyPolicy& policy, BackupPlan* plan) {
         folder.before = CompareTrees(policy, plan->clusterBytes, folder.source, folder.destination);
         DecideFate(&folder);
         if (folder.fate == FolderFate::Unreadable) ReportLine(NotBackedUpLine(folder.folder, folder.reason));
+        if (folder.fate == FolderFate::Mirror && !folder.holds.empty()) {
+            ReportLine(L"Nothing is deleted from the backup of " + folder.source +
+                       L": it holds the configured folder " + folder.holds + L".");
+        }
         if (folder.fate == FolderFate::KeptEmptied) {
             // Mirroring it would delete the only copy of its files.
             ReportLine(L"Kept the backup of " + folder.source +
@@ -110,7 +92,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     plan->drive = ShareRootOf(backupFolder);
     plan->versionsFolder = VersionsComputerFolder(backupFolder, ComputerName());
 
-    const WideString problem = WriteProblem(plan->computerFolder);
+    const WideString problem = WriteProblemOf(plan->computerFolder);
     if (!problem.empty()) {
         ReportLine(L"Can't write the backup to " + backupRoot + L": " + problem);
         return BackupOutcome::NotMade;

@@ -29,7 +29,7 @@ bool StartAndWait(const WideString& interpreter, const WideString& script) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     const WideString startFolder = AppendSeparator(folder, L'\\');
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+    if (!CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
                         byName ? startFolder.c_str() : nullptr, &startup, &process)) {
         return false;
     }
@@ -56,36 +56,46 @@ WideString ScriptTextToRun(const BackupJob& job) {
 }
 
 WideString InterpreterCommandLine(const WideString& interpreter, const WideString& script) {
-    return L"\"" + interpreter + L"\" /c \"\"" + script + L"\"\"";
+    return L"\"" + interpreter + L"\" /d /v:off /c \"\"" + script + L"\"\"";
+}
+
+WideString InterpreterFor(const WideString& comspec, const WideString& systemFolder) {
+    const bool fullPath = (comspec.size() > 3 && comspec[1] == L':' && IsSeparator(comspec[2])) ||
+                          IsNetworkPath(comspec);
+    if (fullPath && EqualNoCase(FileNamePart(comspec), L"cmd.exe")) return comspec;
+    return JoinPath(systemFolder, L"cmd.exe");
 }
 
 bool RunScriptAndWait(const WideString& script) {
     // Only the command interpreter runs a batch script: COMSPEC naming any
     // other program would start that program and copy nothing.
-    const WideString comspec = EnvironmentText(L"COMSPEC");
-    if (EqualNoCase(FileNamePart(comspec), L"cmd.exe") && StartAndWait(comspec, script)) return true;
     wchar_t system[MAX_PATH + 1] = {};
     const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    const WideString interpreter =
-        length > 0 && length < MAX_PATH ? JoinPath(system, L"cmd.exe") : WideString(L"cmd.exe");
-    if (StartAndWait(interpreter, script)) return true;
+    const WideString systemFolder = length > 0 && length < MAX_PATH ? system : L"C:\\Windows\\system32";
+    const WideString chosen = InterpreterFor(EnvironmentText(L"COMSPEC"), systemFolder);
+    if (StartAndWait(chosen, script)) return true;
+    const WideString fallback = JoinPath(systemFolder, L"cmd.exe");
+    if (chosen != fallback && StartAndWait(fallback, script)) return true;
     std::wcerr << L"Can't start the command interpreter for " << script << std::endl;
     return false;
 }
 
-WideString WriteScriptFile(const WideString& fileName, const WideString& text) {
+WideString WriteScriptFile(const WideString& fileName, const WideString& text, WideString* problem) {
+    // A folder that cannot be written is passed over at once, not retried.
     for (const WideString& folder : ScriptFolderChoices()) {
-        if (!CreateDirectoryTree(folder)) continue;
+        *problem = WriteProblemOf(folder);
+        if (!problem->empty()) continue;
         if (WriteTextFile(folder + fileName, text)) return folder + fileName;
+        *problem = L"the script " + fileName + L" could not be written into " + folder;
     }
     return WideString();
 }
 
 bool BackupJob::Run(int showCommand, bool wait) {
-    const WideString script = WriteScriptFile(ScriptFileName(), ScriptTextToRun(*this));
+    WideString problem;
+    const WideString script = WriteScriptFile(ScriptFileName(), ScriptTextToRun(*this), &problem);
     if (script.empty()) {
-        std::wcerr << L"Can't write the script " << ScriptFileName()
-                   << L" into any script folder; nothing was copied" << std::endl;
+        std::wcerr << L"Can't make a work folder: " << problem << std::endl;
         return false;
     }
     if (wait) return RunScriptAndWait(script);

@@ -11,19 +11,28 @@ class BackupJob;
 // to 1 MiB.
 WideString ScriptTextToRun(const BackupJob& job);
 
-// The command line that runs a batch file through the interpreter and ends:
+// The command line that runs a batch file through the interpreter and ends,
+// without the AutoRun commands of the registry (/d) and with delayed
+// expansion off (/v:off), whatever the registry says:
 //   ("C:\windows\system32\cmd.exe", "C:\a b\x.bat")
-//       => "\"C:\windows\system32\cmd.exe\" /c \"\"C:\a b\x.bat\"\""
+//       => "\"C:\windows\system32\cmd.exe\" /d /v:off /c \"\"C:\a b\x.bat\"\""
 // The outer quotes are the ones the interpreter strips, so the path keeps
 // its own even when it holds blanks or characters such as '&'.
 WideString InterpreterCommandLine(const WideString& interpreter, const WideString& script);
 
+// The interpreter to run scripts with: COMSPEC when it is a full path to a
+// cmd.exe, else cmd.exe in the system folder. A bare "cmd.exe" would be
+// looked for in the program's own folder (on the stick) first.
+//   ("D:\tools\cmd.exe", "C:\Windows\system32") => "D:\tools\cmd.exe"
+//   ("cmd.exe", "C:\Windows\system32") => "C:\Windows\system32\cmd.exe"
+//   ("C:\x\notepad.exe", "C:\Windows\system32") => "C:\Windows\system32\cmd.exe"
+WideString InterpreterFor(const WideString& comspec, const WideString& systemFolder);
+
 // Writes the script text under the file name into the first script folder
 // that can be made and written (see ScriptFolderChoices); the script's full
-// path, or empty when no folder took it.
-WideString WriteScriptFile(const WideString& fileName, const WideString& text);
+// path, or empty with the last folder's problem when no folder took it.
+WideString WriteScriptFile(const WideString& fileName, const WideString& text, WideString* problem);
 
-// Runs the batch file through COMSPEC when it names cmd.exe (else, or when
-// it cannot be started, the system folder's cmd.exe) in this console and
-// waits for it to end. False when neither could be started.
+// Runs the batch file through the interpreter (see InterpreterFor) in this
+// console and waits for it to end. False when it could not be started.
 bool RunScriptAndWait(const WideString& script);

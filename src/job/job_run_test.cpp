@@ -38,9 +38,24 @@ TEST(JobRun, WithoutScriptAnEmptySourceGivesARestrictedSingleScript) {
     EXPECT_FALSE(Contains(plain, L"/xd")) << plain;
 }
 
-TEST(JobRun, TheScriptPathIsQuotedForTheInterpreter) {
+// The interpreter runs without AutoRun commands or delayed expansion, and
+// only a full path to a cmd.exe is taken from COMSPEC.
+TEST(JobRun, TheScriptRunsInTheSystemsOwnInterpreterWithoutItsSettings) {
     EXPECT_EQ(InterpreterCommandLine(L"C:\\windows\\system32\\cmd.exe", L"C:\\a b\\x & y.bat"),
-              L"\"C:\\windows\\system32\\cmd.exe\" /c \"\"C:\\a b\\x & y.bat\"\"");
+              L"\"C:\\windows\\system32\\cmd.exe\" /d /v:off /c \"\"C:\\a b\\x & y.bat\"\"");
+    const WideString system = L"C:\\Windows\\system32";
+    const struct {
+        const wchar_t* comspec;
+        const wchar_t* interpreter;
+    } cases[] = {
+        {L"D:\\tools\\CMD.EXE", L"D:\\tools\\CMD.EXE"},
+        {L"\\\\srv\\s\\cmd.exe", L"\\\\srv\\s\\cmd.exe"},
+        {L"cmd.exe", L"C:\\Windows\\system32\\cmd.exe"},
+        {L"tools\\cmd.exe", L"C:\\Windows\\system32\\cmd.exe"},
+        {L"C:\\windows\\notepad.exe", L"C:\\Windows\\system32\\cmd.exe"},
+        {L"", L"C:\\Windows\\system32\\cmd.exe"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(InterpreterFor(c.comspec, system), c.interpreter) << c.comspec;
 }
 
 // A job whose script only leaves a marker file, run from a temporary folder

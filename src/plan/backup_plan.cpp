@@ -7,6 +7,7 @@
 #include "text/path_text.h"
 
 void DecideFate(PlannedFolder* folder) {
+    if (!folder->holds.empty()) folder->before.deleted.clear();
     const TreeComparison& before = folder->before;
     if (!before.Read()) {
         folder->fate = FolderFate::Unreadable;

@@ -30,6 +30,9 @@ struct PlannedFolder {
     WideString commandLine;  // the copy command; empty when refused
     FolderFate fate = FolderFate::Mirror;
     WideString reason;       // why it is not mirrored, in a few words
+    // A configured folder that lies inside this folder's backup: the copy
+    // then deletes nothing, so that folder is not purged. Empty when none.
+    WideString holds;
     TreeComparison before;   // what the copy will do
     bool verified = false;   // after the copy: every file the copy takes is in its backup
 };
@@ -49,7 +52,8 @@ struct BackupPlan {
 
 // The fate a comparison gives a folder that may be mirrored: Unreadable with
 // the listing's problem as reason, KeptEmptied when the source holds no file
-// the copy takes and the backup would lose files, else Mirror.
+// the copy takes and the backup would lose files, else Mirror. A folder
+// whose backup holds a configured folder deletes nothing.
 void DecideFate(PlannedFolder* folder);
 
 // Admits the mirrored folders in order while their needs fit into the free

@@ -32,7 +32,7 @@ PlannedFolder Refused(PlannedFolder folder, const WideString& reason) {
 // and the destination are used in their canonical form, so that no
 // spelling lets a mirror reach outside its own place.
 PlannedFolder AssessFolder(CopySettings& job, const CommandLineContext& context,
-                           const WideString& listed, BackupFolderRegister* backups) {
+                           const WideString& listed, BackupFolderRegister* backups, CopyFolders* folders) {
     PlannedFolder folder;
     folder.folder = listed;
     const CanonicalPath source = CanonicalPathOf(listed, WideString());
@@ -57,6 +57,7 @@ PlannedFolder AssessFolder(CopySettings& job, const CommandLineContext& context,
     }
     folder.source = source.path;
     folder.destination = copy.destination;
+    *folders = copy;
     folder.commandLine = CommandLineFor(job, copy);
     if (!FitsCodePage932(folder.commandLine)) return Refused(folder, kCannotCarryReason);
     const WideString other = backups->Accept(copy);
@@ -72,9 +73,31 @@ std::vector<PlannedFolder> ResolveBackupFolders(
     const WideString originalSource = job.Source();
     BackupFolderRegister backups;
     std::vector<PlannedFolder> planned;
+    std::vector<CopyFolders> copies;
     for (const WideString& folder : RemoveDuplicateTexts(folders)) {
         if (folder.empty() || !isDirectory(folder)) continue;
-        planned.push_back(AssessFolder(job, context, folder, &backups));
+        copies.emplace_back();
+        planned.push_back(AssessFolder(job, context, folder, &backups, &copies.back()));
+    }
+    // A configured folder inside another folder's backup is refused; that
+    // other folder's mirror would then purge it, so it is copied without
+    // deleting anything.
+    for (const PlannedFolder& refused : planned) {
+        if (refused.fate != FolderFate::Refused) continue;
+        const CanonicalPath inside = CanonicalPathOf(refused.folder, WideString());
+        for (size_t i = 0; i < planned.size(); ++i) {
+            PlannedFolder& holder = planned[i];
+            if (holder.fate != FolderFate::Mirror || !inside.problem.empty() ||
+                !PathWithin(inside.path, holder.destination) || !holder.holds.empty()) {
+                continue;
+            }
+            CopySettings keeping(job);
+            keeping.SetSource(holder.source);
+            keeping.SetMirror(false);
+            keeping.SetPurge(false);
+            holder.holds = inside.path;
+            holder.commandLine = CommandLineFor(keeping, copies[i]);
+        }
     }
     job.SetSource(originalSource);
     return planned;

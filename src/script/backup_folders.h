@@ -16,7 +16,10 @@
 // The planned folders for the folder list: empty entries, entries that are
 // not directories by isDirectory and repeats are left out; every other
 // entry is Mirror with its destination and command line, or Refused with
-// the reason. The job's settings are as they were afterwards.
+// the reason. A mirrored folder whose backup holds a refused folder is
+// copied without deleting (neither /mir nor /purge), so that the refused
+// folder is not purged; "holds" names it. The job's settings are as they
+// were afterwards.
 std::vector<PlannedFolder> ResolveBackupFolders(
     CopySettings& job, const CommandLineContext& context, const StringList& folders,
     const std::function<bool(const WideString&)>& isDirectory);

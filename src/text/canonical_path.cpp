@@ -156,3 +156,12 @@ WideString LongPathForm(const WideString& canonical) {
     if (canonical.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + canonical.substr(2);
     return canonical;
 }
+
+bool HasNameEndingInBlankOrDot(const WideString& path) {
+    bool hadPrefix = false;
+    for (const WideString& name : SplitOnChar(WithoutDevicePrefix(WithBackslashes(path), &hadPrefix), L'\\')) {
+        if (name.empty() || name == L"." || name == L"..") continue;
+        if (name.back() == L' ' || name.back() == L'.') return true;
+    }
+    return false;
+}

@@ -36,3 +36,9 @@ bool PathWithin(const WideString& path, const WideString& folder);
 // characters; a path already in that form or not absolute stays as it is.
 //   "C:\a" => "\\?\C:\a"   "\\srv\s\x" => "\\?\UNC\srv\s\x"   "x" => "x"
 WideString LongPathForm(const WideString& canonical);
+
+// Whether a name of the path (not "." or "..") ends in a blank or a dot.
+// Windows drops those from names, so such a folder is reachable only in the
+// long form, and its shorter look-alike is what the usual calls reach.
+//   "\\?\C:\KORV\trail " => true   "C:\a.\b" => true   "C:\a\..\b" => false
+bool HasNameEndingInBlankOrDot(const WideString& path);

@@ -1,32 +1,52 @@
 #include "trace/trace_log.h"
 
-#include <cstdio>
 #include <iostream>
 
+#include "common/scoped_handle.h"
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "config/program_identity.h"
 #include "config/system_paths.h"
 #include "config/work_folders.h"
 #include "housekeeping/pending_file_ops.h"
-#include "script/text_files.h"
 #include "text/console_output.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
+#include "text/system_error.h"
 #include "text/time_text.h"
 
 namespace {
 
 constexpr uint32_t kTraceKeepDays = 10;
-constexpr int kOpenSeconds = 10;
 constexpr DWORD kUserNameBufferSize = 257;
 const wchar_t kTimePattern[] = L"%Y/%m/%d %H:%M:%S";
 const wchar_t kLineFold[] = L"\t\t";
 
 bool firstEntry = true;
 
-void WriteUnits(FILE* file, const WideString& text) {
-    if (!text.empty()) std::fwrite(text.data(), sizeof(wchar_t), text.size(), file);
+bool WriteUnits(HANDLE file, const WideString& text) {
+    const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    return text.empty() || (WriteFile(file, text.data(), bytes, &written, nullptr) && written == bytes);
+}
+
+// Appends the entry to the trace file (a new one starts with the byte
+// order mark and the header line), in one attempt; the system's reason
+// when that failed, else empty.
+WideString AppendToTrace(const WideString& path, const WideString& entry, const WideString& programPath) {
+    const ScopedFileHandle file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return SystemReason(GetLastError());
+    LARGE_INTEGER size = {};
+    bool written = GetFileSizeEx(file.Get(), &size) != 0;
+    if (written && size.QuadPart == 0) {
+        const WideString header = FormatNow(kTimePattern) + L"\t" +
+                                  TraceHeaderFields(UserName(), TempFolder(), CurrentFolder(), programPath) +
+                                  L"\r\n";
+        written = WriteUnits(file.Get(), WideString(1, L'\xFEFF') + header);
+    }
+    written = written && WriteUnits(file.Get(), entry);
+    return written ? WideString() : SystemReason(GetLastError());
 }
 
 }  // namespace
@@ -66,6 +86,9 @@ WideString TraceHeaderFields(const WideString& user, const WideString& tempFolde
 }
 
 bool WriteTrace(const WideString& message) {
+    // A trace that cannot be written is said once; the run goes on quietly.
+    static bool broken = false;
+    if (broken) return false;
     const WideString programPath = ProgramPath();
     const WideString entry = FormatNow(kTimePattern) + L"\t" + FileNamePart(programPath) + L"\t" +
                              ReplaceLineBreaks(message, kLineFold) + L"\r\n";
@@ -79,22 +102,11 @@ bool WriteTrace(const WideString& message) {
     const WideString path = folder + FormatNow(L"%m%d_%H") + L".txt";
     firstEntry = false;
 
-    FILE* file = OpenWithRetry(path, L"ab", kOpenSeconds);
-    if (file == nullptr) {
-        std::wcerr << L"Can't open ab  " << path << std::endl;
-        return false;
-    }
-    if (FileStatus(path).Size() == 0) {
-        static const unsigned char kByteOrderMark[] = {0xFF, 0xFE};
-        std::fwrite(kByteOrderMark, 1, sizeof(kByteOrderMark), file);
-        WriteUnits(file, FormatNow(kTimePattern) + L"\t" +
-                             TraceHeaderFields(UserName(), TempFolder(), CurrentFolder(),
-                                               programPath) +
-                             L"\r\n");
-    }
-    WriteUnits(file, entry);
-    std::fclose(file);
-    return true;
+    const WideString problem = AppendToTrace(path, entry, programPath);
+    if (problem.empty()) return true;
+    broken = true;
+    std::wcerr << L"Can't write the trace log " << path << L": " << problem << std::endl;
+    return false;
 }
 
 void ReportLine(const WideString& line) {

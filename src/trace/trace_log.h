@@ -8,9 +8,10 @@
 
 // Appends "time<TAB>program file name<TAB>message" (message folded into
 // one line). A new file starts with FF FE and a header line: time, user,
-// temporary folder, current folder and program path. False when the file
-// could not be opened; then "Can't open ab  " and the path go to the error
-// stream.
+// temporary folder, current folder and program path. The file is tried
+// once: when it cannot be opened or written, "Can't write the trace log
+// <path>: <reason>" goes to the error stream, this and every later call of
+// the run return false at once, and nothing more is said.
 bool WriteTrace(const WideString& message);
 
 // Prints the line on the console and writes it to the trace log.

@@ -1,4 +1,5 @@
-"""The banner, the empty line and the echo line, for arguments of any content."""
+"""The banner, the empty line and the echo line, for arguments of any content:
+an empty argument counts as none."""
 import os
 
 from brisk_scenario import World, check
@@ -13,7 +14,7 @@ for arguments, echo in [
     (['E:\\with blanks\\and "quotes"'], 'E:\\with blanks\\and "quotes"'),
     (["a & b | c > d % e ^ f"], "a & b | c > d % e ^ f"),
     (["x" * 2000], "x" * 2000),
-    ([""], ""),
+    ([""], r"D:\brisk.exe"),
     (["E:\\日本語\U0001F600\\end"], "E:\\日本語??\\end"),  # one "?" per UTF-16 unit
 ]:
     run = world.run(r"D:\brisk.exe", arguments)
