@@ -29,6 +29,18 @@ TEST(WorkFolders, ScriptFolderIsCreatedAndEndsInABackslash) {
     EXPECT_EQ(scripts.find(TempFolder() + L"Quillon.tmp\\"), 0u) << scripts;
 }
 
+// Scripts never go where other users of the computer can write.
+TEST(WorkFolders, ScriptsGoOnlyToTheUsersOwnFolders) {
+    const WideString local = L"C:\\Users\\u\\AppData\\Local";
+    const WideString shared = L"C:\\Users\\Public\\Documents";
+    const WideString own = L"C:\\Users\\u\\AppData\\Local\\Quillon.tmp\\brisk\\";
+    EXPECT_EQ(ScriptFolderChoicesFor(L"C:\\Users\\u\\Temp\\Quillon.tmp\\brisk\\", local, shared, L"brisk"),
+              (StringList{L"C:\\Users\\u\\Temp\\Quillon.tmp\\brisk\\", own}));
+    EXPECT_EQ(ScriptFolderChoicesFor(shared + L"\\Temp\\Temp\\Quillon.tmp\\brisk\\", local, shared, L"brisk"),
+              StringList{own});
+    EXPECT_EQ(ScriptFolderChoicesFor(L"c:\\users\\public\\documents\\x\\", L"", shared, L"brisk"), StringList{});
+}
+
 TEST(WorkFolders, ProgramFolderNamePrefersTheRecordedName) {
     EXPECT_EQ(ProgramFolderName(L"brisk.exe", L"renamed.exe", L"20261207"), L"brisk");
     EXPECT_EQ(ProgramFolderName(L"brisk.exe", L"BRISK.EXE", L"20261207"), L"BRISK");

@@ -37,6 +37,9 @@ TEST(BackupConfinement, DestinationsStayStrictlyInsideTheirPlace) {
         {L"e:\\_backup_", L"E:\\_Backup_\\PC01\\E\\_backup_", false},
         {L"E:\\", L"E:\\_Backup_\\PC01\\E", false},
         {L"E:\\data", L"E:\\_Backup_\\PC01\\E\\data", true},
+        // Sources among the earlier versions beside the backup.
+        {L"E:\\_Versions_\\PC01", L"E:\\_Backup_\\PC01\\E\\_Versions_\\PC01", false},
+        {L"E:\\_Versions_x", L"E:\\_Backup_\\PC01\\E\\_Versions_x", true},
     };
     for (const auto& c : cases) {
         const WideString problem = ConfinementProblem(c.source, c.destination, kBackup, L"PC01");

@@ -171,6 +171,27 @@ TEST(FolderListScript, OnlyThePlansMirrorsGetACommand) {
     EXPECT_EQ(job.Source(), L"C:\\a");
 }
 
+// A folder configured inside another one's backup is refused, and that
+// other folder is copied without deleting, so its mirror cannot purge it.
+TEST(FolderListScript, AFolderInsideAnotherOnesBackupIsNotPurged) {
+    FixedContextJob job;
+    ApplyBackupPolicy(job, L"E:\\_Backup_");
+    const std::vector<PlannedFolder> planned = ResolveBackupFolders(
+        job, job.Context(), {L"C:\\hostdata\\master", L"E:\\_Backup_\\PC01\\C\\hostdata\\master\\keep", L"C:\\other"},
+        [](const WideString&) { return true; });
+    ASSERT_EQ(planned.size(), 3u);
+    EXPECT_EQ(planned[1].fate, FolderFate::Refused);
+    EXPECT_EQ(planned[0].holds, L"E:\\_Backup_\\PC01\\C\\hostdata\\master\\keep");
+    EXPECT_EQ(planned[0].commandLine.find(L"/purge"), kNoPosition) << planned[0].commandLine;
+    EXPECT_EQ(planned[0].commandLine.find(L"/mir"), kNoPosition) << planned[0].commandLine;
+    EXPECT_NE(planned[2].commandLine.find(L" /purge /mir "), kNoPosition) << planned[2].commandLine;
+    PlannedFolder holder = planned[0];
+    holder.before.files = 1;
+    holder.before.deleted = {{L"keep\\kept.txt", 1}};
+    DecideFate(&holder);
+    EXPECT_TRUE(holder.before.deleted.empty());
+}
+
 TEST(SingleScript, ShortAndLongFinalPause) {
     FixedContextJob job;
     job.SetSource(L"C:\\Data\\Work");

@@ -159,8 +159,11 @@ WideString LongPathForm(const WideString& canonical) {
 
 bool HasNameEndingInBlankOrDot(const WideString& path) {
     bool hadPrefix = false;
-    for (const WideString& name : SplitOnChar(WithoutDevicePrefix(WithBackslashes(path), &hadPrefix), L'\\')) {
-        if (name.empty() || name == L"." || name == L"..") continue;
+    const StringList names = SplitOnChar(WithoutDevicePrefix(WithBackslashes(path), &hadPrefix), L'\\');
+    for (size_t i = 0; i < names.size(); ++i) {
+        const WideString& name = names[i];
+        const bool drive = i == 0 && name.size() >= 2 && name[1] == L':';  // "C:" or "C:."
+        if (drive || name.empty() || name == L"." || name == L"..") continue;
         if (name.back() == L' ' || name.back() == L'.') return true;
     }
     return false;

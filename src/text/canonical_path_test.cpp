@@ -76,4 +76,13 @@ TEST(CanonicalPath, WithinComparesWholeComponentsInAnyCase) {
     EXPECT_TRUE(PathWithin(L"\\\\srv\\s\\x", L"\\\\SRV\\s"));
 }
 
+TEST(CanonicalPath, NamesEndingInABlankOrADotAreTold) {
+    for (const wchar_t* path : {L"\\\\?\\C:\\KORV\\trail ", L"C:\\a.\\b", L"C:\\dot.", L"C:/x /y"}) {
+        EXPECT_TRUE(HasNameEndingInBlankOrDot(path)) << path;
+    }
+    for (const wchar_t* path : {L"C:\\a\\..\\b", L"C:\\a\\.\\b\\", L"C:.", L"\\\\?\\UNC\\srv\\s\\x", L"C:\\a.b"}) {
+        EXPECT_FALSE(HasNameEndingInBlankOrDot(path)) << path;
+    }
+}
+
 }  // namespace
