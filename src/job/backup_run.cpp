@@ -3,7 +3,6 @@
 #include <ctime>
 #include <iostream>
 
-#include "common/scoped_handle.h"
 #include "config/directory_ops.h"
 #include "config/folder_reasons.h"
 #include "job/backup_check.h"
@@ -17,9 +16,7 @@
 #include "script/command_line.h"
 #include "script/text_files.h"
 #include "text/console_output.h"
-#include "text/number_text.h"
 #include "text/path_text.h"
-#include "text/system_error.h"
 #include "trace/trace_log.h"
 
 namespace {

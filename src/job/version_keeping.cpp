@@ -145,6 +145,9 @@ void MakeRoomFromVersions(BackupPlan* plan) {
         sets.push_back({entry.cFileName, TreeBytes(JoinPath(plan->versionsFolder, entry.cFileName),
                                                    plan->clusterBytes)});
     });
+    uint64_t setBytes = 0;
+    for (const VersionSet& set : sets) setBytes += set.bytes;
+    if (!RemovingSetsHelps(*plan, setBytes)) return;
     const std::vector<VersionSet> removed = SetsToRemove(sets, need, plan->freeBytes);
     for (const VersionSet& set : removed) {
         RemoveTree(JoinPath(plan->versionsFolder, set.name));

@@ -24,5 +24,7 @@ void PutBackEarlierVersions(const std::vector<VersionMove>& kept, const BackupPl
 
 // Removes this computer's sets, oldest first, until the need of the plan
 // fits the free bytes (or none is left), saying each; then reads the free
-// bytes again. Another computer's sets and anything but sets stay.
+// bytes again. Nothing is removed when even all of them would not let any
+// folder with something to copy in. Another computer's sets and anything
+// but sets stay.
 void MakeRoomFromVersions(BackupPlan* plan);

@@ -73,6 +73,16 @@ std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need
     return removed;
 }
 
+bool RemovingSetsHelps(const BackupPlan& plan, uint64_t setBytes) {
+    // Folders are admitted in order while they fit: one with something to
+    // copy gets in exactly when some such folder fits on its own.
+    for (const PlannedFolder& folder : plan.folders) {
+        const uint64_t need = folder.before.need;
+        if (folder.fate == FolderFate::Mirror && need != 0 && need <= plan.freeBytes + setBytes) return true;
+    }
+    return false;
+}
+
 WideString KeptVersionsLine(size_t files, const WideString& folder, const WideString& setFolder) {
     return L"Kept " + IntegerToText(files, 10) + (files == 1 ? L" earlier file of " : L" earlier files of ") +
            folder + L" in " + setFolder;

@@ -59,6 +59,11 @@ struct VersionSet {
 // all of them when even that is not enough; none when it fits already.
 std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need, uint64_t freeBytes);
 
+// Whether removing sets holding that many bytes would let at least one
+// folder with something to copy be copied: otherwise removing them would
+// destroy earlier versions and copy nothing.
+bool RemovingSetsHelps(const BackupPlan& plan, uint64_t setBytes);
+
 // "Kept 3 earlier files of C:\KORV\Data in E:\_Versions_\PC01\2026-12-07_183000"
 WideString KeptVersionsLine(size_t files, const WideString& folder, const WideString& setFolder);
 // "Removed the earlier versions of 2026-11-02_183000 (12.3 MB) to make room"

@@ -64,6 +64,16 @@ TEST(Versions, OldestSetsGoFirstAndOnlyUntilTheCopyFits) {
     EXPECT_EQ(names(SetsToRemove(sets, 20 * kMiB, 6 * kMiB)),
               (StringList{L"2026-10-01_090000", L"2026-11-02_183000"}));
     EXPECT_EQ(SetsToRemove(sets, 100 * kMiB, 0).size(), 3u);
+    // Removing sets that would still let nothing in would only destroy them.
+    BackupPlan plan;
+    plan.freeBytes = 1 * kMiB;
+    plan.folders.resize(2);
+    plan.folders[0].before.need = 50 * kMiB;
+    plan.folders[1].before.need = 0;
+    EXPECT_FALSE(RemovingSetsHelps(plan, 24 * kMiB));
+    EXPECT_TRUE(RemovingSetsHelps(plan, 49 * kMiB));
+    plan.folders[0].fate = FolderFate::Refused;
+    EXPECT_FALSE(RemovingSetsHelps(plan, 49 * kMiB));
     EXPECT_EQ(RemovedSetLine({L"2026-11-02_183000", 12897484}),
               L"Removed the earlier versions of 2026-11-02_183000 (12.3 MB) to make room");
 }
