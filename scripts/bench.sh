@@ -10,10 +10,10 @@ cmake --build "$build_dir" --target brisk_bench brisk_check_bench >/dev/null
 "$root/tools/wine/wine-run" "$build_dir" "$build_dir/bin/brisk_check_bench.exe"
 WINEPREFIX="$build_dir/wineprefix" wineserver -k 2>/dev/null || true
 BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
-    python3 "$root/tools/scenario/bench_backup.py"
+    python3 "$root/bench/bench_backup.py"
 BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
-    python3 "$root/tools/scenario/bench_plan.py"
+    python3 "$root/bench/bench_plan.py"
 BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
-    python3 "$root/tools/scenario/bench_versions.py"
+    python3 "$root/bench/bench_versions.py"
 BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
-    python3 "$root/tools/scenario/bench_temp.py"
+    python3 "$root/bench/bench_temp.py"
