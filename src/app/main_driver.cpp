@@ -102,7 +102,9 @@ int RunMain() {
     const StringList folders = CollectBackupFolders(&notBackedUp);
     for (const WideString& line : notBackedUp) PrintLine(line);
     BackupPlan plan;
-    const BackupOutcome outcome = SetUpAndRunBackup(folders, backupRoot, notBackedUp.size(), &plan);
+    // Held until the program ends, housekeeping included.
+    std::unique_ptr<ScopedFileHandle> runLock;
+    const BackupOutcome outcome = SetUpAndRunBackup(folders, backupRoot, notBackedUp.size(), &plan, &runLock);
     if (outcome == BackupOutcome::NotMade) return static_cast<int>(outcome);
     WideString shown = backupRoot;
     if (RunsHousekeeping(backupRoot, DriveTypeOfPath(VolumeRootOf(backupRoot)))) {

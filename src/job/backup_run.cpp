@@ -9,10 +9,13 @@
 #include "job/backup_job.h"
 #include "job/backup_setup.h"
 #include "job/drive_room.h"
+#include "job/job_run.h"
+#include "job/run_lock.h"
 #include "job/tree_walk.h"
 #include "job/version_keeping.h"
 #include "plan/versions.h"
 #include "script/backup_folders.h"
+#include "script/batch_script.h"
 #include "script/command_line.h"
 #include "script/text_files.h"
 #include "text/console_output.h"
@@ -21,77 +24,173 @@
 
 namespace {
 
-// Compares every folder that may be mirrored with its backup and says
-// which ones keep their backup; false when the copy must not start.
-bool PlanCopies(const CopyPolicy& policy, BackupPlan* plan) {
-    for (PlannedFolder& folder : plan->folders) {
-        if (folder.fate == FolderFate::Refused) continue;
-        folder.before = CompareTrees(policy, plan->clusterBytes, folder.source, folder.destination);
-        DecideFate(&folder);
-        if (folder.fate == FolderFate::Unreadable) ReportLine(NotBackedUpLine(folder.folder, folder.reason));
-        if (folder.fate == FolderFate::Mirror && !folder.holds.empty()) {
-            ReportLine(L"Nothing is deleted from the backup of " + folder.source +
-                       L": it holds the configured folder " + folder.holds + L".");
-        }
-        if (folder.fate == FolderFate::KeptEmptied) {
-            // Mirroring it would delete the only copy of its files.
-            ReportLine(L"Kept the backup of " + folder.source +
-                       L": the folder is empty, so nothing was deleted from its backup.");
-        }
-    }
-    // Earlier versions make room before any folder is left out.
-    MakeRoomFromVersions(plan);
-    if (!AdmitFolders(plan)) {
-        ReportLine(ShortfallLine(TotalNeed(*plan) - plan->freeBytes, plan->drive));
+constexpr unsigned kPauseBeforeFolder = 10;
+constexpr unsigned kFinalPauseLong = 100;
+
+// What the folder-by-folder run carries from one folder to the next.
+struct FolderRun {
+    BackupJob& job;
+    CopyPolicy policy;
+    BackupPlan* plan;
+    VersionSetOfRun versions;
+    WideString scriptFolder;
+    BackupTally tally;
+    bool copiedSomething = false;  // a folder with something to copy was copied
+    uint64_t leftOutNeed = 0;      // what the folders left out for room need
+    bool scriptFailed = false;
+};
+
+// The policy of one folder's copy: the folders its command leaves out are
+// left out of its plan and check too.
+CopyPolicy PolicyOfFolder(const CopyPolicy& policy, const PlannedFolder& folder) {
+    CopyPolicy own = policy;
+    own.skippedFolders = folder.skippedFolders;
+    return own;
+}
+
+void LeaveOut(PlannedFolder* folder, FolderFate fate, const WideString& reason) {
+    folder->fate = fate;
+    folder->reason = reason;
+    ReportLine(NotBackedUpLine(folder->folder, folder->reason));
+}
+
+WideString NoRoomReason(uint64_t need, const BackupPlan& plan) {
+    return L"needs " + SizeText(need - plan.freeBytes) + L" more than " + plan.drive + L" has free";
+}
+
+// Compares the folder with its backup now, just before its copy, and says
+// why it keeps its backup when it does. False when it cannot be read.
+bool PlanFolder(FolderRun& run, PlannedFolder* folder) {
+    folder->before = CompareTrees(PolicyOfFolder(run.policy, *folder), run.plan->clusterBytes, folder->source,
+                                  folder->destination);
+    DecideFate(folder);
+    if (folder->fate == FolderFate::Unreadable) {
+        ReportLine(NotBackedUpLine(folder->folder, folder->reason));
         return false;
     }
-    for (const PlannedFolder& folder : plan->folders) {
-        if (folder.fate == FolderFate::KeptNoRoom) ReportLine(NotBackedUpLine(folder.folder, folder.reason));
+    if (!folder->holds.empty()) {
+        ReportLine(L"Nothing is deleted from the backup of " + folder->source +
+                   L": it holds the configured folder " + folder->holds + L".");
+    }
+    if (folder->fate == FolderFate::KeptEmptied) {
+        // Mirroring it would delete the only copy of its files.
+        ReportLine(L"Kept the backup of " + folder->source +
+                   L": the folder is empty, so nothing was deleted from its backup.");
     }
     return true;
 }
 
-// Checks every copied folder against its source and says how each went.
-BackupTally Verify(const CopyPolicy& policy, BackupPlan* plan) {
-    BackupTally tally;
-    PrintLine(WideString());
-    for (PlannedFolder& folder : plan->folders) {
-        if (folder.fate != FolderFate::Mirror && folder.fate != FolderFate::KeptEmptied) {
-            ++tally.notBackedUp;
-            continue;
-        }
-        const TreeComparison after = CompareTrees(policy, 0, folder.source, folder.destination);
-        ReportLine(VerificationLine(folder.source, after));
-        for (const WideString& big : after.overSizeCap) {
-            ReportLine(L"    " + JoinPath(folder.source, big) + L"  (not copied: larger than 4 GB)");
-        }
-        folder.verified = VerifiedComplete(after);
-        ++tally.folders;
-        tally.files += after.files;
-        tally.missingFiles += after.MissingOrOlder();
-        if (!folder.verified) ++tally.incompleteFolders;
+// Keeps the folder's earlier versions and makes room for its copy: the
+// moves first, then, only when the folder needs it and it then fits, the
+// removal of old sets. False (said) when the folder is not to be copied;
+// the files moved so far are back in place then.
+bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMove>* moves) {
+    BackupPlan& plan = *run.plan;
+    WideString problem;
+    if (!ReadRoom(plan.backupFolder, &plan, &problem)) {
+        LeaveOut(folder, FolderFate::KeptNoRoom, L"could not read the free space of " + plan.drive + L": " + problem);
+        return false;
     }
-    return tally;
+    const bool changes = !folder->before.overwritten.empty() || !folder->before.deleted.empty();
+    if (changes && plan.versionsFolder.empty()) {
+        LeaveOut(folder, FolderFate::KeptUnversioned,
+                 L"could not keep the earlier versions: the computer name cannot be a folder name");
+        return false;
+    }
+    const WideString setFolder = changes ? run.versions.Folder() : WideString();
+    *moves = run.versions.NotYetMoved(VersionMoves(plan, *folder, setFolder));
+    const uint64_t need = folder->before.need + SetFoldersNeed(*moves, setFolder, plan.clusterBytes);
+    std::vector<VersionSet> toRemove;
+    if (need > plan.freeBytes) {
+        toRemove = SetsToRemove(VersionSetsOnDrive(plan), need, plan.freeBytes, run.versions.Name());
+        if (toRemove.empty()) {
+            run.leftOutNeed += need - plan.freeBytes;
+            LeaveOut(folder, FolderFate::KeptNoRoom, NoRoomReason(need, plan));
+            moves->clear();
+            return false;
+        }
+    }
+    problem = MoveIntoSet(*moves, setFolder);
+    if (!problem.empty()) {
+        LeaveOut(folder, FolderFate::KeptUnversioned, problem);
+        moves->clear();
+        return false;
+    }
+    if (!moves->empty()) ReportLine(KeptVersionsLine(moves->size(), folder->source, setFolder));
+    run.versions.Remember(*moves);
+    if (toRemove.empty()) return true;
+    RemoveVersionSets(toRemove, &plan);
+    if (need <= plan.freeBytes) return true;
+    PutBack(*moves, setFolder);
+    moves->clear();
+    run.leftOutNeed += need - plan.freeBytes;
+    LeaveOut(folder, FolderFate::KeptNoRoom, NoRoomReason(need, plan));
+    return false;
+}
+
+// Checks the folder against its source right after its copy, puts back the
+// earlier versions its copy did not replace, and says how it went.
+void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<VersionMove>& moves) {
+    const CopyPolicy policy = PolicyOfFolder(run.policy, *folder);
+    const StringList putBack = PutBackWhatWasNotReplaced(moves, run.versions.Folder(), policy);
+    const TreeComparison after = CompareTrees(policy, 0, folder->source, folder->destination);
+    folder->verified = VerifiedComplete(after) && putBack.empty();
+    ReportLine(VerificationLine(folder->source, after));
+    for (const WideString& line : putBack) ReportLine(line);
+    for (const WideString& big : after.overSizeCap) {
+        ReportLine(L"    " + JoinPath(folder->source, big) + L"  (not copied: larger than 4 GB)");
+    }
+    ++run.tally.folders;
+    run.tally.files += after.files;
+    run.tally.missingFiles += after.MissingOrOlder();
+    if (!folder->verified) ++run.tally.incompleteFolders;
+}
+
+// One folder as one transaction: the pause, its plan, its earlier versions,
+// its copy, its check and the put-back, before the next folder starts.
+void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
+    PauseWithTimeout(kPauseBeforeFolder);
+    if (!PlanFolder(run, folder)) return;
+    std::vector<VersionMove> moves;
+    if (folder->fate == FolderFate::Mirror && !PrepareFolder(run, folder, &moves)) return;
+    if (folder->fate == FolderFate::Mirror) {
+        run.job.SetSource(folder->source);
+        if (!RunScriptIn(run.scriptFolder, run.job.ScriptFileName(), FolderCopyScript(*folder, run.scriptFolder))) {
+            // Nothing was copied: the backup gets back what was kept aside for it.
+            PutBack(moves, run.versions.Folder());
+            folder->fate = FolderFate::KeptNoRoom;
+            run.scriptFailed = true;
+            return;
+        }
+        if (folder->before.need != 0) run.copiedSomething = true;
+    }
+    CheckFolder(run, folder, moves);
 }
 
 }  // namespace
 
 BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot,
-                                size_t notBackedUp, BackupPlan* plan) {
+                                size_t notBackedUp, BackupPlan* plan, std::unique_ptr<ScopedFileHandle>* runLock) {
     const std::time_t now = std::time(nullptr);
     const std::tm startTime = *std::localtime(&now);
     HostFoldersJob job;
     const WideString backupFolder = BackupDestinationFor(backupRoot);
     ApplyBackupPolicy(job, backupFolder);
-    const CopyPolicy policy = PolicyOf(job);
-    plan->backupFolder = backupFolder;
-    plan->computerFolder = JoinPath(backupFolder, ComputerName());
-    plan->drive = ShareRootOf(backupFolder);
-    plan->versionsFolder = VersionsComputerFolder(backupFolder, ComputerName());
+    SetBackupRoots(plan, backupFolder, job.Context().networkForm(backupFolder), ComputerName());
 
     const WideString problem = WriteProblemOf(plan->computerFolder);
     if (!problem.empty()) {
         ReportLine(L"Can't write the backup to " + backupRoot + L": " + problem);
+        return BackupOutcome::NotMade;
+    }
+    WideString lockProblem;
+    const RunLockState lock = TakeRunLock(RunLockFileOf(plan->computerFolder), runLock, &lockProblem);
+    if (lock == RunLockState::Busy) {
+        ReportLine(L"Another backup of this computer is running on " + plan->drive + L"; nothing was changed.");
+        return BackupOutcome::NotMade;
+    }
+    if (lock == RunLockState::Failed) {
+        ReportLine(L"Can't write the backup to " + backupRoot + L": " + lockProblem);
         return BackupOutcome::NotMade;
     }
     plan->folderList = folders;
@@ -106,17 +205,33 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
         ReportLine(L"Can't read the free space of " + plan->drive + L" (" + roomProblem + L")");
         return BackupOutcome::NotMade;
     }
-    if (!PlanCopies(policy, plan)) return BackupOutcome::NotMade;
 
-    const std::vector<VersionMove> kept = KeepEarlierVersions(plan, startTime);
-    job.BuildPlanScript(plan->folders);
-    if (!job.Run(SW_SHOWMAXIMIZED, true)) {
-        // Nothing was copied: the backup gets back what was kept aside for it.
-        PutBackEarlierVersions(kept, *plan);
+    FolderRun run{job, PolicyOf(job), plan, VersionSetOfRun(plan->versionsFolder, startTime), WideString(), {}};
+    WideString folderProblem;
+    run.scriptFolder = UsableScriptFolder(&folderProblem);
+    job.SetSource(WideString());
+    if (run.scriptFolder.empty()) {
+        std::wcerr << L"Can't make a work folder: " << folderProblem << std::endl;
+        return BackupOutcome::NotMade;
+    }
+    if (!RunScriptIn(run.scriptFolder, job.ScriptFileName(), OpeningScript(job, plan->folders, run.scriptFolder))) {
+        return BackupOutcome::NotMade;
+    }
+    for (PlannedFolder& folder : plan->folders) {
+        if (folder.fate == FolderFate::Refused) continue;
+        if (!run.scriptFailed) BackUpFolder(run, &folder);
+    }
+    PauseWithTimeout(job.LongFinalPause() ? kFinalPauseLong : kPauseBeforeFolder);
+    for (const PlannedFolder& folder : plan->folders) {
+        if (folder.fate != FolderFate::Mirror && folder.fate != FolderFate::KeptEmptied) ++run.tally.notBackedUp;
+    }
+    if (!run.copiedSomething && (run.leftOutNeed != 0 || run.scriptFailed)) {
+        // Nothing that needed copying was copied: no backup was made.
+        if (run.leftOutNeed != 0) ReportLine(ShortfallLine(run.leftOutNeed, plan->drive));
         return BackupOutcome::NotMade;
     }
 
-    BackupTally tally = Verify(policy, plan);
+    BackupTally tally = run.tally;
     tally.notBackedUp += notBackedUp;
     const WideString listProblem = ReplaceFolderListFile(plan->folderList, backupRoot);
     if (!listProblem.empty()) {

@@ -2,6 +2,9 @@
 // end, and the verification of every copied folder afterwards.
 #pragma once
 
+#include <memory>
+
+#include "common/scoped_handle.h"
 #include "plan/backup_plan.h"
 #include "text/wide_string.h"
 
@@ -12,12 +15,15 @@ enum class BackupOutcome {
     NotMade = 2,     // nothing was copied: root not writable, too little space, no script
 };
 
-// Backs up the folders below the root. Makes sure the root can be written,
-// plans every folder (refused ones, and those that cannot be read, kept by
-// the brake or left out for want of room, are named in "Not backed up: "
-// or "Kept the backup of " lines), copies only what fits, runs the script,
-// verifies each copied folder, writes the folder-list file and says the
+// Backs up the folders below the root. Makes sure the root can be written
+// and that no other run of this computer is using it (the lock is left in
+// runLock for the rest of the run), resolves every folder (refusals named),
+// then takes the folders one at a time: a pause, its plan (one that cannot
+// be read, kept by the brake or left out for want of room is named in a
+// "Not backed up: " or "Kept the backup of " line), its earlier versions,
+// its copy through a script of its own, its check and the put-back of what
+// its copy did not replace. Then writes the folder-list file and says the
 // verdict. notBackedUp counts the configured folders already reported as
 // not backed up. The plan is left for the stages after the run.
-BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot,
-                                size_t notBackedUp, BackupPlan* plan);
+BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot, size_t notBackedUp,
+                                BackupPlan* plan, std::unique_ptr<ScopedFileHandle>* runLock);

@@ -11,11 +11,19 @@
 #include "job/shell_request.h"
 #include "script/text_files.h"
 #include "text/file_status.h"
+#include "text/number_text.h"
 #include "text/path_text.h"
+#include "text/system_error.h"
 
 namespace {
 
 constexpr uint64_t kRestrictedMaxSize = 1048576;
+
+WideString SystemFolder() {
+    wchar_t system[MAX_PATH + 1] = {};
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? system : L"C:\\Windows\\system32";
+}
 
 bool StartAndWait(const WideString& interpreter, const WideString& script) {
     // The interpreter expands "%NAME%" in its command line, even inside
@@ -69,14 +77,17 @@ WideString InterpreterFor(const WideString& comspec, const WideString& systemFol
 bool RunScriptAndWait(const WideString& script) {
     // Only the command interpreter runs a batch script: COMSPEC naming any
     // other program would start that program and copy nothing.
-    wchar_t system[MAX_PATH + 1] = {};
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    const WideString systemFolder = length > 0 && length < MAX_PATH ? system : L"C:\\Windows\\system32";
+    const WideString systemFolder = SystemFolder();
     const WideString chosen = InterpreterFor(EnvironmentText(L"COMSPEC"), systemFolder);
     if (StartAndWait(chosen, script)) return true;
+    DWORD error = GetLastError();
     const WideString fallback = JoinPath(systemFolder, L"cmd.exe");
-    if (chosen != fallback && StartAndWait(fallback, script)) return true;
-    std::wcerr << L"Can't start the command interpreter for " << script << std::endl;
+    if (chosen != fallback) {
+        if (StartAndWait(fallback, script)) return true;
+        error = GetLastError();
+    }
+    std::wcerr << L"Can't start the command interpreter for " << script << L": " << SystemReason(error)
+               << std::endl;
     return false;
 }
 
@@ -89,6 +100,39 @@ WideString WriteScriptFile(const WideString& fileName, const WideString& text, W
         *problem = L"the script " + fileName + L" could not be written into " + folder;
     }
     return WideString();
+}
+
+WideString UsableScriptFolder(WideString* problem) {
+    for (const WideString& folder : ScriptFolderChoices()) {
+        *problem = WriteProblemOf(folder);
+        if (problem->empty()) return folder;
+    }
+    return WideString();
+}
+
+bool RunScriptIn(const WideString& folder, const WideString& fileName, const WideString& text) {
+    const WideString script = folder + fileName;
+    if (!WriteTextFile(script, text)) {
+        std::wcerr << L"Can't make a work folder: the script " << fileName << L" could not be written into "
+                   << folder << std::endl;
+        return false;
+    }
+    return RunScriptAndWait(script);
+}
+
+void PauseWithTimeout(unsigned seconds) {
+    const WideString program = JoinPath(SystemFolder(), L"timeout.exe");
+    WideString commandLine = L"timeout /t " + IntegerToText(seconds, 10);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 bool BackupJob::Run(int showCommand, bool wait) {

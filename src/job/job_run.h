@@ -36,3 +36,19 @@ WideString WriteScriptFile(const WideString& fileName, const WideString& text, W
 // Runs the batch file through the interpreter (see InterpreterFor) in this
 // console and waits for it to end. False when it could not be started.
 bool RunScriptAndWait(const WideString& script);
+
+// The first script folder that can be made and written (see
+// ScriptFolderChoices), with a trailing separator; empty with the last
+// folder's problem when none can.
+WideString UsableScriptFolder(WideString* problem);
+
+// Writes the script under the file name into the folder and runs it through
+// the interpreter in this console, waiting for it. False when it could not
+// be written ("Can't make a work folder: " and why go to the error stream)
+// or started.
+bool RunScriptIn(const WideString& folder, const WideString& fileName, const WideString& text);
+
+// The pause before a folder's copy and at the end of a run: the system's
+// timeout command (from the system folder, never found by name) in this
+// console, waited for. A pause that cannot start is skipped.
+void PauseWithTimeout(unsigned seconds);

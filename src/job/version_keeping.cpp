@@ -1,13 +1,14 @@
 #include "job/version_keeping.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "common/windows_headers.h"
-#include "config/folder_reasons.h"
 #include "job/drive_room.h"
 #include "job/tree_walk.h"
 #include "plan/versions.h"
 #include "text/canonical_path.h"
+#include "text/case_text.h"
 #include "text/path_text.h"
 #include "text/system_error.h"
 #include "trace/trace_log.h"
@@ -52,42 +53,86 @@ uint64_t TreeBytes(const WideString& folder, uint64_t clusterBytes) {
     return bytes;
 }
 
-// Deletes a tree; a link inside is removed itself, never what it points to.
-void RemoveTree(const WideString& folder) {
+// Deletes a tree; a link inside is removed itself, never what it points
+// to. Returns the first failure's error, or ERROR_SUCCESS when the whole
+// tree is gone.
+DWORD RemoveTree(const WideString& folder) {
+    DWORD failure = ERROR_SUCCESS;
+    auto note = [&failure](BOOL done) {
+        if (!done && failure == ERROR_SUCCESS) failure = GetLastError();
+    };
     VisitFolder(folder, [&](const WIN32_FIND_DATAW& entry) {
         const WideString path = LongPathForm(JoinPath(folder, entry.cFileName));
         if (IsDirectory(entry)) {
-            if (!IsReparsePoint(entry)) RemoveTree(JoinPath(folder, entry.cFileName));
-            RemoveDirectoryW(path.c_str());
+            if (!IsReparsePoint(entry)) {
+                const DWORD inner = RemoveTree(JoinPath(folder, entry.cFileName));
+                if (failure == ERROR_SUCCESS) failure = inner;
+                return;
+            }
+            note(RemoveDirectoryW(path.c_str()));
             return;
         }
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(path.c_str());
+        note(DeleteFileW(path.c_str()));
     });
-    RemoveDirectoryW(LongPathForm(folder).c_str());
+    note(RemoveDirectoryW(LongPathForm(folder).c_str()));
+    return failure;
 }
 
-// A set folder not yet on the drive, named after the time.
-WideString NewSetFolder(const WideString& versionsFolder, std::tm time) {
+FileFacts FactsOf(const WideString& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    FileFacts facts;
+    if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return facts;
+    }
+    facts.exists = true;
+    facts.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    facts.lastWrite = static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                           data.ftLastWriteTime.dwLowDateTime);
+    return facts;
+}
+
+// Moves one kept file back to its place in the backup; the system's reason
+// when it cannot.
+WideString MoveBackOne(const VersionMove& move, const WideString& stop) {
+    if (!MoveFileExW(LongPathForm(move.to).c_str(), LongPathForm(move.from).c_str(), 0)) {
+        return SystemReason(GetLastError());
+    }
+    RemoveEmptyFolders(ParentPath(move.to), stop);
+    return WideString();
+}
+
+WideString NotPutBackLine(const VersionMove& move, const WideString& reason) {
+    return L"Could not put back the earlier version of " + move.from + L" (it stays in " + move.to + L"): " + reason;
+}
+
+}  // namespace
+
+WideString VersionSetOfRun::Folder() {
+    if (!folder_.empty() || versionsFolder_.empty()) return folder_;
+    std::tm time = startTime_;
     for (;;) {
-        const WideString folder = JoinPath(versionsFolder, VersionSetName(time));
-        if (GetFileAttributesW(LongPathForm(folder).c_str()) == INVALID_FILE_ATTRIBUTES) return folder;
+        folder_ = JoinPath(versionsFolder_, VersionSetName(time));
+        if (GetFileAttributesW(LongPathForm(folder_).c_str()) == INVALID_FILE_ATTRIBUTES) return folder_;
         ++time.tm_sec;
         std::mktime(&time);
     }
 }
 
-// Moves the files back where they were, the last first, and removes the
-// folders of the set that are left empty.
-void MoveBack(const std::vector<VersionMove>& moves, size_t count, const WideString& stop) {
-    for (size_t back = count; back-- > 0;) {
-        MoveFileExW(LongPathForm(moves[back].to).c_str(), LongPathForm(moves[back].from).c_str(), 0);
-        RemoveEmptyFolders(ParentPath(moves[back].to), stop);
-    }
+WideString VersionSetOfRun::Name() const { return folder_.empty() ? WideString() : FileNamePart(folder_); }
+
+std::vector<VersionMove> VersionSetOfRun::NotYetMoved(std::vector<VersionMove> moves) const {
+    moves.erase(std::remove_if(moves.begin(), moves.end(),
+                               [this](const VersionMove& move) { return moved_.count(ToLowerText(move.to)) != 0; }),
+                moves.end());
+    return moves;
 }
 
-// Moves the folder's files into the set; on the first failure moves back
-// what was moved and returns why, else returns empty.
+void VersionSetOfRun::Remember(const std::vector<VersionMove>& moves) {
+    for (const VersionMove& move : moves) moved_.insert(ToLowerText(move.to));
+}
+
 WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& setFolder) {
     const WideString stop = HolderOfVersions(setFolder);
     for (size_t done = 0; done < moves.size(); ++done) {
@@ -99,60 +144,64 @@ WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& 
             error = GetLastError();
         }
         if (error == ERROR_SUCCESS) continue;
-        MoveBack(moves, done, stop);
+        PutBack(std::vector<VersionMove>(moves.begin(), moves.begin() + done), setFolder);
         RemoveEmptyFolders(ParentPath(move.to), stop);
         return L"could not keep the earlier version of " + move.from + L": " + SystemReason(error);
     }
     return WideString();
 }
 
-}  // namespace
+void PutBack(const std::vector<VersionMove>& moves, const WideString& setFolder) {
+    const WideString stop = HolderOfVersions(setFolder);
+    for (size_t back = moves.size(); back-- > 0;) {
+        const WideString problem = MoveBackOne(moves[back], stop);
+        if (!problem.empty()) ReportLine(NotPutBackLine(moves[back], problem));
+    }
+}
 
-std::vector<VersionMove> KeepEarlierVersions(BackupPlan* plan, std::tm startTime) {
-    std::vector<VersionMove> kept;
-    WideString setFolder;
-    for (PlannedFolder& folder : plan->folders) {
-        if (folder.fate != FolderFate::Mirror) continue;
-        if (folder.before.overwritten.empty() && folder.before.deleted.empty()) continue;
-        WideString problem = L"could not keep the earlier versions: the computer name cannot be a folder name";
-        if (!plan->versionsFolder.empty()) {
-            if (setFolder.empty()) setFolder = NewSetFolder(plan->versionsFolder, startTime);
-            const std::vector<VersionMove> moves = VersionMoves(*plan, folder, setFolder);
-            problem = MoveIntoSet(moves, setFolder);
-            if (problem.empty()) {
-                ReportLine(KeptVersionsLine(moves.size(), folder.source, setFolder));
-                kept.insert(kept.end(), moves.begin(), moves.end());
+StringList PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves, const WideString& setFolder,
+                                     const CopyPolicy& policy) {
+    const WideString stop = HolderOfVersions(setFolder);
+    StringList lines;
+    for (const VersionMove& move : moves) {
+        const FileFacts backup = FactsOf(move.from);
+        if (!PutsBack(move, FactsOf(move.source), backup, policy)) continue;
+        // What a failed copy left is not the file: the earlier version takes its place.
+        if (backup.exists) {
+            const WideString partial = LongPathForm(move.from);
+            SetFileAttributesW(partial.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!DeleteFileW(partial.c_str())) {
+                lines.push_back(NotPutBackLine(move, SystemReason(GetLastError())));
                 continue;
             }
         }
-        folder.fate = FolderFate::KeptUnversioned;
-        folder.reason = problem;
-        ReportLine(NotBackedUpLine(folder.folder, folder.reason));
+        const WideString problem = MoveBackOne(move, stop);
+        lines.push_back(problem.empty() ? L"    " + move.source + L"  (not copied; its earlier backup was put back)"
+                                        : NotPutBackLine(move, problem));
     }
-    return kept;
+    return lines;
 }
 
-void PutBackEarlierVersions(const std::vector<VersionMove>& kept, const BackupPlan& plan) {
-    if (!kept.empty()) MoveBack(kept, kept.size(), ParentPath(VersionsFolderFor(plan.backupFolder)));
-}
-
-void MakeRoomFromVersions(BackupPlan* plan) {
-    const uint64_t need = TotalNeed(*plan);
-    if (need <= plan->freeBytes || plan->versionsFolder.empty()) return;
+std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan) {
     std::vector<VersionSet> sets;
-    VisitFolder(plan->versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
+    if (plan.versionsFolder.empty()) return sets;
+    VisitFolder(plan.versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
         if (!IsDirectory(entry) || IsReparsePoint(entry) || !IsVersionSetName(entry.cFileName)) return;
-        sets.push_back({entry.cFileName, TreeBytes(JoinPath(plan->versionsFolder, entry.cFileName),
-                                                   plan->clusterBytes)});
+        sets.push_back({entry.cFileName, TreeBytes(JoinPath(plan.versionsFolder, entry.cFileName),
+                                                   plan.clusterBytes)});
     });
-    uint64_t setBytes = 0;
-    for (const VersionSet& set : sets) setBytes += set.bytes;
-    if (!RemovingSetsHelps(*plan, setBytes)) return;
-    const std::vector<VersionSet> removed = SetsToRemove(sets, need, plan->freeBytes);
-    for (const VersionSet& set : removed) {
-        RemoveTree(JoinPath(plan->versionsFolder, set.name));
+    return sets;
+}
+
+void RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) {
+    for (const VersionSet& set : sets) {
+        const DWORD failure = RemoveTree(JoinPath(plan->versionsFolder, set.name));
+        if (failure != ERROR_SUCCESS) {
+            ReportLine(SetNotRemovedLine(set, SystemReason(failure)));
+            break;
+        }
         ReportLine(RemovedSetLine(set));
     }
     WideString problem;
-    if (!removed.empty()) ReadRoom(plan->backupFolder, plan, &problem);
+    ReadRoom(plan->backupFolder, plan, &problem);
 }

@@ -1,30 +1,64 @@
-// Keeping earlier versions on the backup drive (see plan/versions.h): the
-// moves before the copy, and the removal of old sets when the drive needs
-// room. Each step is said on the console and in the trace log.
+// Keeping earlier versions on the backup drive (see plan/versions.h), one
+// folder at a time: the moves just before its copy, the files put back that
+// its copy did not replace, and the removal of old sets when that lets the
+// folder be copied. Each step is said on the console and in the trace log.
 #pragma once
 
 #include <ctime>
+#include <set>
 #include <vector>
 
 #include "plan/backup_plan.h"
+#include "plan/copy_policy.h"
 #include "plan/versions.h"
 #include "text/wide_string.h"
 
-// Moves every backup file each mirrored folder's copy would overwrite or
-// delete into a new set named after the local time (a second later while
-// that name is taken), and says "Kept <n> earlier files of <folder> in
-// <set>". A folder whose files cannot all be moved gets back what was
-// moved, is not copied (KeptUnversioned) and is named in a "Not backed up:"
-// line. An empty set is not left behind. Returns the moves made.
-std::vector<VersionMove> KeepEarlierVersions(BackupPlan* plan, std::tm startTime);
+// The run's version set: named after the run's start when first needed (a
+// second later while that name is taken), and the backup files already
+// moved into it, so that no file is moved twice in one run.
+class VersionSetOfRun {
+public:
+    VersionSetOfRun(const WideString& versionsFolder, std::tm startTime)
+        : versionsFolder_(versionsFolder), startTime_(startTime) {}
 
-// Moves the files back into the backup, for a copy that could not start,
-// and removes the folders left empty.
-void PutBackEarlierVersions(const std::vector<VersionMove>& kept, const BackupPlan& plan);
+    // The set folder, chosen on the first call; empty when no versions can
+    // be kept (the computer's name cannot be a folder name).
+    WideString Folder();
+    // The set's name, or empty while it has none.
+    WideString Name() const;
+    // The moves of the folder whose backup file has not been moved this run.
+    std::vector<VersionMove> NotYetMoved(std::vector<VersionMove> moves) const;
+    void Remember(const std::vector<VersionMove>& moves);
 
-// Removes this computer's sets, oldest first, until the need of the plan
-// fits the free bytes (or none is left), saying each; then reads the free
-// bytes again. Nothing is removed when even all of them would not let any
-// folder with something to copy in. Another computer's sets and anything
-// but sets stay.
-void MakeRoomFromVersions(BackupPlan* plan);
+private:
+    WideString versionsFolder_;
+    std::tm startTime_;
+    WideString folder_;
+    std::set<WideString> moved_;
+};
+
+// Moves the files into the set (the long form, a rename on the same drive).
+// On the first failure moves back what was moved and returns why
+// ("could not keep the earlier version of <file>: <reason>"); else empty.
+WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& setFolder);
+
+// Moves the files back into the backup, the last first, for a copy that
+// did not run, and removes the set folders left empty. Each file that
+// cannot go back is said with the place where it stays.
+void PutBack(const std::vector<VersionMove>& moves, const WideString& setFolder);
+
+// After the folder's copy: every kept file whose replacement did not land
+// whole (see PutsBack) goes back to its place in the backup, a partial
+// file removed first, and leaves the set. Returns the lines that name each
+// such file (also when it could not go back).
+StringList PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves, const WideString& setFolder,
+                                     const CopyPolicy& policy);
+
+// This computer's sets on the drive, each with the bytes removing it frees
+// (files rounded up to clusters, links not followed). Another computer's
+// sets and anything not named like a set are never listed.
+std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan);
+
+// Removes the sets, saying each removal that succeeded and naming each that
+// failed (the removals stop there); then reads the free bytes again.
+void RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan);

@@ -33,6 +33,9 @@ struct PlannedFolder {
     // A configured folder that lies inside this folder's backup: the copy
     // then deletes nothing, so that folder is not purged. Empty when none.
     WideString holds;
+    // Folders left out of its copy, plan and check, by their path below its
+    // source and backup, lower-cased (see CopyPolicy::skippedFolders).
+    StringList skippedFolders;
     TreeComparison before;   // what the copy will do
     bool verified = false;   // after the copy: every file the copy takes is in its backup
 };

@@ -15,6 +15,10 @@ struct CopyPolicy {
     uint64_t maxSize = 0;      // larger files are not copied
     bool skipJunctions = true;
     int64_t timeTolerance = 0; // in 100 ns units
+    // Folders left out of one folder's copy by their path below its source
+    // and backup (lower-cased, '\' between names): neither copied, deleted,
+    // kept as earlier versions nor checked. The copy gets them as /xd paths.
+    StringList skippedFolders;
 };
 
 // Whether the name matches the pattern as the copy tool matches names: the

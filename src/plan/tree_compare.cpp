@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/case_text.h"
+
 namespace {
 
 class FolderComparer {
@@ -11,6 +13,8 @@ public:
         : policy_(policy), clusterBytes_(clusterBytes), pair_(pair), comparison_(*comparison) {}
 
     void Compare(const FolderEntry* source, const FolderEntry* backup) {
+        const FolderEntry& either = source != nullptr ? *source : *backup;
+        if (either.directory && Skipped(either)) return;
         if (pair_.purged) return Purged(*backup);
         if (source != nullptr && !source->directory) return SourceFile(*source, backup);
         if (source != nullptr) return SourceFolder(*source, backup);
@@ -25,9 +29,20 @@ private:
         return pair_.relative.empty() ? entry.name : pair_.relative + L"\\" + entry.name;
     }
 
+    bool Skipped(const FolderEntry& entry) const {
+        if (policy_.skippedFolders.empty()) return false;
+        const WideString key = ToLowerText(Relative(entry));
+        for (const WideString& skipped : policy_.skippedFolders) {
+            if (key == skipped) return true;
+        }
+        return false;
+    }
+
     void Descend(const FolderEntry& entry, bool inSource, bool inBackup, bool purged) {
         // A junction in the backup is not followed: what it points to is not the backup's own.
         if (!inSource && entry.reparsePoint) return;
+        // A folder the copy creates takes a cluster of its own.
+        if (inSource && !inBackup && clusterBytes_ > 1) comparison_.need += clusterBytes_;
         subfolders_.push_back({Relative(entry), inSource, inBackup, purged});
     }
 

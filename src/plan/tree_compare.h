@@ -46,7 +46,8 @@ struct TreeComparison {
     uint64_t files = 0;          // source files the copy takes
     uint64_t upToDate = 0;       // of those, in the backup as they are in the source
     uint64_t bytesToCopy = 0;    // the others' sizes
-    uint64_t need = 0;           // the same, each rounded up to whole clusters
+    uint64_t need = 0;           // the same, each rounded up to whole clusters, and a
+                                 // cluster for each folder the copy creates
     WideString firstMissing;     // the first file not up to date (relative path)
     StringList overSizeCap;      // source files not copied by the size cap
     std::vector<BackupFile> overwritten;

@@ -11,6 +11,7 @@ constexpr uint64_t kOverCap = (uint64_t{1} << 32) + 1;
 
 CopyPolicy BackupPolicy() {
     CopyPolicy policy;
+    policy.skippedFolders = {L"keep\\held"};
     policy.excludedFiles = {L"*.bak", L"*.tmp", L"thumbs.db"};
     policy.excludedDirs = {L"bak", L".vs", L"_backup_", L"_search_", L"*.tmp"};
     policy.hasMaxSize = true;
@@ -104,6 +105,7 @@ TEST(TreeCompare, WhatTheMirrorCopiesOverwritesDeletesAndLeaves) {
         {L"m", {7, 0}},                                  // a file where the backup has a folder
         {L"d\\inside.txt", {1, 0}},                      // a folder where the backup has a file
         {L"bak\\kept.txt", {1, 0}},                      // excluded folder: not entered
+        {L"keep\\Held\\live.txt", {1, 0}},                // a folder left out of the copy
     });
     const MemoryTree backup({
         {L"same.txt", {10, 100 * kSecond}},
@@ -121,6 +123,8 @@ TEST(TreeCompare, WhatTheMirrorCopiesOverwritesDeletesAndLeaves) {
         {L"extra\\b.tmp", {1, 0}},                       // excluded names too
         {L"extra\\sub\\c.txt", {1, 0}},
         {L"_Search_\\index.dat", {1, 0}},                // extra but excluded folder: stays
+        {L"keep\\held\\live.txt", {9, 0}},                // neither overwritten
+        {L"keep\\held\\own.txt", {9, 0}},                 // nor deleted
     });
     const TreeComparison c = Compare(source, backup, 4096);
     EXPECT_TRUE(c.Read());
@@ -129,7 +133,8 @@ TEST(TreeCompare, WhatTheMirrorCopiesOverwritesDeletesAndLeaves) {
     EXPECT_EQ(c.MissingOrOlder(), 5u);
     EXPECT_EQ(c.firstMissing, L"grown.txt");  // a folder's files come before its subfolders
     EXPECT_EQ(c.bytesToCopy, 10u + 5000 + 1 + 7 + 1);  // later, grown, n, m, inside
-    EXPECT_EQ(c.need, 4u * 4096 + 8192);
+    // The files, rounded up, and a cluster for each new folder: new, new\deep and d.
+    EXPECT_EQ(c.need, 4u * 4096 + 8192 + 3 * 4096);
     EXPECT_EQ(c.overSizeCap, StringList{L"huge.iso"});
     EXPECT_EQ(Paths(c.overwritten), (StringList{L"grown.txt", L"later.txt"}));
     EXPECT_EQ(Paths(c.deleted), (StringList{L"d", L"gone.txt", L"extra\\a.txt", L"extra\\b.tmp",

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <set>
 
 #include "text/canonical_path.h"
 #include "text/number_text.h"
@@ -33,6 +34,14 @@ WideString VersionsComputerFolder(const WideString& backupFolder, const WideStri
     return plainName ? folder : WideString();
 }
 
+void SetBackupRoots(BackupPlan* plan, const WideString& backupFolder, const WideString& destinationForm,
+                    const WideString& computerName) {
+    plan->backupFolder = destinationForm;
+    plan->computerFolder = JoinPath(destinationForm, computerName);
+    plan->versionsFolder = VersionsComputerFolder(destinationForm, computerName);
+    plan->drive = ShareRootOf(backupFolder);
+}
+
 WideString VersionSetName(const std::tm& localTime) { return FormatTime(L"%Y-%m-%d_%H%M%S", localTime); }
 
 bool IsVersionSetName(const WideString& name) {
@@ -55,13 +64,36 @@ std::vector<VersionMove> VersionMoves(const BackupPlan& plan, const PlannedFolde
     const WideString place = JoinPath(setFolder, VersionPlaceOf(plan, folder));
     for (const auto* files : {&folder.before.overwritten, &folder.before.deleted}) {
         for (const BackupFile& file : *files) {
-            moves.push_back({JoinPath(folder.destination, file.relative), JoinPath(place, file.relative), file.size});
+            const WideString source = files == &folder.before.overwritten ? JoinPath(folder.source, file.relative)
+                                                                          : WideString();
+            moves.push_back({JoinPath(folder.destination, file.relative), JoinPath(place, file.relative),
+                             file.size, source});
         }
     }
     return moves;
 }
 
-std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need, uint64_t freeBytes) {
+uint64_t SetFoldersNeed(const std::vector<VersionMove>& moves, const WideString& setFolder,
+                        uint64_t clusterBytes) {
+    std::set<WideString> folders;
+    for (const VersionMove& move : moves) {
+        for (WideString folder = ParentPath(move.to); folder.size() >= setFolder.size(); folder = ParentPath(folder)) {
+            if (!folders.insert(folder).second) break;
+        }
+    }
+    return folders.size() * std::max<uint64_t>(clusterBytes, 1);
+}
+
+bool PutsBack(const VersionMove& move, const FileFacts& source, const FileFacts& backup,
+              const CopyPolicy& policy) {
+    if (move.source.empty() || !source.exists) return false;
+    return !backup.exists || backup.size != source.size || !SameTime(policy, backup.lastWrite, source.lastWrite);
+}
+
+std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need, uint64_t freeBytes,
+                                     const WideString& ownSet) {
+    sets.erase(std::remove_if(sets.begin(), sets.end(), [&](const VersionSet& set) { return set.name == ownSet; }),
+               sets.end());
     std::sort(sets.begin(), sets.end(),
               [](const VersionSet& a, const VersionSet& b) { return a.name < b.name; });
     std::vector<VersionSet> removed;
@@ -70,17 +102,8 @@ std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need
         removed.push_back(set);
         freeBytes += set.bytes;
     }
+    if (need > freeBytes) removed.clear();
     return removed;
-}
-
-bool RemovingSetsHelps(const BackupPlan& plan, uint64_t setBytes) {
-    // Folders are admitted in order while they fit: one with something to
-    // copy gets in exactly when some such folder fits on its own.
-    for (const PlannedFolder& folder : plan.folders) {
-        const uint64_t need = folder.before.need;
-        if (folder.fate == FolderFate::Mirror && need != 0 && need <= plan.freeBytes + setBytes) return true;
-    }
-    return false;
 }
 
 WideString KeptVersionsLine(size_t files, const WideString& folder, const WideString& setFolder) {
@@ -90,4 +113,8 @@ WideString KeptVersionsLine(size_t files, const WideString& folder, const WideSt
 
 WideString RemovedSetLine(const VersionSet& set) {
     return L"Removed the earlier versions of " + set.name + L" (" + SizeText(set.bytes) + L") to make room";
+}
+
+WideString SetNotRemovedLine(const VersionSet& set, const WideString& reason) {
+    return L"Could not remove the earlier versions of " + set.name + L": " + reason;
 }

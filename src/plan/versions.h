@@ -37,11 +37,22 @@ bool IsVersionSetName(const WideString& name);
 //   "E:\_Backup_\srv\share\x" => "srv\share\x"
 WideString VersionPlaceOf(const BackupPlan& plan, const PlannedFolder& folder);
 
+// Where a run's backups and versions lie, in the form the folders'
+// destinations have: on a mapped network drive the network form, so that a
+// version's place is worked out from the same text as its destination. The
+// drive stays as the lines name it.
+//   ("E:\_Backup_", "\\srv\s\_Backup_", "PC01") => backupFolder "\\srv\s\_Backup_",
+//     computerFolder "\\srv\s\_Backup_\PC01", versionsFolder "\\srv\s\_Versions_\PC01", drive "E:"
+void SetBackupRoots(BackupPlan* plan, const WideString& backupFolder, const WideString& destinationForm,
+                    const WideString& computerName);
+
 // One backup file to keep: moved from its place in the backup to the set.
 struct VersionMove {
     WideString from;
     WideString to;
     uint64_t size = 0;
+    // The source file whose copy replaces it; empty when the copy deletes it.
+    WideString source;
 };
 
 // The moves that keep every backup file the folder's copy would overwrite
@@ -49,22 +60,46 @@ struct VersionMove {
 std::vector<VersionMove> VersionMoves(const BackupPlan& plan, const PlannedFolder& folder,
                                       const WideString& setFolder);
 
+// The bytes the set's new folders take: one cluster for each folder from
+// the set folder down to every kept file's folder, each counted once.
+//   moves to "S\C\a\x", "S\C\a\y", "S\C\b\z" with 4096 => 4 folders (S, S\C, S\C\a,
+//   S\C\b) => 16384
+uint64_t SetFoldersNeed(const std::vector<VersionMove>& moves, const WideString& setFolder,
+                        uint64_t clusterBytes);
+
+// What a file's name, size and time say, as the system answered.
+struct FileFacts {
+    bool exists = false;
+    uint64_t size = 0;
+    int64_t lastWrite = 0;
+};
+
+// Whether a file kept aside goes back into the backup after its folder's
+// copy: when its replacement did not land whole (missing, or not the
+// source's size and time). A file the copy deleted, or whose source is gone
+// now, stays in the set: it is the earlier version of a file that no longer
+// has a later one.
+bool PutsBack(const VersionMove& move, const FileFacts& source, const FileFacts& backup,
+              const CopyPolicy& policy);
+
 // A set already on the drive.
 struct VersionSet {
     WideString name;
     uint64_t bytes = 0;  // what removing it frees
 };
 
-// The sets to remove, oldest first, until the free bytes cover the need;
-// all of them when even that is not enough; none when it fits already.
-std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need, uint64_t freeBytes);
-
-// Whether removing sets holding that many bytes would let at least one
-// folder with something to copy be copied: otherwise removing them would
-// destroy earlier versions and copy nothing.
-bool RemovingSetsHelps(const BackupPlan& plan, uint64_t setBytes);
+// The sets to remove, oldest first, so that one folder needing that many
+// bytes fits: none when it fits already, and none when even removing every
+// set would not let it fit (removing them would then gain nothing). The
+// run's own set is never among them.
+//   sets 2026-01 (2 MB), 2026-02 (2 MB); need 5 MB, free 2 MB => 2026-01
+//   the same with need 9 MB => none
+std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need, uint64_t freeBytes,
+                                     const WideString& ownSet);
 
 // "Kept 3 earlier files of C:\KORV\Data in E:\_Versions_\PC01\2026-12-07_183000"
 WideString KeptVersionsLine(size_t files, const WideString& folder, const WideString& setFolder);
 // "Removed the earlier versions of 2026-11-02_183000 (12.3 MB) to make room"
 WideString RemovedSetLine(const VersionSet& set);
+// "Could not remove the earlier versions of 2026-11-02_183000: <reason>"
+WideString SetNotRemovedLine(const VersionSet& set, const WideString& reason);

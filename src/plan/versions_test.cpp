@@ -59,23 +59,68 @@ TEST(Versions, OldestSetsGoFirstAndOnlyUntilTheCopyFits) {
         for (const VersionSet& set : removed) list.push_back(set.name);
         return list;
     };
-    EXPECT_EQ(names(SetsToRemove(sets, 10 * kMiB, 20 * kMiB)), StringList{});
-    EXPECT_EQ(names(SetsToRemove(sets, 10 * kMiB, 6 * kMiB)), StringList{L"2026-10-01_090000"});
-    EXPECT_EQ(names(SetsToRemove(sets, 20 * kMiB, 6 * kMiB)),
+    EXPECT_EQ(names(SetsToRemove(sets, 10 * kMiB, 20 * kMiB, L"")), StringList{});
+    EXPECT_EQ(names(SetsToRemove(sets, 10 * kMiB, 6 * kMiB, L"")), StringList{L"2026-10-01_090000"});
+    EXPECT_EQ(names(SetsToRemove(sets, 20 * kMiB, 6 * kMiB, L"")),
               (StringList{L"2026-10-01_090000", L"2026-11-02_183000"}));
-    EXPECT_EQ(SetsToRemove(sets, 100 * kMiB, 0).size(), 3u);
-    // Removing sets that would still let nothing in would only destroy them.
-    BackupPlan plan;
-    plan.freeBytes = 1 * kMiB;
-    plan.folders.resize(2);
-    plan.folders[0].before.need = 50 * kMiB;
-    plan.folders[1].before.need = 0;
-    EXPECT_FALSE(RemovingSetsHelps(plan, 24 * kMiB));
-    EXPECT_TRUE(RemovingSetsHelps(plan, 49 * kMiB));
-    plan.folders[0].fate = FolderFate::Refused;
-    EXPECT_FALSE(RemovingSetsHelps(plan, 49 * kMiB));
+    // Removing sets that would still not let the folder in would only destroy them.
+    EXPECT_EQ(names(SetsToRemove(sets, 31 * kMiB, 6 * kMiB, L"")), StringList{});
+    EXPECT_EQ(SetsToRemove(sets, 30 * kMiB, 6 * kMiB, L"").size(), 3u);
+    // The run's own set, holding what this run kept, is never removed.
+    EXPECT_EQ(names(SetsToRemove(sets, 12 * kMiB, 0, L"2026-10-01_090000")), StringList{L"2026-11-02_183000"});
+    EXPECT_EQ(names(SetsToRemove(sets, 20 * kMiB, 0, L"2026-12-01_120000")), StringList{});
     EXPECT_EQ(RemovedSetLine({L"2026-11-02_183000", 12897484}),
               L"Removed the earlier versions of 2026-11-02_183000 (12.3 MB) to make room");
+}
+
+TEST(Versions, OnAMappedDriveVersionPlacesComeFromTheNetworkForm) {
+    BackupPlan plan;
+    SetBackupRoots(&plan, L"E:\\_Backup_", L"\\\\srv\\s\\_Backup_", L"PC01");
+    EXPECT_EQ(plan.computerFolder, L"\\\\srv\\s\\_Backup_\\PC01");
+    EXPECT_EQ(plan.versionsFolder, L"\\\\srv\\s\\_Versions_\\PC01");
+    EXPECT_EQ(plan.drive, L"E:");
+    PlannedFolder data;
+    data.source = L"C:\\KORV\\Data";
+    data.destination = L"\\\\srv\\s\\_Backup_\\PC01\\C\\KORV\\Data";
+    data.before.overwritten = {{L"a.txt", 1}};
+    data.before.deleted = {{L"sub\\a.txt", 1}};
+    const WideString set = L"\\\\srv\\s\\_Versions_\\PC01\\2026-12-07_183000";
+    const std::vector<VersionMove> moves = VersionMoves(plan, data, set);
+    ASSERT_EQ(moves.size(), 2u);
+    EXPECT_EQ(moves[0].to, set + L"\\C\\KORV\\Data\\a.txt");
+    EXPECT_EQ(moves[0].source, L"C:\\KORV\\Data\\a.txt");
+    EXPECT_EQ(moves[1].to, set + L"\\C\\KORV\\Data\\sub\\a.txt");
+    EXPECT_EQ(moves[1].source, L"");
+    // The set's folders: the set, C, KORV, Data and sub, one cluster each.
+    EXPECT_EQ(SetFoldersNeed(moves, set, 4096), 5u * 4096);
+    EXPECT_EQ(SetFoldersNeed({}, set, 4096), 0u);
+}
+
+TEST(Versions, AKeptFileGoesBackWhenItsReplacementDidNotLandWhole) {
+    CopyPolicy fat;
+    fat.timeTolerance = 20000000;
+    const VersionMove overwritten{L"E:\\b\\x", L"E:\\v\\x", 5, L"C:\\s\\x"};
+    const VersionMove deleted{L"E:\\b\\y", L"E:\\v\\y", 5, L""};
+    const FileFacts source{true, 10, 1000000000};
+    const FileFacts gone{};
+    struct Case {
+        const VersionMove& move;
+        FileFacts source;
+        FileFacts backup;
+        bool putsBack;
+    } cases[] = {
+        {overwritten, source, {true, 10, 1000000000}, false},   // copied whole
+        {overwritten, source, {true, 10, 1010000000}, false},   // within FAT's two seconds
+        {overwritten, source, gone, true},                      // the copy failed
+        {overwritten, source, {true, 4, 1000000000}, true},     // a partial file
+        {overwritten, source, {true, 10, 1030000000}, true},    // another time
+        {overwritten, gone, gone, false},                       // the source is gone now
+        {deleted, gone, gone, false},                           // the copy deleted it
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PutsBack(c.move, c.source, c.backup, fat), c.putsBack)
+            << c.move.from << " " << c.backup.exists << " " << c.backup.size << " " << c.backup.lastWrite;
+    }
 }
 
 }  // namespace

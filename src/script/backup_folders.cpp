@@ -5,6 +5,7 @@
 #include "script/backup_overlap.h"
 #include "script/cmd_text.h"
 #include "text/canonical_path.h"
+#include "text/case_text.h"
 #include "text/path_text.h"
 
 const wchar_t kCannotCarryReason[] =
@@ -91,10 +92,20 @@ std::vector<PlannedFolder> ResolveBackupFolders(
                 !PathWithin(inside.path, holder.destination) || !holder.holds.empty()) {
                 continue;
             }
+            // Left out of the copy on both sides, so that neither the
+            // source's twin of it nor the mirror ever writes into it.
+            // (A configured folder that is the whole backup folder can only
+            // be kept by deleting nothing.)
             CopySettings keeping(job);
             keeping.SetSource(holder.source);
             keeping.SetMirror(false);
             keeping.SetPurge(false);
+            if (inside.path.size() > holder.destination.size()) {
+                const WideString below = inside.path.substr(holder.destination.size() + 1);
+                keeping.ExcludeFolder(QuotedFolderElement(JoinPath(copies[i].source, below)));
+                keeping.ExcludeFolder(QuotedFolderElement(inside.path));
+                holder.skippedFolders.push_back(ToLowerText(below));
+            }
             holder.holds = inside.path;
             holder.commandLine = CommandLineFor(keeping, copies[i]);
         }

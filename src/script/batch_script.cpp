@@ -29,20 +29,7 @@ WideString EchoLine(const PlannedFolder& folder) {
     return L"\r\necho\t\t\t" + EscapeForEcho(RefusalMessage(folder));
 }
 
-}  // namespace
-
-WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
-                            const StringList& folders,
-                            const std::function<bool(const WideString&)>& isDirectory) {
-    const std::vector<PlannedFolder> planned = ResolveBackupFolders(job, context, folders, isDirectory);
-    for (const PlannedFolder& folder : planned) {
-        if (folder.fate != FolderFate::Refused) continue;
-        std::wcerr << RefusalMessage(folder) << std::endl;
-    }
-    return FolderListScript(job, planned);
-}
-
-WideString FolderListScript(CopySettings& job, const std::vector<PlannedFolder>& folders) {
+WideString ScriptHeader(const CopySettings& job, const std::vector<PlannedFolder>& folders) {
     WideString header = L"@echo off";
     header += L"\r\n";
     header += L"\r\necho\t" + job.ToolName();
@@ -58,8 +45,37 @@ WideString FolderListScript(CopySettings& job, const std::vector<PlannedFolder>&
     header += L"\r\n";
     header += L"\r\n@echo on";
     header += L"\r\n";
+    return header;
+}
 
-    StringList lines = {header, kChangeToTemp};
+}  // namespace
+
+WideString ChangeToFolderLine(const WideString& folder) {
+    return L"cd /d \"" + DoublePercents(StripTrailingSeparator(folder)) + L"\"";
+}
+
+WideString OpeningScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
+                         const WideString& folder) {
+    return JoinLines({ScriptHeader(job, folders), ChangeToFolderLine(folder)});
+}
+
+WideString FolderCopyScript(const PlannedFolder& folder, const WideString& scriptFolder) {
+    return JoinLines({L"@" + ChangeToFolderLine(scriptFolder), DoublePercents(folder.commandLine)});
+}
+
+WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
+                            const StringList& folders,
+                            const std::function<bool(const WideString&)>& isDirectory) {
+    const std::vector<PlannedFolder> planned = ResolveBackupFolders(job, context, folders, isDirectory);
+    for (const PlannedFolder& folder : planned) {
+        if (folder.fate != FolderFate::Refused) continue;
+        std::wcerr << RefusalMessage(folder) << std::endl;
+    }
+    return FolderListScript(job, planned);
+}
+
+WideString FolderListScript(CopySettings& job, const std::vector<PlannedFolder>& folders) {
+    StringList lines = {ScriptHeader(job, folders), kChangeToTemp};
     for (const PlannedFolder& folder : folders) {
         if (folder.fate != FolderFate::Mirror) continue;
         job.SetSource(folder.source);

@@ -25,6 +25,22 @@ extern const wchar_t kListOnlyHelp[];
 // source is left at the last folder that got a command line.
 WideString FolderListScript(CopySettings& job, const std::vector<PlannedFolder>& folders);
 
+// The script that opens a run copied folder by folder: the same header as
+// FolderListScript (the folders, the destination), "@echo on", and the
+// line that changes to the given folder, quoted:
+//   ... / @echo on / (empty) / cd /d "C:\Users\me\AppData\Local\Temp\brisk"
+WideString OpeningScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
+                         const WideString& folder);
+
+// The script that copies one planned folder: the change to the given folder
+// (not echoed) and the folder's copy command (echoed, as in the script of a
+// whole run):
+//   @cd /d "<folder>" / robocopy "C:\KORV\Data" "E:\_Backup_\PC01\C\KORV\Data" /s ...
+WideString FolderCopyScript(const PlannedFolder& folder, const WideString& scriptFolder);
+
+// The line that changes to a folder: cd /d "<folder>", '%' doubled.
+WideString ChangeToFolderLine(const WideString& folder);
+
 // The same for a folder list: every usable folder (not empty, a directory by
 // isDirectory, first occurrence only) is planned as a mirror or refused (see
 // ResolveBackupFolders); refusals also go to the error stream.

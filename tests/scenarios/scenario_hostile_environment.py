@@ -23,6 +23,10 @@ master.mkdir(parents=True)
 keep = stick / "_Backup_" / "PC01" / "C" / "hostdata" / "master" / "keep"
 keep.mkdir(parents=True)
 (keep / "kept.txt").write_bytes(b"a folder the user named, inside another one's backup")
+# The source has a folder of that name too: its copy must not write into the held folder.
+(master / "keep").mkdir()
+(master / "keep" / "kept.txt").write_bytes(b"the source's own keep")
+held = snapshot(keep)
 world.host_settings({"User_Master": samples["User_Master"], "User_PatData": "\\\\?\\C:\\KORV\\trail ",
                      "User_PatMake": r"E:\_Backup_\PC01\C\hostdata\master\keep",
                      "User_Data": r"C:\hostdata\master"})
@@ -45,7 +49,8 @@ def check_run(result, label):
     check(not (stick / "_Backup_" / "PC01" / "C" / "KORV" / "trail").exists(), f"{label}: look-alike copied")
     check(r"Nothing is deleted from the backup of C:\hostdata\master: it holds the configured folder "
           r"E:\_Backup_\PC01\C\hostdata\master\keep." in said, f"{label}: {said[-2000:]}")
-    check((keep / "kept.txt").read_bytes().startswith(b"a folder the user named"), f"{label}: keep purged")
+    check(snapshot(keep) == held, f"{label}: the held folder changed")
+    check(not list((stick / "_Versions_").rglob("kept.txt")), f"{label}: the held folder's file kept aside")
     check((keep.parent / "plan.txt").read_bytes() == b"master plan", f"{label}: master not backed up")
     check(not (world.c_drive() / "planted-cmd.txt").exists(), f"{label}: the stick's cmd.exe ran")
 

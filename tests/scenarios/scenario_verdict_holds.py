@@ -1,6 +1,6 @@
 """The verdict holds: a source about 250 characters deep backs up and
 verifies; a deep file that cannot be copied, a source deleted while the
-script runs, a share value naming a file and a refused share named like a
+run has started (before its folder is planned), a share value naming a file and a refused share named like a
 drive each make the run INCOMPLETE (exit 1), and nothing outside this
 computer's own verified backups is stamped."""
 import os
@@ -46,6 +46,8 @@ world.host_settings({"User_PatMake": r"\\FILESRV\share\korv.ini", "最新の基�
 (deep / "notes.txt").write_bytes(b"deep notes, changed")
 shutil.copy2(build_dir() / "bin" / "file_locker.exe", world.c_drive() / "file_locker.exe")
 backup_before = snapshot(stick / "_Backup_" / "FILESRV")
+data_copy = world.mirror_folder(r"E:\_Backup_", "PC01", settings["User_Data"])
+data_backup = snapshot(data_copy)
 result = world.run("cmd", ["/c", "start", "/b", r"C:\file_locker.exe", str(world.windows_path(deep / "notes.txt")),
                            "60", "&", r"E:\brisk.exe"], computer="PC01",
                    env={"BRISK_TIMEOUT_DELETE": settings["User_Data"]})
@@ -53,10 +55,16 @@ said = result.output + result.errors
 check(result.exit_code == 1, f"exit code {result.exit_code}\n{said[-2000:]}")
 check(r"Not backed up: \\FILESRV\share\korv.ini (not a folder)" in said, said[-2000:])
 check(r"Can't back up \\FILESRV\C\x - " in said, said[-2000:])
-check(f"INCOMPLETE  {settings['User_Data']}  (the folder is gone)" in said, said[-2000:])
+# Data is planned after the pause that deleted it: its backup stays whole.
+check(f"Not backed up: {settings['User_Data']} (the folder is gone)" in said, said[-2000:])
+check(snapshot(data_copy) == data_backup, "the deleted folder's backup kept")
+# The held file's copy failed: its earlier backup is back in place, in no set.
 check(f"INCOMPLETE  {deep_source}  1 files, 1 missing or older, first: notes.txt" in said, said[-2000:])
+check(f"    {deep_source}\\notes.txt  (not copied; its earlier backup was put back)" in said, said[-2000:])
+check((deep_copy / "notes.txt").read_bytes() == b"deep notes", "the last good copy stays in _Backup_")
+check(not list((stick / "_Versions_").rglob("notes.txt")), "nor is it left in a set")
 check(f"OK  {settings['User_Master']}  " in said, said[-2000:])
-check("Backup INCOMPLETE: 2 of 13 folders incomplete (1 file missing or older), 2 folders not backed up."
+check("Backup INCOMPLETE: 1 of 12 folders incomplete (1 file missing or older), 3 folders not backed up."
       in said, said[-2000:])
 check(snapshot(stick / "_Backup_" / "FILESRV") == backup_before, "the refused share's old backup unchanged")
 for path in [old_other, old_other.parent, old_other.parent.parent]:
