@@ -1,8 +1,11 @@
 #include "app/program_entry.h"
 
+#include "common/system_calls.h"
+
 #include <iostream>
 
 #include "app/main_driver.h"
+#include "common/system_library.h"
 #include "common/windows_headers.h"
 #include "config/program_identity.h"
 #include "shell/console_window.h"
@@ -25,11 +28,12 @@ WideString BannerText(const WideString& fileVersion) {
 }
 
 int RunProgram(int argumentCount, wchar_t** arguments) {
+    LoadLibrariesFromSystemFolderOnly();
     InstallUserLocale();
     InstallConsoleStreams();
     SetArgumentList(argumentCount, arguments);
 
-    ShowWindow(FindOwnConsoleWindow(), SW_SHOWMAXIMIZED);
+    CallShowWindow(FindOwnConsoleWindow(), SW_SHOWMAXIMIZED);
 
     // A start by bare name ("brisk" typed in a console) names no file: the
     // version is read from the running program's own file.

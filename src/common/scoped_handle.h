@@ -16,6 +16,12 @@ public:
     ScopedHandle& operator=(const ScopedHandle&) = delete;
     bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
     HANDLE Get() const { return handle_; }
+    // Gives the handle up: the caller closes it.
+    HANDLE Release() {
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return handle;
+    }
 
 private:
     HANDLE handle_;

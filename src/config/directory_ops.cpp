@@ -1,5 +1,7 @@
 #include "config/directory_ops.h"
 
+#include "common/system_calls.h"
+
 #include <direct.h>
 #include <shlobj.h>
 
@@ -93,7 +95,7 @@ bool CopyFileGuarded(const WideString& source, const WideString& target, bool no
 }
 
 WideString WriteProblemOf(const WideString& folder) {
-    const int created = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    const int created = CallSHCreateDirectoryEx(nullptr, folder.c_str(), nullptr);
     if (created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS) {
         return SystemReason(static_cast<DWORD>(created));
     }

@@ -1,5 +1,6 @@
 #include "config/network_drive.h"
 
+#include "common/system_library.h"
 #include "common/windows_headers.h"
 #include "config/drive_types.h"
 
@@ -12,7 +13,10 @@ constexpr DWORD kConnectionBufferSize = 261;
 WideString ConnectionNameOf(const WideString& drive) {
     wchar_t buffer[kConnectionBufferSize] = {};
     DWORD size = kConnectionBufferSize - 1;
-    if (WNetGetConnectionW(drive.c_str(), buffer, &size) != NO_ERROR) return WideString();
+    // mpr.dll is loaded from the system folder only, never from beside the program.
+    static const auto getConnection =
+        SystemFunction<decltype(&WNetGetConnectionW)>(L"mpr.dll", "WNetGetConnectionW");
+    if (getConnection == nullptr || getConnection(drive.c_str(), buffer, &size) != NO_ERROR) return WideString();
     buffer[kConnectionBufferSize - 1] = L'\0';
     return WideString(buffer);
 }

@@ -1,5 +1,8 @@
 #include "config/special_folders.h"
 
+#include "common/system_calls.h"
+#include "common/system_library.h"
+
 #include "common/windows_headers.h"
 #include "config/name_text.h"
 
@@ -13,18 +16,15 @@ using GetSpecialFolderPathFunction = BOOL(WINAPI*)(HWND, LPWSTR, int, BOOL);
 
 // Looked up at run time: very old shells lack the function.
 GetSpecialFolderPathFunction LookUpGetSpecialFolderPath() {
-    HMODULE shell = LoadLibraryW(L"Shell32.dll");  // kept loaded for the process
-    if (shell == nullptr) return nullptr;
-    return reinterpret_cast<GetSpecialFolderPathFunction>(
-        reinterpret_cast<void*>(GetProcAddress(shell, "SHGetSpecialFolderPathW")));
+    return SystemFunction<GetSpecialFolderPathFunction>(L"shell32.dll", "SHGetSpecialFolderPathW");
 }
 
 void PathFromItemList(int csidl, wchar_t* buffer) {
     IMalloc* allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr) return;
+    if (FAILED(CallSHGetMalloc(&allocator)) || allocator == nullptr) return;
     LPITEMIDLIST items = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items)) && items != nullptr) {
-        SHGetPathFromIDListW(items, buffer);
+    if (SUCCEEDED(CallSHGetSpecialFolderLocation(nullptr, csidl, &items)) && items != nullptr) {
+        CallSHGetPathFromIDList(items, buffer);
         allocator->Free(items);
     }
     allocator->Release();

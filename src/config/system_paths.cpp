@@ -46,12 +46,12 @@ WideString CurrentFolder() {
 }
 
 WideString AvoidWindowsFolder(const WideString& temp, const WideString& windowsFolder,
-                              const WideString& commonDocuments) {
+                              const WideString& localAppData) {
     const CanonicalPath canonicalTemp = CanonicalPathOf(temp, WideString());
     const CanonicalPath canonicalWindows = CanonicalPathOf(windowsFolder, WideString());
     if (!canonicalTemp.problem.empty() || !canonicalWindows.problem.empty()) return temp;
     if (!PathWithin(canonicalTemp.path, canonicalWindows.path)) return temp;
-    return JoinPath(JoinPath(commonDocuments, L"Temp"), L"Temp");
+    return JoinPath(localAppData, L"Temp");
 }
 
 WideString FallbackTempFolder(const std::function<WideString(const wchar_t*)>& environment,
@@ -89,7 +89,7 @@ WideString TempFolder() {
 
 WideString TempFolderFor(const WideString& systemAnswer) {
     WideString temp = !systemAnswer.empty() ? LongPathOf(systemAnswer) : WideString();
-    temp = AvoidWindowsFolder(temp, WindowsFolder(), SpecialFolderPath(kCommonDocuments));
+    temp = AvoidWindowsFolder(temp, WindowsFolder(), SpecialFolderPath(kLocalAppData));
     if (temp.empty()) {
         bool needsCreating = false;
         temp = FallbackTempFolder([](const wchar_t* name) { return EnvironmentText(name); },

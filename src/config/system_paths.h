@@ -16,14 +16,15 @@ WideString EnvironmentText(const WideString& name);
 WideString CurrentFolder();
 
 // A temporary folder inside the system's Windows folder (compared by whole
-// path components, any letter case) is not used: the public documents
-// folder + "\Temp\Temp" is used instead. Any other folder is kept, also one
-// that merely has "Windows" in a name.
-//   ("C:\WINDOWS\Temp\", "C:\Windows", "C:\Users\Public\Documents")
-//       => "C:\Users\Public\Documents\Temp\Temp"
+// path components, any letter case) is not used: it is shared by every
+// user, so this user's local application data folder + "\Temp" is used
+// instead. Any other folder is kept, also one that merely has "Windows" in
+// a name.
+//   ("C:\WINDOWS\Temp\", "C:\Windows", "C:\Users\u\AppData\Local")
+//       => "C:\Users\u\AppData\Local\Temp"
 //   ("C:\Users\WindowsFan\Temp\", "C:\Windows", ...) => unchanged
 WideString AvoidWindowsFolder(const WideString& temp, const WideString& windowsFolder,
-                              const WideString& commonDocuments);
+                              const WideString& localAppData);
 
 // The system's Windows folder, or empty.
 WideString WindowsFolder();

@@ -11,8 +11,8 @@
 namespace {
 
 TEST(SystemPaths, ATempFolderInsideWindowsIsReplaced) {
-    const WideString documents = L"C:\\users\\Public\\Documents";
-    const WideString replaced = L"C:\\users\\Public\\Documents\\Temp\\Temp";
+    const WideString local = L"C:\\users\\u1\\AppData\\Local";
+    const WideString replaced = L"C:\\users\\u1\\AppData\\Local\\Temp";
     const WideString windows = L"C:\\Windows";
     const struct {
         const wchar_t* temp;
@@ -28,13 +28,13 @@ TEST(SystemPaths, ATempFolderInsideWindowsIsReplaced) {
         {L"", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(AvoidWindowsFolder(c.temp, windows, documents), c.moved ? replaced : c.temp) << c.temp;
+        EXPECT_EQ(AvoidWindowsFolder(c.temp, windows, local), c.moved ? replaced : c.temp) << c.temp;
     }
 }
 
 TEST(SystemPaths, TempFolderFollowsTheEnvironmentOfTheSystemQuery) {
     ScopedEnvironmentVariable tmp(L"TMP", L"C:\\windows\\temp");
-    const WideString expected = SpecialFolderPath(kCommonDocuments) + L"\\Temp\\Temp";
+    const WideString expected = SpecialFolderPath(kLocalAppData) + L"\\Temp";
     EXPECT_EQ(TempFolder(), expected);
 }
 

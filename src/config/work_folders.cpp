@@ -1,6 +1,7 @@
 #include "config/work_folders.h"
 
 #include "config/directory_ops.h"
+#include "config/folder_owner.h"
 #include "config/name_text.h"
 #include "config/program_identity.h"
 #include "config/special_folders.h"
@@ -15,8 +16,24 @@ const wchar_t kWorkFolderName[] = L"Quillon.tmp";
 
 }  // namespace
 
+WideString WorkFolderBaseFor(const WideString& tempBase, FolderOwnership tempOwnership,
+                             const WideString& localAppData) {
+    if (tempOwnership == FolderOwnership::ThisUser || localAppData.empty()) return tempBase;
+    return JoinPath(localAppData, kWorkFolderName);
+}
+
 WideString WorkFolder(const WideString& sub) {
-    const WideString folder = JoinPath(JoinPath(TempFolder(), kWorkFolderName), sub);
+    // Asked again only when the temporary folder changes.
+    static WideString lastTemp;
+    static WideString base;
+    const WideString temp = TempFolder();
+    if (base.empty() || temp != lastTemp) {
+        const WideString tempBase = JoinPath(temp, kWorkFolderName);
+        CreateDirectoryTree(tempBase);
+        base = WorkFolderBaseFor(tempBase, OwnershipOf(tempBase), SpecialFolderPath(kLocalAppData));
+        lastTemp = temp;
+    }
+    const WideString folder = JoinPath(base, sub);
     CreateDirectoryTree(folder);
     return folder;
 }

@@ -1,12 +1,23 @@
 // The program's work folders below the temporary folder.
 #pragma once
 
+#include "config/folder_owner.h"
 #include "text/wide_string.h"
 
 // The temporary folder + "Quillon.tmp" + sub, created (a failure is
-// reported by the creation, the path is returned all the same). With an
-// empty sub: the work folder with a trailing backslash.
+// reported by the creation, the path is returned all the same), when this
+// user owns "Quillon.tmp" there; else the same below this user's local
+// application data folder (another user who made it first in a shared
+// temporary folder could have put a link there). The trace log and the
+// demo backup live below it.
 WideString WorkFolder(const WideString& sub);
+
+// The folder WorkFolder puts its subfolders in, from whose the one in the
+// temporary folder is:
+//   ("C:\Temp\Quillon.tmp", Other, "C:\Users\u\AppData\Local") => "C:\Users\u\AppData\Local\Quillon.tmp"
+//   ("C:\Temp\Quillon.tmp", ThisUser, ...) => "C:\Temp\Quillon.tmp"
+WideString WorkFolderBaseFor(const WideString& tempBase, FolderOwnership tempOwnership,
+                             const WideString& localAppData);
 
 // The folder name for a program: the stem of its recorded name when that
 // differs from the file name on disk, else the stem of the file name; the

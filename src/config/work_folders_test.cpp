@@ -39,6 +39,9 @@ TEST(WorkFolders, ScriptsGoOnlyToTheUsersOwnFolders) {
     EXPECT_EQ(ScriptFolderChoicesFor(shared + L"\\Temp\\Temp\\Quillon.tmp\\brisk\\", local, shared, L"brisk"),
               StringList{own});
     EXPECT_EQ(ScriptFolderChoicesFor(L"c:\\users\\public\\documents\\x\\", L"", shared, L"brisk"), StringList{});
+    // The trace log and the demo backup: only below a work folder of this user's own.
+    EXPECT_EQ(WorkFolderBaseFor(L"C:\\Temp\\Quillon.tmp", FolderOwnership::Other, local), local + L"\\Quillon.tmp");
+    EXPECT_EQ(WorkFolderBaseFor(L"C:\\Temp\\Quillon.tmp", FolderOwnership::ThisUser, local), L"C:\\Temp\\Quillon.tmp");
 }
 
 TEST(WorkFolders, ProgramFolderNamePrefersTheRecordedName) {

@@ -44,8 +44,10 @@ bool SetFileTimes(const WideString& path, int64_t accessTime, int64_t writeTime)
 }
 
 bool PauseSeconds(int seconds) {
-    const WideString command = L"timeout " + SignedToText(seconds, 10);
-    _wsystem(command.c_str());
+    // Waited here, not by a command the interpreter would look for in the
+    // current folder (the stick's root after a double-click).
+    PrintLine(L"Waiting for " + SignedToText(seconds, 10) + L" seconds ...");
+    Sleep(static_cast<DWORD>(seconds) * 1000);
     return true;
 }
 

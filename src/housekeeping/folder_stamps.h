@@ -14,7 +14,7 @@
 // error stream, when it cannot be opened.
 bool SetFileTimes(const WideString& path, int64_t accessTime, int64_t writeTime);
 
-// Runs "timeout <seconds>" through the command interpreter and waits for it.
+// Says "Waiting for <seconds> seconds ..." and waits that long.
 bool PauseSeconds(int seconds);
 
 // Prints the backup folder of every folder the plan mirrored and verified,

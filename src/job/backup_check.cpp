@@ -2,6 +2,7 @@
 
 #include "plan/backup_plan.h"
 #include "text/number_text.h"
+#include "text/path_text.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ WideString Count(uint64_t n, const wchar_t* one, const wchar_t* many) {
 }  // namespace
 
 bool VerifiedComplete(const TreeComparison& after) {
-    return after.Read() && after.MissingOrOlder() == 0;
+    return after.Read() && after.unreadable.empty() && after.MissingOrOlder() == 0;
 }
 
 WideString VerificationLine(const WideString& folder, const TreeComparison& after) {
@@ -21,9 +22,22 @@ WideString VerificationLine(const WideString& folder, const TreeComparison& afte
         return L"INCOMPLETE  " + folder + L"  (" + problem + L")";
     }
     const WideString files = IntegerToText(after.files, 10) + L" files";
-    if (after.MissingOrOlder() == 0) return L"OK  " + folder + L"  " + files;
-    return L"INCOMPLETE  " + folder + L"  " + files + L", " +
-           IntegerToText(after.MissingOrOlder(), 10) + L" missing or older, first: " + after.firstMissing;
+    if (VerifiedComplete(after)) return L"OK  " + folder + L"  " + files;
+    WideString line = L"INCOMPLETE  " + folder + L"  " + files;
+    if (!after.unreadable.empty()) {
+        line += L", " + Count(after.unreadable.size(), L"folder", L"folders") + L" could not be read";
+    }
+    if (after.MissingOrOlder() == 0) return line;
+    return line + L", " + IntegerToText(after.MissingOrOlder(), 10) + L" missing or older, first: " +
+           after.firstMissing;
+}
+
+StringList VerificationLines(const WideString& folder, const TreeComparison& after) {
+    StringList lines = {VerificationLine(folder, after)};
+    for (const TreeComparison::Unreadable& sub : after.unreadable) {
+        lines.push_back(L"    " + JoinPath(folder, sub.relative) + L"  (" + sub.problem + L")");
+    }
+    return lines;
 }
 
 WideString VerdictLine(const BackupTally& tally) {

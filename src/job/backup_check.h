@@ -12,9 +12,14 @@
 //   "INCOMPLETE  <folder>  <n> files, <m> missing or older, first: <path>"
 //   "INCOMPLETE  <folder>  (<why it could not be read>)", e.g.
 //   "INCOMPLETE  C:\KORV\Data  (the folder is gone)"
+//   "INCOMPLETE  <folder>  <n> files, 1 folder could not be read[, <m> missing or older, first: <path>]"
+// and for each subfolder that could not be read a line of its own:
+//   "    C:\Users\u\Documents\private  (could not be read: Access is denied)"
+StringList VerificationLines(const WideString& folder, const TreeComparison& after);
 WideString VerificationLine(const WideString& folder, const TreeComparison& after);
 
-// Whether the comparison after the copy shows a complete backup.
+// Whether the comparison after the copy shows a complete backup: every
+// folder read, every file the copy takes in the backup.
 bool VerifiedComplete(const TreeComparison& after);
 
 // How the whole run went.

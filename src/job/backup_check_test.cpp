@@ -36,6 +36,12 @@ TEST(BackupCheck, TheLinesThatSayHowItWent) {
     after.upToDate = 4;
     EXPECT_EQ(VerificationLine(L"C:\\d", after), L"OK  C:\\d  4 files");
     EXPECT_TRUE(VerifiedComplete(after));
+    after.unreadable = {{L"private", L"could not be read: Access is denied"}};
+    EXPECT_EQ(VerificationLines(L"C:\\d", after),
+              (StringList{L"INCOMPLETE  C:\\d  4 files, 1 folder could not be read",
+                          L"    C:\\d\\private  (could not be read: Access is denied)"}));
+    EXPECT_FALSE(VerifiedComplete(after));
+    after.unreadable.clear();
     after.sourceProblem = L"the folder is gone";
     EXPECT_EQ(VerificationLine(L"C:\\d", after), L"INCOMPLETE  C:\\d  (the folder is gone)");
     EXPECT_FALSE(VerifiedComplete(after));

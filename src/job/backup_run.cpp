@@ -18,6 +18,7 @@
 #include "script/batch_script.h"
 #include "script/command_line.h"
 #include "script/text_files.h"
+#include "text/case_text.h"
 #include "text/console_output.h"
 #include "text/path_text.h"
 #include "trace/trace_log.h"
@@ -68,6 +69,15 @@ bool PlanFolder(FolderRun& run, PlannedFolder* folder) {
         ReportLine(NotBackedUpLine(folder->folder, folder->reason));
         return false;
     }
+    // Subfolders that cannot be listed are left out of the copy (their
+    // backup stays as it is) and of the check; the rest is copied.
+    StringList leftOut;
+    for (const TreeComparison::Unreadable& sub : folder->before.unreadable) {
+        folder->skippedFolders.push_back(ToLowerText(sub.relative));
+        leftOut.push_back(JoinPath(folder->source, sub.relative));
+        leftOut.push_back(JoinPath(folder->destination, sub.relative));
+    }
+    folder->commandLine = WithFoldersLeftOut(folder->commandLine, leftOut);
     if (!folder->holds.empty()) {
         ReportLine(L"Nothing is deleted from the backup of " + folder->source +
                    L": it holds the configured folder " + folder->holds + L".");
@@ -133,9 +143,11 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
 void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<VersionMove>& moves) {
     const CopyPolicy policy = PolicyOfFolder(run.policy, *folder);
     const StringList putBack = PutBackWhatWasNotReplaced(moves, run.versions.Folder(), policy);
-    const TreeComparison after = CompareTrees(policy, 0, folder->source, folder->destination);
+    TreeComparison after = CompareTrees(policy, 0, folder->source, folder->destination);
+    after.unreadable.insert(after.unreadable.begin(), folder->before.unreadable.begin(),
+                            folder->before.unreadable.end());
     folder->verified = VerifiedComplete(after) && putBack.empty();
-    ReportLine(VerificationLine(folder->source, after));
+    for (const WideString& line : VerificationLines(folder->source, after)) ReportLine(line);
     for (const WideString& line : putBack) ReportLine(line);
     for (const WideString& big : after.overSizeCap) {
         ReportLine(L"    " + JoinPath(folder->source, big) + L"  (not copied: larger than 4 GB)");

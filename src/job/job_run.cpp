@@ -2,13 +2,16 @@
 
 #include <iostream>
 
+#include "common/scoped_handle.h"
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
+#include "config/folder_owner.h"
 #include "config/name_text.h"
 #include "config/system_paths.h"
 #include "config/work_folders.h"
 #include "job/backup_job.h"
 #include "job/shell_request.h"
+#include "script/cmd_text.h"
 #include "script/text_files.h"
 #include "text/file_status.h"
 #include "text/number_text.h"
@@ -18,11 +21,31 @@
 namespace {
 
 constexpr uint64_t kRestrictedMaxSize = 1048576;
+constexpr unsigned kScriptNameTries = 100;
+constexpr int kStartAttempts = 3;
+constexpr DWORD kStartRetryMilliseconds = 200;
 
 WideString SystemFolder() {
     wchar_t system[MAX_PATH + 1] = {};
     const UINT length = GetSystemDirectoryW(system, MAX_PATH);
     return length > 0 && length < MAX_PATH ? system : L"C:\\Windows\\system32";
+}
+
+// Starts the program in this console. A start that fails for any reason
+// but a missing program is tried twice more: a busy system can refuse one
+// start among the many of a run.
+bool StartProcess(const WideString& program, WideString* commandLine, const wchar_t* folder,
+                  STARTUPINFOW* startup, PROCESS_INFORMATION* process) {
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessW(program.c_str(), &(*commandLine)[0], nullptr, nullptr, TRUE, 0, nullptr, folder, startup,
+                           process)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (attempt == kStartAttempts || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+        Sleep(kStartRetryMilliseconds);
+        SetLastError(error);
+    }
 }
 
 bool StartAndWait(const WideString& interpreter, const WideString& script) {
@@ -37,8 +60,7 @@ bool StartAndWait(const WideString& interpreter, const WideString& script) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     const WideString startFolder = AppendSeparator(folder, L'\\');
-    if (!CreateProcessW(interpreter.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                        byName ? startFolder.c_str() : nullptr, &startup, &process)) {
+    if (!StartProcess(interpreter, &commandLine, byName ? startFolder.c_str() : nullptr, &startup, &process)) {
         return false;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -78,6 +100,9 @@ bool RunScriptAndWait(const WideString& script) {
     // Only the command interpreter runs a batch script: COMSPEC naming any
     // other program would start that program and copy nothing.
     const WideString systemFolder = SystemFolder();
+    // Windows' interpreter then finds no command in the current folder
+    // without a path; the script's own folder is this user's anyway.
+    SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", L"1");
     const WideString chosen = InterpreterFor(EnvironmentText(L"COMSPEC"), systemFolder);
     if (StartAndWait(chosen, script)) return true;
     DWORD error = GetLastError();
@@ -105,19 +130,57 @@ WideString WriteScriptFile(const WideString& fileName, const WideString& text, W
 WideString UsableScriptFolder(WideString* problem) {
     for (const WideString& folder : ScriptFolderChoices()) {
         *problem = WriteProblemOf(folder);
-        if (problem->empty()) return folder;
+        if (!problem->empty()) continue;
+        // Another user's folder (or a link) could hold a program that the
+        // script would run: only this user's own folder, and its parent, do.
+        const WideString trimmed = StripTrailingSeparator(folder);
+        if (OwnershipOf(trimmed) == FolderOwnership::ThisUser &&
+            OwnershipOf(ParentPath(trimmed)) == FolderOwnership::ThisUser) {
+            return folder;
+        }
+        *problem = trimmed + L" belongs to another user";
     }
     return WideString();
 }
 
+WideString NumberedFileName(const WideString& fileName, unsigned number) {
+    if (number <= 1) return fileName;
+    const size_t dot = fileName.rfind(L'.');
+    const WideString stem = dot == kNoPosition ? fileName : fileName.substr(0, dot);
+    const WideString extension = dot == kNoPosition ? WideString() : fileName.substr(dot);
+    return stem + L"-" + IntegerToText(number, 10) + extension;
+}
+
 bool RunScriptIn(const WideString& folder, const WideString& fileName, const WideString& text) {
-    const WideString script = folder + fileName;
-    if (!WriteTextFile(script, text)) {
+    const ByteVector bytes = ToCodePage(text, ScriptCodePage());
+    // A new file, never one that was there before (someone else's, or a
+    // link): the first free numbered name. It stays open without write
+    // sharing until the interpreter has ended, so nobody changes it on the
+    // way, and is removed afterwards.
+    WideString script;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    DWORD error = ERROR_SUCCESS;
+    for (unsigned number = 1; number <= kScriptNameTries && handle == INVALID_HANDLE_VALUE; ++number) {
+        script = folder + NumberedFileName(fileName, number);
+        handle = CreateFileW(script.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        error = GetLastError();
+        if (handle == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    ScopedFileHandle file(handle);
+    DWORD written = 0;
+    if (!file.Valid() || !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size() || !FlushFileBuffers(file.Get())) {
+        if (file.Valid()) error = GetLastError();
         std::wcerr << L"Can't make a work folder: the script " << fileName << L" could not be written into "
-                   << folder << std::endl;
+                   << folder << L": " << SystemReason(error) << std::endl;
+        if (file.Valid()) DeleteFileW(script.c_str());
         return false;
     }
-    return RunScriptAndWait(script);
+    const bool ran = RunScriptAndWait(script);
+    CloseHandle(file.Release());
+    DeleteFileW(script.c_str());
+    return ran;
 }
 
 void PauseWithTimeout(unsigned seconds) {
@@ -126,10 +189,7 @@ void PauseWithTimeout(unsigned seconds) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        return;
-    }
+    if (!StartProcess(program, &commandLine, nullptr, &startup, &process)) return;
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

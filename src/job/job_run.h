@@ -42,10 +42,16 @@ bool RunScriptAndWait(const WideString& script);
 // folder's problem when none can.
 WideString UsableScriptFolder(WideString* problem);
 
-// Writes the script under the file name into the folder and runs it through
-// the interpreter in this console, waiting for it. False when it could not
-// be written ("Can't make a work folder: " and why go to the error stream)
-// or started.
+// The file name with a number before its extension, from 2 on:
+//   ("RC_x.bat", 1) => "RC_x.bat"   ("RC_x.bat", 2) => "RC_x-2.bat"
+WideString NumberedFileName(const WideString& fileName, unsigned number);
+
+// Writes the script, in the code page the interpreter reads it in, as a new
+// file under the first free numbered form of the file name in the folder,
+// and runs it through the interpreter in this console, waiting for it. The
+// file is held without write sharing while it runs and removed afterwards.
+// False when it could not be written ("Can't make a work folder: " and why
+// go to the error stream) or started.
 bool RunScriptIn(const WideString& folder, const WideString& fileName, const WideString& text);
 
 // The pause before a folder's copy and at the end of a run: the system's

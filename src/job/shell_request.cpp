@@ -1,5 +1,7 @@
 #include "job/shell_request.h"
 
+#include "common/system_calls.h"
+
 #include <shellapi.h>
 
 #include "config/directory_ops.h"
@@ -96,7 +98,7 @@ bool ShellRequest::Execute() {
     const wchar_t* file = hasFile_ ? file_.c_str() : (hasParameters_ ? parameters_.c_str() : nullptr);
     const wchar_t* parameters = hasFile_ && hasParameters_ ? parameters_.c_str() : nullptr;
     const intptr_t result = reinterpret_cast<intptr_t>(
-        ShellExecuteW(owner_, verb, file, parameters, nullptr, showCommand_));
+        CallShellExecute(owner_, verb, file, parameters, nullptr, showCommand_));
     if (result > 32) return true;
     if (hasVerb_ && verb_ == L"properties") {
         SHELLEXECUTEINFOW info = {};
@@ -107,7 +109,7 @@ bool ShellRequest::Execute() {
         info.lpFile = file;
         info.lpParameters = parameters;
         info.nShow = SW_SHOWNORMAL;
-        return ShellExecuteExW(&info) == TRUE;
+        return CallShellExecuteEx(&info) == TRUE;
     }
     WriteTrace(ShellFailureMessage(result, verb_, file_, parameters_));
     return false;

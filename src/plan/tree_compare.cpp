@@ -135,12 +135,22 @@ TreeComparison CompareTreesWith(const CopyPolicy& policy, uint64_t clusterBytes,
         pending.pop_back();
         sourceEntries.clear();
         backupEntries.clear();
-        if (pair.inSource && !list(false, pair.relative, &sourceEntries, &comparison.sourceProblem)) {
-            return comparison;
+        WideString problem;
+        if (pair.inSource && !list(false, pair.relative, &sourceEntries, &problem)) {
+            if (pair.relative.empty()) {
+                comparison.sourceProblem = problem;
+                return comparison;
+            }
+            comparison.unreadable.push_back({pair.relative, problem});
+            continue;
         }
-        if (pair.inBackup && !list(true, pair.relative, &backupEntries, &comparison.backupProblem)) {
-            comparison.backupProblem = L"its backup " + comparison.backupProblem;
-            return comparison;
+        if (pair.inBackup && !list(true, pair.relative, &backupEntries, &problem)) {
+            if (pair.relative.empty()) {
+                comparison.backupProblem = L"its backup " + problem;
+                return comparison;
+            }
+            comparison.unreadable.push_back({pair.relative, L"its backup " + problem});
+            continue;
         }
         std::vector<FolderPair> next =
             CompareFolder(policy, clusterBytes, pair, sourceEntries, backupEntries, &comparison);

@@ -57,6 +57,13 @@ struct TreeComparison {
     //   "its backup could not be read: ..."
     WideString sourceProblem;
     WideString backupProblem;
+    // Subfolders that could not be listed, on either side: left out of the
+    // comparison (nothing in them is copied, overwritten or deleted).
+    struct Unreadable {
+        WideString relative;
+        WideString problem;  // "could not be read: Access is denied", "its backup could not be read: ..."
+    };
+    std::vector<Unreadable> unreadable;
 
     uint64_t MissingOrOlder() const { return files - upToDate; }
     bool Read() const { return sourceProblem.empty() && backupProblem.empty(); }
@@ -93,8 +100,10 @@ using FolderLister = std::function<bool(bool inBackup, const WideString& relativ
                                         FolderEntries* entries, WideString* problem)>;
 
 // Compares the whole trees, one pair of folders at a time, depth first in
-// key order (so firstMissing is the first in that order). A folder that
-// cannot be read ends the walk with its problem in the comparison, a
-// backup's problem prefixed with "its backup ".
+// key order (so firstMissing is the first in that order). A root that
+// cannot be read ends the walk with its problem in the comparison; a
+// subfolder that cannot be read on either side is left out and named in
+// unreadable, and the walk goes on. A backup's problem is prefixed with
+// "its backup ".
 TreeComparison CompareTreesWith(const CopyPolicy& policy, uint64_t clusterBytes,
                                 const FolderLister& list);

@@ -150,19 +150,46 @@ TEST(TreeCompare, EmptyTreesAndListingsThatFail) {
     EXPECT_EQ(RoundUpToCluster(4097, 4096), 8192u);
     EXPECT_EQ(RoundUpToCluster(4097, 0), 4097u);
 
-    const MemoryTree source({{L"a.txt", {1, 0}}, {L"locked\\b.txt", {1, 0}}});
-    const TreeComparison unreadable = CompareTreesWith(
-        BackupPolicy(), 4096,
-        [&](bool inBackup, const WideString& relative, FolderEntries* entries, WideString* problem) {
-            if (inBackup && relative == L"locked") {
-                *problem = L"could not be read: Access is denied";
-                return false;
-            }
-            return source.List(relative, entries);
-        });
-    EXPECT_FALSE(unreadable.Read());
-    EXPECT_EQ(unreadable.sourceProblem, L"");
-    EXPECT_EQ(unreadable.backupProblem, L"its backup could not be read: Access is denied");
+}
+
+TEST(TreeCompare, AnUnlistableSubfolderIsLeftOutAndTheRestCompared) {
+    const MemoryTree source({{L"a.txt", {2, 0}}, {L"docs\\b.txt", {1, 0}}, {L"private\\c.txt", {1, 0}},
+                             {L"private\\deep\\d.txt", {1, 0}}});
+    const MemoryTree backup({{L"a.txt", {1, 0}}, {L"private\\old.txt", {1, 0}}, {L"extra\\x.txt", {1, 0}}});
+    const struct {
+        bool inBackup;
+        const wchar_t* failing;
+        const wchar_t* problem;  // as the comparison names it
+        uint64_t files;
+    } cases[] = {
+        {false, L"private", L"could not be read: Access is denied", 2},
+        {true, L"private", L"its backup could not be read: Access is denied", 2},
+        {false, L"", L"", 0},  // the root itself: nothing is compared
+    };
+    for (const auto& c : cases) {
+        const TreeComparison t = CompareTreesWith(
+            BackupPolicy(), 4096,
+            [&](bool inBackup, const WideString& relative, FolderEntries* entries, WideString* problem) {
+                if (inBackup == c.inBackup && relative == c.failing) {
+                    *problem = L"could not be read: Access is denied";
+                    return false;
+                }
+                return (inBackup ? backup : source).List(relative, entries);
+            });
+        EXPECT_EQ(t.files, c.files) << c.failing;
+        if (WideString(c.failing).empty()) {
+            EXPECT_FALSE(t.Read());
+            EXPECT_TRUE(t.unreadable.empty());
+            continue;
+        }
+        EXPECT_TRUE(t.Read()) << c.failing;
+        ASSERT_EQ(t.unreadable.size(), 1u);
+        EXPECT_EQ(t.unreadable[0].relative, L"private");
+        EXPECT_EQ(t.unreadable[0].problem, c.problem);
+        // Its earlier backup is neither deleted nor kept aside; the rest is mirrored.
+        EXPECT_EQ(Paths(t.overwritten), StringList{L"a.txt"});
+        EXPECT_EQ(Paths(t.deleted), StringList{L"extra\\x.txt"});
+    }
 }
 
 }  // namespace

@@ -5,11 +5,16 @@
 #include "script/backup_overlap.h"
 #include "script/cmd_text.h"
 #include "text/canonical_path.h"
+#include "text/number_text.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
 
 const wchar_t kCannotCarryReason[] =
     L"the script's code page 932 cannot carry its path or its backup path";
+
+WideString CannotCarryReason(unsigned codePage) {
+    return L"the script's code page " + IntegerToText(codePage, 10) + L" cannot carry its path or its backup path";
+}
 
 namespace {
 
@@ -60,7 +65,9 @@ PlannedFolder AssessFolder(CopySettings& job, const CommandLineContext& context,
     folder.destination = copy.destination;
     *folders = copy;
     folder.commandLine = CommandLineFor(job, copy);
-    if (!FitsCodePage932(folder.commandLine)) return Refused(folder, kCannotCarryReason);
+    if (!FitsCodePage(folder.commandLine, context.scriptCodePage)) {
+        return Refused(folder, CannotCarryReason(context.scriptCodePage));
+    }
     const WideString other = backups->Accept(copy);
     if (!other.empty()) return Refused(folder, ClashReason(copy.destination, other));
     return folder;
@@ -100,14 +107,14 @@ std::vector<PlannedFolder> ResolveBackupFolders(
             keeping.SetSource(holder.source);
             keeping.SetMirror(false);
             keeping.SetPurge(false);
-            if (inside.path.size() > holder.destination.size()) {
-                const WideString below = inside.path.substr(holder.destination.size() + 1);
-                keeping.ExcludeFolder(QuotedFolderElement(JoinPath(copies[i].source, below)));
-                keeping.ExcludeFolder(QuotedFolderElement(inside.path));
-                holder.skippedFolders.push_back(ToLowerText(below));
-            }
             holder.holds = inside.path;
             holder.commandLine = CommandLineFor(keeping, copies[i]);
+            if (inside.path.size() > holder.destination.size()) {
+                const WideString below = inside.path.substr(holder.destination.size() + 1);
+                holder.commandLine =
+                    WithFoldersLeftOut(holder.commandLine, {JoinPath(copies[i].source, below), inside.path});
+                holder.skippedFolders.push_back(ToLowerText(below));
+            }
         }
     }
     job.SetSource(originalSource);

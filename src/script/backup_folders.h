@@ -24,8 +24,10 @@ std::vector<PlannedFolder> ResolveBackupFolders(
     CopySettings& job, const CommandLineContext& context, const StringList& folders,
     const std::function<bool(const WideString&)>& isDirectory);
 
-// The reason for a folder whose command the script's code page cannot carry.
-extern const wchar_t kCannotCarryReason[];
+// The reason for a folder whose command the script's code page cannot carry:
+//   437 => "the script's code page 437 cannot carry its path or its backup path"
+extern const wchar_t kCannotCarryReason[];  // the same for 932
+WideString CannotCarryReason(unsigned codePage);
 
 // "Can't back up <folder> - <reason>"; a refused planned folder is named by
 // its canonical form when it has one.

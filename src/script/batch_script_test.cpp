@@ -185,6 +185,11 @@ TEST(FolderListScript, AFolderInsideAnotherOnesBackupIsNotPurged) {
     EXPECT_EQ(planned[0].commandLine.find(L"/purge"), kNoPosition) << planned[0].commandLine;
     EXPECT_EQ(planned[0].commandLine.find(L"/mir"), kNoPosition) << planned[0].commandLine;
     EXPECT_NE(planned[2].commandLine.find(L" /purge /mir "), kNoPosition) << planned[2].commandLine;
+    // Its copy leaves the held folder and the source's twin of it out; so do its plan and check.
+    const WideString line = planned[0].commandLine;
+    EXPECT_EQ(line.substr(line.size() - 71),
+              L"/xd \"C:\\hostdata\\master\\keep\" \"E:\\_Backup_\\PC01\\C\\hostdata\\master\\keep\"");
+    EXPECT_EQ(planned[0].skippedFolders, StringList{L"keep"});
     PlannedFolder holder = planned[0];
     holder.before.files = 1;
     holder.before.deleted = {{L"keep\\kept.txt", 1}};

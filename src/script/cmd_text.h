@@ -14,6 +14,13 @@ WideString DoublePercents(const WideString& text);
 // preceded by "^".   "C:\Tom & Jerry (1)" => "C:\Tom ^& Jerry ^(1^)"
 WideString EscapeForEcho(const WideString& text);
 
-// Whether code page 932 carries the text exactly (no replacement, no
-// look-alike).
+// Whether the code page carries the text exactly (no replacement, no
+// look-alike; for UTF-8, no unpaired surrogate).
+//   ("C:\Users\Müller", 850) => true   ("C:\Users\Müller", 932) => false
+//   ("C:\データ", 437) => false         ("C:\データ", 65001) => true
+bool FitsCodePage(const WideString& text, unsigned codePage);
 bool FitsCodePage932(const WideString& text);
+
+// The code page the command interpreter reads scripts in: the console's
+// output code page, or the OEM one when there is no console.
+unsigned ScriptCodePage();

@@ -5,6 +5,7 @@
 #include "config/network_drive.h"
 #include "config/system_paths.h"
 #include "config/work_folders.h"
+#include "script/cmd_text.h"
 #include "script/copy_settings.h"
 #include "text/number_text.h"
 #include "text/path_text.h"
@@ -26,6 +27,7 @@ CommandLineContext SystemCommandLineContext() {
     context.workFolder = [] { return AppendSeparator(WorkFolder(L""), L'\\'); };
     context.networkForm = NetworkDriveToUnc;
     context.computerName = ComputerName;
+    context.scriptCodePage = ScriptCodePage();
     return context;
 }
 
@@ -124,4 +126,13 @@ WideString CommandLineFor(const CopySettings& job, const CopyFolders& folders) {
     if (options.listOnly) elements.push_back(L"/l");
     if (folders.destinationInsideSource) elements.push_back(L"/lev:3");
     return JoinWithChar(elements, L' ');
+}
+
+WideString WithFoldersLeftOut(const WideString& commandLine, const StringList& folders) {
+    if (folders.empty()) return commandLine;
+    WideString line = commandLine;
+    while (!line.empty() && line.back() == L' ') line.pop_back();
+    line += L" /xd";
+    for (const WideString& folder : folders) line += L" " + QuotedFolderElement(folder);
+    return line;
 }

@@ -16,10 +16,12 @@ struct CommandLineContext {
     // The network form of a path on a mapped drive.
     std::function<WideString(const WideString&)> networkForm;
     std::function<WideString()> computerName;
+    // The code page the script is written in (see ScriptCodePage).
+    unsigned scriptCodePage = 932;
 };
 
 // The context of the running system: WorkFolder(""), NetworkDriveToUnc,
-// ComputerName().
+// ComputerName(), ScriptCodePage().
 CommandLineContext SystemCommandLineContext();
 
 // The text without enclosing pairs of matching quotes.
@@ -67,6 +69,11 @@ CopyFolders ResolveCopyFolders(const CopySettings& job, const CommandLineContext
 
 // The command line for the job with these folders.
 WideString CommandLineFor(const CopySettings& job, const CopyFolders& folders);
+
+// The command line with the folders left out of the copy as well: one
+// more /xd list of their full paths, quoted.
+//   ("robocopy \"C:\d\" ... /xd bak", {"C:\d\x", "E:\b\x"}) => "... /xd bak /xd \"C:\d\x\" \"E:\b\x\""
+WideString WithFoldersLeftOut(const WideString& commandLine, const StringList& folders);
 
 // "robocopy" "<source>" "<destination>" [file specs] /s /purge /mir /fft
 // /r:n /w:n /xo /xx /xjd /maxage:n /minage:n /min:n /max:n /xf <files>

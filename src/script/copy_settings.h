@@ -66,12 +66,6 @@ public:
         options_.purge = on;
         return true;
     }
-    // Leaves one more folder out of the copy (/xd), by name pattern or by
-    // full path (quoted).
-    void ExcludeFolder(const WideString& pattern) {
-        excludedDirs_ += L" " + pattern;
-        options_.excludeDirsOption = true;
-    }
 
 protected:
     WideString source_;

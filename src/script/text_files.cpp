@@ -49,8 +49,11 @@ ByteVector Convert(const WideString& text, UINT codePage, DWORD flags, const cha
 
 }  // namespace
 
-ByteVector ToCodePage932(const WideString& text) {
-    return Convert(text, 932, WC_NO_BEST_FIT_CHARS, "_");
+ByteVector ToCodePage932(const WideString& text) { return ToCodePage(text, 932); }
+
+ByteVector ToCodePage(const WideString& text, unsigned codePage) {
+    if (codePage == CP_UTF8) return ToUtf8(text);
+    return Convert(text, codePage, WC_NO_BEST_FIT_CHARS, "_");
 }
 
 ByteVector ToUtf8(const WideString& text) { return Convert(text, CP_UTF8, 0, nullptr); }

@@ -18,6 +18,9 @@ using ByteVector = std::vector<uint8_t>;
 // conversion fails.
 ByteVector ToCodePage932(const WideString& text);
 
+// The text in the code page; for other than UTF-8 as ToCodePage932 does.
+ByteVector ToCodePage(const WideString& text, unsigned codePage);
+
 // The text as UTF-8 bytes, up to its first NUL, without a terminator.
 ByteVector ToUtf8(const WideString& text);
 

@@ -1,5 +1,7 @@
 #include "shell/console_window.h"
 
+#include "common/system_calls.h"
+
 #include "text/number_text.h"
 
 namespace {
@@ -25,7 +27,7 @@ HWND FindOwnConsoleWindow() {
     const WideString probe = ConsoleTitleProbe(tickCount, processId);
     SetConsoleTitleW(probe.c_str());
     Sleep(kTitleSettleMilliseconds);
-    HWND window = FindWindowW(nullptr, probe.c_str());
+    HWND window = CallFindWindow(nullptr, probe.c_str());
     SetConsoleTitleW(saved.c_str());
     return window;
 }

@@ -1,5 +1,7 @@
 #include "shell/open_in_shell.h"
 
+#include "common/system_calls.h"
+
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -40,7 +42,7 @@ bool ExistsForShell(const WideString& path) { return PathExists(path, false); }
 // when every call succeeded.
 bool TryResolveShortcut(HWND owner, const WideString& shortcut, WideString* result) {
     ComPointer<IShellLinkW> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    if (FAILED(CallCoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(link.Out())))) {
         return false;
     }
@@ -66,7 +68,7 @@ WideString ResolveShortcutTarget(HWND owner, const WideString& shortcut) {
     bool resolved = TryResolveShortcut(owner, shortcut, &result);
     if (!resolved) {
         // The first failure is usually COM not yet initialised on this thread.
-        CoInitialize(nullptr);
+        CallCoInitialize();
         resolved = TryResolveShortcut(owner, shortcut, &result);
     }
     return resolved ? LongPathOf(result) : WideString();
@@ -86,12 +88,12 @@ bool OpenInShell(HWND owner, const WideString& target) {
     const WideString existing = ExistingTarget(ResolveOpenTarget(target), ExistsForShell);
     const FileStatus status(existing);
     const OpenRequest request = ChooseOpenRequest(existing, !status.Failed() && status.IsRegularFile());
-    const HINSTANCE result = ShellExecuteW(owner, L"", request.file.c_str(),
+    const HINSTANCE result = CallShellExecute(owner, L"", request.file.c_str(),
                                            request.parameters.c_str(), nullptr, SW_SHOW);
     const DWORD error = GetLastError();
     const intptr_t code = reinterpret_cast<intptr_t>(result);
     if (code > 32) return true;
     const WideString text = OpenFailureText(code, error, SystemErrorText(error), request);
-    MessageBoxW(owner, text.c_str(), L"error", MB_OK | MB_ICONINFORMATION);
+    CallMessageBox(owner, text.c_str(), L"error", MB_OK | MB_ICONINFORMATION);
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "common/system_library.h"
 #include "common/windows_headers.h"
 #include "text/file_status.h"
 #include "text/number_text.h"
@@ -25,11 +26,33 @@ bool VersionInfo::SetPath(const wchar_t* path) {
     return Load();
 }
 
+namespace {
+
+// version.dll is not one Windows always takes from its own folder: it is
+// loaded from there explicitly, never from beside the program.
+DWORD FileVersionInfoSize(const wchar_t* path, DWORD* handle) {
+    static const auto call = SystemFunction<decltype(&GetFileVersionInfoSizeW)>(L"version.dll",
+                                                                                "GetFileVersionInfoSizeW");
+    return call == nullptr ? 0 : call(path, handle);
+}
+
+BOOL FileVersionInfo(const wchar_t* path, DWORD handle, DWORD size, void* block) {
+    static const auto call = SystemFunction<decltype(&GetFileVersionInfoW)>(L"version.dll", "GetFileVersionInfoW");
+    return call != nullptr && call(path, handle, size, block);
+}
+
+BOOL QueryVersionValue(const void* block, const wchar_t* subBlock, void** value, UINT* length) {
+    static const auto call = SystemFunction<decltype(&VerQueryValueW)>(L"version.dll", "VerQueryValueW");
+    return call != nullptr && call(block, subBlock, value, length);
+}
+
+}  // namespace
+
 bool VersionInfo::Load() {
     handle_ = 0;
     size_ = 0;
     DWORD handle = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path_.c_str(), &handle);
+    const DWORD size = FileVersionInfoSize(path_.c_str(), &handle);
     handle_ = handle;
     size_ = size;
     if (size == 0) {
@@ -39,13 +62,13 @@ bool VersionInfo::Load() {
     // Twice the reported size, as room to spare for conversions that
     // VerQueryValueW may make inside the block.
     std::vector<uint8_t> block(static_cast<size_t>(size) * 2, 0);
-    if (!GetFileVersionInfoW(path_.c_str(), handle, size, block.data())) {
+    if (!FileVersionInfo(path_.c_str(), handle, size, block.data())) {
         ReportFailure(L"::GetFileVersionInfo ... false");
         return false;
     }
     void* translation = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &translation, &length)) {
+    if (!QueryVersionValue(block.data(), L"\\VarFileInfo\\Translation", &translation, &length)) {
         ReportFailure(L"::VerQueryValue ... false");
         return false;
     }
@@ -64,7 +87,7 @@ WideString VersionInfo::QueryString(const wchar_t* name) {
     const WideString subBlock = prefix_ + name;
     void* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueW(data_.data(), subBlock.c_str(), &value, &length)) {
+    if (!QueryVersionValue(data_.data(), subBlock.c_str(), &value, &length)) {
         ReportFailure(WideString(L"::VerQueryValue ...   ") + name);
         return WideString();
     }

@@ -39,8 +39,9 @@ check(not listing.startswith(b"\xef\xbb\xbf") and listing.endswith(b"\r\n"), "UT
 listed = listing.decode("utf-8").split("\r\n")[:-1]
 check(listed[:6] == list(settings.values()) + [""], f"folder list {listed[:6]}")
 check(r"C:\users\Public\Documents" in listed, "standard folders listed")
-scripts = [p.name for p in world.script_folder().glob("RC_*_smirfft.bat")]
-check("RC__E___Backup__smirfft.bat" in scripts and len(scripts) == len(copies) + 1, f"script files {scripts}")
+check(run.script_folders() == {str(world.windows_path(world.script_folder())).lower()},
+      f"scripts ran in {run.script_folders()}")
+check(not list(world.script_folder().glob("*.bat")), "scripts left behind")
 
 # A file deleted from a source goes from the backup too.
 removed = world.linux_path(settings["User_Master"]) / "readme.txt"

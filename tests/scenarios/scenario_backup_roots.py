@@ -33,5 +33,6 @@ world.temp_folder(r"C:\users\%s\My Temp & Co" % world.user)
 run = world.run(r"E:\brisk.exe", [r"F:\data"], computer="PC01")
 check((data / "_Backup_" / "PC01" / "C" / "KORV" / "Master" / "new.txt").is_file(),
       f"the script ran from {temp}\n{run.output[-500:]}")
-check(list((temp / "Quillon.tmp" / "brisk").glob("RC_*.bat")), "script in the new temp folder")
+check(run.script_folders() == {str(world.windows_path(temp / "Quillon.tmp" / "brisk")).lower()},
+      f"scripts ran in {run.script_folders()}")
 print("ok")

@@ -52,7 +52,8 @@ check_copy(snapshot(world.linux_path(master)),
            snapshot(world.mirror_folder(r"E:\_Backup_", "PC01", master)), "device-prefixed folder")
 check((stick / "_Backup_" / "PC01" / "E" / "tools").is_dir(), "the current folder backed up")
 check(not list(world.root.rglob("INJECTED")), "the temporary folder ran as a command")
-check(list((temp / "Quillon.tmp" / "brisk").glob("RC_*.bat")), "script in the temporary folder")
+check(run.script_folders() == {str(world.windows_path(temp / "Quillon.tmp" / "brisk")).lower()},
+      f"scripts ran in {run.script_folders()}")
 
 # No usable script folder: the temporary folder is on a missing drive and
 # the user's own fallback cannot be made. Nothing runs; the stick stays as it was.
@@ -69,7 +70,7 @@ check(snapshot(stick) == before, "nothing copied, purged or kept aside without a
 # The user's own fallback folder is used when the temporary folder is unusable.
 own.unlink()
 run = world.run(r"E:\brisk.exe", computer="PC01", cwd=stick / "tools")
-check(list((own / "brisk").glob("RC_*.bat")), f"script in the user's own folder:\n{run.errors}")
+check(run.script_folders() == {str(world.windows_path(own / "brisk")).lower()}, f"scripts ran in:\n{run.errors}")
 check(not (world.mirror_folder(r"E:\_Backup_", "PC01", master) / "readme.txt").exists(),
       "the backup ran from the user's own folder")
 print("ok")

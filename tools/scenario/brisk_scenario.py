@@ -50,6 +50,12 @@ class Run:
     def lines(self):
         return self.output.replace("\r\n", "\n").split("\n")
 
+    def script_folders(self):
+        """The folders the copy scripts ran in (lower-cased), read from the
+        prompt of each echoed copy command: each script changes to its own
+        folder first."""
+        return {line.split('>robocopy "')[0].lower() for line in self.lines() if '>robocopy "' in line}
+
 
 def wine_environment(prefix, extra=None):
     env = dict(os.environ)
