@@ -3,7 +3,6 @@ run directly, on a sample of at least 2,000 files (stand-in pauses off).
 One warm wineserver for all runs; the three measures are interleaved, their
 order rotated each round, each from an empty backup; the figures are the
 medians of the per-round ratios. Prints figures; checks nothing."""
-import re
 import shutil
 import statistics
 import time
@@ -26,12 +25,10 @@ for folder in range(40):
 files = sum(1 for v in snapshot(world.c_drive() / "KORV").values() if v is not None)
 
 # One run to make the script, outside the timing.
-world.run(r"E:\brisk.exe", computer="PC01")
-script = next(world.script_folder().glob("RC_*_smirfft.bat"))
-lines = script.read_bytes().decode("cp932").split("\r\n")
-copies = [re.sub(r"^timeout /t 10  &\t", "", line) for line in lines if "robocopy " in line]
+first = world.run(r"E:\brisk.exe", computer="PC01")
+copies = [command.replace("%", "%%") for command in first.copy_commands()]
 (world.c_drive() / "direct.bat").write_bytes(("\r\n".join(["@echo off"] + copies) + "\r\n").encode("cp932"))
-(world.c_drive() / "generated.bat").write_bytes("\r\n".join(lines).encode("cp932"))
+(world.c_drive() / "generated.bat").write_bytes(first.whole_script())
 
 measures = {
     "brisk.exe": lambda: world.run(r"E:\brisk.exe", warm=True),

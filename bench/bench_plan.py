@@ -77,8 +77,7 @@ def measure(size):
     world.keep_server_warm()
     first = world.run(r"E:\brisk.exe", warm=True)
     assert first.exit_code == 0, first.output[-2000:]
-    script = next(world.script_folder().glob("RC_*_smirfft.bat"))
-    shutil.copy2(script, world.c_drive() / "generated.bat")
+    (world.c_drive() / "generated.bat").write_bytes(first.whole_script())
     backup = next((stick / "_Backup_").glob("*/C/KORV/bench"))
     backup = "E:\\" + str(backup.relative_to(stick)).replace("/", "\\")
     measures = {

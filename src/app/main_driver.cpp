@@ -3,12 +3,14 @@
 #include <cwctype>
 
 #include "app/backup_root.h"
+#include "app/closing_wait.h"
 #include "app/drives.h"
 #include "config/folder_list.h"
 #include "config/program_identity.h"
 #include "config/system_paths.h"
 #include "housekeeping/folder_stamps.h"
 #include "housekeeping/free_space_marker.h"
+#include "housekeeping/run_history.h"
 #include "housekeeping/usage_bitmap.h"
 #include "job/backup_run.h"
 #include "shell/open_in_shell.h"
@@ -17,6 +19,7 @@
 #include "text/case_text.h"
 #include "text/console_output.h"
 #include "text/path_text.h"
+#include "trace/trace_log.h"
 
 namespace {
 
@@ -104,16 +107,28 @@ int RunMain() {
     BackupPlan plan;
     // Held until the program ends, housekeeping included.
     std::unique_ptr<ScopedFileHandle> runLock;
-    const BackupOutcome outcome = SetUpAndRunBackup(folders, backupRoot, notBackedUp.size(), &plan, &runLock);
-    if (outcome == BackupOutcome::NotMade) return static_cast<int>(outcome);
-    WideString shown = backupRoot;
-    if (RunsHousekeeping(backupRoot, DriveTypeOfPath(VolumeRootOf(backupRoot)))) {
-        const WideString baseFolder = AppendSeparator(ParentPath(backupRoot), L'\\');
-        StampBackupFolders(plan);
-        WriteFreeSpaceMarker(baseFolder);
-        WriteUsageBitmap(baseFolder);
-        shown = baseFolder;
+    BackupSummary summary;
+    const BackupOutcome outcome =
+        SetUpAndRunBackup(folders, backupRoot, notBackedUp.size(), &plan, &runLock, &summary);
+    if (outcome != BackupOutcome::NotMade) {
+        WideString shown = backupRoot;
+        if (RunsHousekeeping(backupRoot, DriveTypeOfPath(VolumeRootOf(backupRoot)))) {
+            const WideString baseFolder = AppendSeparator(ParentPath(backupRoot), L'\\');
+            StampBackupFolders(plan);
+            WriteFreeSpaceMarker(baseFolder);
+            WriteUsageBitmap(baseFolder);
+            shown = baseFolder;
+        }
+        OpenInShell(nullptr, shown);
     }
-    OpenInShell(nullptr, shown);
-    return static_cast<int>(outcome);
+    if (summary.heldTheDrive) {
+        const WideString history = HistoryFileOf(plan.computerFolder);
+        const WideString problem = AppendToHistory(history, summary.record);
+        if (!problem.empty()) ReportLine(L"Can't write the history " + history + L": " + problem);
+    }
+    // The verdict is the last thing the run says.
+    if (!summary.verdict.empty()) ReportLine(summary.verdict);
+    const int status = static_cast<int>(outcome);
+    WaitBeforeClosing(ClosingWaitFor(ConsoleProcessCount(), status));
+    return status;
 }

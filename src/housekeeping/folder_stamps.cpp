@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int64_t kSecondsFrom1601To1970 = 11644473600LL;
-constexpr int kClosingPauseSeconds = 5;
 
 FILETIME ToFileTime(int64_t seconds) {
     const uint64_t ticks = static_cast<uint64_t>(seconds + kSecondsFrom1601To1970) * 10000000ULL;
@@ -61,6 +60,5 @@ bool StampBackupFolders(const BackupPlan& plan) {
         PrintLine(path);
         SetFileTimes(LongPathForm(path), now, now);
     }
-    PauseSeconds(kClosingPauseSeconds);
     return true;
 }

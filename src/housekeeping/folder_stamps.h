@@ -1,6 +1,6 @@
 // After the copy: the backup folders get the time of the backup as their
 // last-write and last-access times, so that Explorer shows when the backup
-// was made; then a short pause lets the user read the console.
+// was made.
 #pragma once
 
 #include <cstdint>
@@ -19,5 +19,5 @@ bool PauseSeconds(int seconds);
 
 // Prints the backup folder of every folder the plan mirrored and verified,
 // an empty line, then every folder it stamps with the current time (see
-// FoldersToStamp), then pauses 5 seconds.
+// FoldersToStamp).
 bool StampBackupFolders(const BackupPlan& plan);

@@ -34,11 +34,21 @@ struct BackupTally {
     bool Complete() const { return incompleteFolders == 0 && notBackedUp == 0 && folderListWritten; }
 };
 
-// The verdict line after the per-folder lines:
-//   "Backup complete: 3 folders, 120 files."
-//   "Backup INCOMPLETE: 1 of 3 folders incomplete (2 files missing or older), 1 folder not backed up."
-//   "Backup INCOMPLETE: the folder list was not written."
-WideString VerdictLine(const BackupTally& tally);
+// What a run did, for its verdict.
+struct RunFigures {
+    uint64_t bytesCopied = 0;
+    uint64_t versionsKept = 0;
+    uint64_t seconds = 0;
+    uint64_t freeBytes = 0;
+    WideString drive;  // "E:"
+};
+
+// The verdict, the last line of a run:
+//   "Backup complete: 11 folders, 3,204 files; 12.3 MB copied, 2 earlier versions kept, in 41 s; 9.8 GB free on E:"
+//   "Backup INCOMPLETE: 1 of 3 folders incomplete (2 files missing or older), 1 folder not backed up;
+//    0.0 MB copied, 0 earlier versions kept, in 3 s; 9.8 GB free on E:"
+//   "Backup INCOMPLETE: the folder list was not written; ..."
+WideString VerdictLine(const BackupTally& tally, const RunFigures& figures);
 
 // "The backup needs 3.2 GB more than E: has free; nothing was copied"
 WideString ShortfallLine(uint64_t missingBytes, const WideString& drive);

@@ -46,22 +46,31 @@ TEST(BackupCheck, TheLinesThatSayHowItWent) {
     EXPECT_EQ(VerificationLine(L"C:\\d", after), L"INCOMPLETE  C:\\d  (the folder is gone)");
     EXPECT_FALSE(VerifiedComplete(after));
 
+    RunFigures figures;
+    figures.bytesCopied = 12897484;
+    figures.versionsKept = 2;
+    figures.seconds = 41;
+    figures.freeBytes = 10522669875;
+    figures.drive = L"E:";
+    const WideString tail = L"; 12.3 MB copied, 2 earlier versions kept, in 41 s; 9.8 GB free on E:";
     const struct {
         BackupTally tally;
         const wchar_t* line;
     } verdicts[] = {
-        {{3, 120, 0, 0, 0, true}, L"Backup complete: 3 folders, 120 files."},
-        {{1, 1, 0, 0, 0, true}, L"Backup complete: 1 folder, 1 file."},
+        {{11, 3204, 0, 0, 0, true}, L"Backup complete: 11 folders, 3,204 files"},
+        {{1, 1, 0, 0, 0, true}, L"Backup complete: 1 folder, 1 file"},
         {{3, 120, 1, 2, 1, true},
-         L"Backup INCOMPLETE: 1 of 3 folders incomplete (2 files missing or older), 1 folder not backed up."},
-        {{3, 120, 0, 0, 2, true}, L"Backup INCOMPLETE: 2 folders not backed up."},
-        {{3, 120, 1, 0, 0, true}, L"Backup INCOMPLETE: 1 of 3 folders incomplete."},
-        {{3, 120, 0, 0, 0, false}, L"Backup INCOMPLETE: the folder list was not written."},
+         L"Backup INCOMPLETE: 1 of 3 folders incomplete (2 files missing or older), 1 folder not backed up"},
+        {{3, 120, 0, 0, 2, true}, L"Backup INCOMPLETE: 2 folders not backed up"},
+        {{3, 120, 1, 0, 0, true}, L"Backup INCOMPLETE: 1 of 3 folders incomplete"},
+        {{3, 120, 0, 0, 0, false}, L"Backup INCOMPLETE: the folder list was not written"},
     };
     for (const auto& v : verdicts) {
-        EXPECT_EQ(VerdictLine(v.tally), v.line);
+        EXPECT_EQ(VerdictLine(v.tally, figures), v.line + tail);
         EXPECT_EQ(v.tally.Complete(), WideString(v.line).find(L"complete:") != WideString::npos) << v.line;
     }
+    figures.versionsKept = 1;
+    EXPECT_NE(VerdictLine(verdicts[0].tally, figures).find(L", 1 earlier version kept, "), WideString::npos);
     EXPECT_EQ(ShortfallLine(3435973836, L"E:"),
               L"The backup needs 3.2 GB more than E: has free; nothing was copied");
 }

@@ -39,6 +39,9 @@ struct FolderRun {
     bool copiedSomething = false;  // a folder with something to copy was copied
     uint64_t leftOutNeed = 0;      // what the folders left out for room need
     bool scriptFailed = false;
+    uint64_t bytesCopied = 0;
+    uint64_t versionsKept = 0;
+    uint64_t setsRemoved = 0;
 };
 
 // The policy of one folder's copy: the folders its command leaves out are
@@ -129,7 +132,7 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
     if (!moves->empty()) ReportLine(KeptVersionsLine(moves->size(), folder->source, setFolder));
     run.versions.Remember(*moves);
     if (toRemove.empty()) return true;
-    RemoveVersionSets(toRemove, &plan);
+    run.setsRemoved += RemoveVersionSets(toRemove, &plan);
     if (need <= plan.freeBytes) return true;
     PutBack(*moves, setFolder);
     moves->clear();
@@ -142,7 +145,9 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
 // earlier versions its copy did not replace, and says how it went.
 void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<VersionMove>& moves) {
     const CopyPolicy policy = PolicyOfFolder(run.policy, *folder);
-    const StringList putBack = PutBackWhatWasNotReplaced(moves, run.versions.Folder(), policy);
+    size_t filesPutBack = 0;
+    const StringList putBack = PutBackWhatWasNotReplaced(moves, run.versions.Folder(), policy, &filesPutBack);
+    run.versionsKept += moves.size() - filesPutBack;
     TreeComparison after = CompareTrees(policy, 0, folder->source, folder->destination);
     after.unreadable.insert(after.unreadable.begin(), folder->before.unreadable.begin(),
                             folder->before.unreadable.end());
@@ -151,6 +156,10 @@ void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<Versio
     for (const WideString& line : putBack) ReportLine(line);
     for (const WideString& big : after.overSizeCap) {
         ReportLine(L"    " + JoinPath(folder->source, big) + L"  (not copied: larger than 4 GB)");
+    }
+    // What the copy was to write, less what is still not in the backup.
+    if (folder->fate == FolderFate::Mirror && folder->before.bytesToCopy > after.bytesToCopy) {
+        run.bytesCopied += folder->before.bytesToCopy - after.bytesToCopy;
     }
     ++run.tally.folders;
     run.tally.files += after.files;
@@ -181,10 +190,13 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
 
 }  // namespace
 
-BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot,
-                                size_t notBackedUp, BackupPlan* plan, std::unique_ptr<ScopedFileHandle>* runLock) {
+BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot, size_t notBackedUp,
+                                BackupPlan* plan, std::unique_ptr<ScopedFileHandle>* runLock,
+                                BackupSummary* summary) {
     const std::time_t now = std::time(nullptr);
     const std::tm startTime = *std::localtime(&now);
+    summary->record.start = startTime;
+    summary->record.exitStatus = static_cast<int>(BackupOutcome::NotMade);
     HostFoldersJob job;
     const WideString backupFolder = BackupDestinationFor(backupRoot);
     ApplyBackupPolicy(job, backupFolder);
@@ -205,6 +217,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
         ReportLine(L"Can't write the backup to " + backupRoot + L": " + lockProblem);
         return BackupOutcome::NotMade;
     }
+    summary->heldTheDrive = true;
     plan->folderList = folders;
     plan->folders = ResolveBackupFolders(job, job.Context(), folders, DirectoryExists);
     for (const PlannedFolder& folder : plan->folders) {
@@ -237,6 +250,13 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     for (const PlannedFolder& folder : plan->folders) {
         if (folder.fate != FolderFate::Mirror && folder.fate != FolderFate::KeptEmptied) ++run.tally.notBackedUp;
     }
+    RunRecord& record = summary->record;
+    record.folders = run.tally.folders;
+    record.files = run.tally.files;
+    record.bytesCopied = run.bytesCopied;
+    record.versionsKept = run.versionsKept;
+    record.setsRemoved = run.setsRemoved;
+    record.seconds = static_cast<uint64_t>(std::difftime(std::time(nullptr), now));
     if (!run.copiedSomething && (run.leftOutNeed != 0 || run.scriptFailed)) {
         // Nothing that needed copying was copied: no backup was made.
         if (run.leftOutNeed != 0) ReportLine(ShortfallLine(run.leftOutNeed, plan->drive));
@@ -250,6 +270,15 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
         ReportLine(L"Can't write the folder list " + FolderListFilePath(backupRoot) + L": " + listProblem);
         tally.folderListWritten = false;
     }
-    ReportLine(VerdictLine(tally));
-    return tally.Complete() ? BackupOutcome::Complete : BackupOutcome::Incomplete;
+    ReadRoom(backupFolder, plan, &roomProblem);
+    RunFigures figures;
+    figures.bytesCopied = run.bytesCopied;
+    figures.versionsKept = run.versionsKept;
+    figures.seconds = record.seconds;
+    figures.freeBytes = plan->freeBytes;
+    figures.drive = plan->drive;
+    summary->verdict = VerdictLine(tally, figures);
+    const BackupOutcome outcome = tally.Complete() ? BackupOutcome::Complete : BackupOutcome::Incomplete;
+    record.exitStatus = static_cast<int>(outcome);
+    return outcome;
 }

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "common/scoped_handle.h"
+#include "housekeeping/run_history.h"
+#include "job/backup_check.h"
 #include "plan/backup_plan.h"
 #include "text/wide_string.h"
 
@@ -15,6 +17,16 @@ enum class BackupOutcome {
     NotMade = 2,     // nothing was copied: root not writable, too little space, no script
 };
 
+// How a run went, for the lines and records after it.
+struct BackupSummary {
+    // The run held the drive (its lock): its history gets a line.
+    bool heldTheDrive = false;
+    RunRecord record;
+    // The verdict, to be said last; empty when the run has already said
+    // why no backup was made.
+    WideString verdict;
+};
+
 // Backs up the folders below the root. Makes sure the root can be written
 // and that no other run of this computer is using it (the lock is left in
 // runLock for the rest of the run), resolves every folder (refusals named),
@@ -22,8 +34,10 @@ enum class BackupOutcome {
 // be read, kept by the brake or left out for want of room is named in a
 // "Not backed up: " or "Kept the backup of " line), its earlier versions,
 // its copy through a script of its own, its check and the put-back of what
-// its copy did not replace. Then writes the folder-list file and says the
-// verdict. notBackedUp counts the configured folders already reported as
-// not backed up. The plan is left for the stages after the run.
+// its copy did not replace. Then writes the folder-list file. The verdict
+// and the run's record go to the summary, for the caller to say last.
+// notBackedUp counts the configured folders already reported as not backed
+// up. The plan is left for the stages after the run.
 BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot, size_t notBackedUp,
-                                BackupPlan* plan, std::unique_ptr<ScopedFileHandle>* runLock);
+                                BackupPlan* plan, std::unique_ptr<ScopedFileHandle>* runLock,
+                                BackupSummary* summary);

@@ -160,9 +160,10 @@ void PutBack(const std::vector<VersionMove>& moves, const WideString& setFolder)
 }
 
 StringList PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves, const WideString& setFolder,
-                                     const CopyPolicy& policy) {
+                                     const CopyPolicy& policy, size_t* putBack) {
     const WideString stop = HolderOfVersions(setFolder);
     StringList lines;
+    *putBack = 0;
     for (const VersionMove& move : moves) {
         const FileFacts backup = FactsOf(move.from);
         if (!PutsBack(move, FactsOf(move.source), backup, policy)) continue;
@@ -176,6 +177,7 @@ StringList PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves, cons
             }
         }
         const WideString problem = MoveBackOne(move, stop);
+        if (problem.empty()) ++*putBack;
         lines.push_back(problem.empty() ? L"    " + move.source + L"  (not copied; its earlier backup was put back)"
                                         : NotPutBackLine(move, problem));
     }
@@ -193,7 +195,8 @@ std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan) {
     return sets;
 }
 
-void RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) {
+size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) {
+    size_t removed = 0;
     for (const VersionSet& set : sets) {
         const DWORD failure = RemoveTree(JoinPath(plan->versionsFolder, set.name));
         if (failure != ERROR_SUCCESS) {
@@ -201,7 +204,9 @@ void RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) {
             break;
         }
         ReportLine(RemovedSetLine(set));
+        ++removed;
     }
     WideString problem;
     ReadRoom(plan->backupFolder, plan, &problem);
+    return removed;
 }

@@ -50,9 +50,10 @@ void PutBack(const std::vector<VersionMove>& moves, const WideString& setFolder)
 // After the folder's copy: every kept file whose replacement did not land
 // whole (see PutsBack) goes back to its place in the backup, a partial
 // file removed first, and leaves the set. Returns the lines that name each
-// such file (also when it could not go back).
+// such file (also when it could not go back); putBack counts the files
+// that went back.
 StringList PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves, const WideString& setFolder,
-                                     const CopyPolicy& policy);
+                                     const CopyPolicy& policy, size_t* putBack);
 
 // This computer's sets on the drive, each with the bytes removing it frees
 // (files rounded up to clusters, links not followed). Another computer's
@@ -61,4 +62,5 @@ std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan);
 
 // Removes the sets, saying each removal that succeeded and naming each that
 // failed (the removals stop there); then reads the free bytes again.
-void RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan);
+// Returns how many were removed.
+size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan);

@@ -41,3 +41,13 @@ WideString PadLeft(const WideString& text, size_t width, wchar_t fill) {
 WideString ZeroPaddedText(uint32_t value, int radix, size_t width) {
     return PadLeft(UnsignedToText(value, radix), width, L'0');
 }
+
+WideString GroupedText(uint64_t value) {
+    const WideString digits = IntegerToText(value, 10);
+    WideString grouped;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i != 0 && (digits.size() - i) % 3 == 0) grouped += L',';
+        grouped += digits[i];
+    }
+    return grouped;
+}

@@ -21,3 +21,7 @@ WideString UnsignedToText(uint32_t value, int radix);
 WideString PadLeft(const WideString& text, size_t width, wchar_t fill);
 
 WideString ZeroPaddedText(uint32_t value, int radix, size_t width);
+
+// The decimal digits in groups of three, for counts people read:
+//   3204 => "3,204"   999 => "999"   1234567 => "1,234,567"
+WideString GroupedText(uint64_t value);

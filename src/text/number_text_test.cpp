@@ -36,6 +36,10 @@ TEST(NumberText, UnsignedAndPadding) {
     EXPECT_EQ(UnsignedToText(4294967295u, 16), L"ffffffff");
     EXPECT_EQ(ZeroPaddedText(1041, 16, 4), L"0411");
     EXPECT_EQ(ZeroPaddedText(0x1234567, 16, 4), L"1234567");
+    for (const auto& c : {std::make_pair(0ull, L"0"), std::make_pair(999ull, L"999"), std::make_pair(3204ull, L"3,204"),
+                          std::make_pair(1234567ull, L"1,234,567"), std::make_pair(100000ull, L"100,000")}) {
+        EXPECT_EQ(GroupedText(c.first), c.second);
+    }
     EXPECT_EQ(PadLeft(L"abcdef", 3, L'0'), L"abcdef");
     EXPECT_EQ(PadLeft(L"7", 3, L' '), L"  7");
     EXPECT_EQ(PadLeft(L"", 2, L'x'), L"xx");

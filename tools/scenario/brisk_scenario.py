@@ -56,6 +56,17 @@ class Run:
         folder first."""
         return {line.split('>robocopy "')[0].lower() for line in self.lines() if '>robocopy "' in line}
 
+    def copy_commands(self):
+        """The copy commands the run's scripts ran, as they were echoed."""
+        echoed = (re.search(r'>(?:timeout /t 10  &\t)?(robocopy ".*)$', line) for line in self.lines())
+        return [match.group(1) for match in echoed if match]
+
+    def whole_script(self):
+        """One script doing what the run's scripts did: the pause before each
+        copy command, and the pause at the end (for timing the copy alone)."""
+        lines = ["cd /d C:\\"] + ["timeout /t 10  &\t" + command.replace("%", "%%") for command in self.copy_commands()]
+        return ("\r\n".join(lines + ["timeout /t 10", ""])).encode("cp932")
+
 
 def wine_environment(prefix, extra=None):
     env = dict(os.environ)
@@ -427,6 +438,13 @@ def snapshot(folder):
 EXCLUDED_FILE_ENDINGS = (".bak", ".tmp")
 EXCLUDED_FOLDERS = ("bak", ".vs", "_backup_", "_search_")
 MAX_FILE_SIZE = 1 << 32
+
+
+def without_history(stick_snapshot):
+    """A stick's snapshot without the run histories (_Backup_/<COMPUTER>.log),
+    which get a line from every run that could write to the drive."""
+    return {path: value for path, value in stick_snapshot.items()
+            if not re.fullmatch(r"_Backup_/[^/]+\.log", path)}
 
 
 def expected_backup(source_snapshot):

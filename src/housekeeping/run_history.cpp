@@ -1,0 +1,98 @@
+#include "housekeeping/run_history.h"
+
+#include <string>
+#include <vector>
+
+#include "common/scoped_handle.h"
+#include "script/text_files.h"
+#include "text/canonical_path.h"
+#include "text/number_text.h"
+#include "text/split_join.h"
+#include "text/system_error.h"
+#include "text/time_text.h"
+
+namespace {
+
+constexpr size_t kKeptLines = 1000;
+
+const wchar_t* ResultWord(int exitStatus) {
+    if (exitStatus == 0) return L"complete";
+    if (exitStatus == 1) return L"incomplete";
+    return L"not made";
+}
+
+// The file's bytes, or false when it is there but cannot be read.
+bool ReadWholeFile(const WideString& path, std::string* bytes) {
+    const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes->append(buffer, read);
+    return true;
+}
+
+WideString FromUtf8(const std::string& bytes) {
+    if (bytes.empty()) return WideString();
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    WideString text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
+    return text;
+}
+
+}  // namespace
+
+WideString HistoryLine(const RunRecord& record) {
+    const StringList fields = {FormatTime(L"%Y-%m-%d %H:%M:%S", record.start),
+                               ResultWord(record.exitStatus),
+                               IntegerToText(static_cast<uint64_t>(record.exitStatus), 10),
+                               IntegerToText(record.folders, 10),
+                               IntegerToText(record.files, 10),
+                               IntegerToText(record.bytesCopied, 10),
+                               IntegerToText(record.versionsKept, 10),
+                               IntegerToText(record.setsRemoved, 10),
+                               IntegerToText(record.seconds, 10)};
+    return JoinText(fields, L"\t");
+}
+
+StringList HistoryWith(const StringList& lines, const WideString& newLine, size_t keep) {
+    StringList history;
+    for (WideString line : lines) {
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (!line.empty()) history.push_back(line);
+    }
+    history.push_back(newLine);
+    if (history.size() > keep) history.erase(history.begin(), history.end() - static_cast<ptrdiff_t>(keep));
+    return history;
+}
+
+WideString HistoryFileOf(const WideString& computerFolder) { return computerFolder + L".log"; }
+
+WideString AppendToHistory(const WideString& historyFile, const RunRecord& record) {
+    std::string bytes;
+    if (!ReadWholeFile(historyFile, &bytes)) return SystemReason(GetLastError());
+    const StringList history = HistoryWith(SplitText(FromUtf8(bytes), L"\n"), HistoryLine(record), kKeptLines);
+    WideString text;
+    for (const WideString& line : history) text += line + L"\r\n";
+    const ByteVector encoded = ToUtf8(text);
+    const WideString temporary = historyFile + L".new";
+    {
+        const ScopedFileHandle file(CreateFileW(LongPathForm(temporary).c_str(), GENERIC_WRITE, 0, nullptr,
+                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (!file.Valid() ||
+            !WriteFile(file.Get(), encoded.data(), static_cast<DWORD>(encoded.size()), &written, nullptr) ||
+            written != encoded.size() || !FlushFileBuffers(file.Get())) {
+            const DWORD error = GetLastError();
+            DeleteFileW(LongPathForm(temporary).c_str());
+            return SystemReason(error);
+        }
+    }
+    if (!MoveFileExW(LongPathForm(temporary).c_str(), LongPathForm(historyFile).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(LongPathForm(temporary).c_str());
+        return SystemReason(error);
+    }
+    return WideString();
+}
