@@ -22,11 +22,6 @@ bool BackupJob::BuildFolderListScript(const StringList& folders) {
     return true;
 }
 
-bool BackupJob::BuildPlanScript(const std::vector<PlannedFolder>& folders) {
-    scriptText_ = FolderListScript(*this, folders);
-    return true;
-}
-
 bool BackupJob::BuildSingleScript() {
     scriptText_ = SingleScript(*this, Context());
     return true;

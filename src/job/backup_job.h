@@ -74,22 +74,12 @@ public:
     // Builds the script that copies every usable folder of the list to the
     // destination into the script text; leaves Source at the last one.
     virtual bool BuildFolderListScript(const StringList& folders);
-    // Builds the script that copies the mirrored folders of a plan.
-    virtual bool BuildPlanScript(const std::vector<PlannedFolder>& folders);
     // Builds the script for the job's own source and destination.
     virtual bool BuildSingleScript();
     // "RC_<source>_<destination>_<option letters>.bat"
     virtual WideString ScriptFileName() const;
     // "robocopy"
     virtual WideString ToolName() const;
-    // Writes the script (the job's own, or a single-job script made from a
-    // restricted copy when there is none) into the script folder and starts
-    // it: through the command interpreter, waiting for it, or through the
-    // shell without waiting. False when no script folder took the script
-    // (then "Can't make a work folder: " and the reason go to the error
-    // stream and nothing runs) or when the interpreter could not be started.
-    virtual bool Run(int showCommand, bool wait);
-
 
 protected:
     void SetScriptText(const WideString& text) { scriptText_ = text; }

@@ -58,10 +58,6 @@ void LeaveOut(PlannedFolder* folder, FolderFate fate, const WideString& reason) 
     ReportLine(NotBackedUpLine(folder->folder, folder->reason));
 }
 
-WideString NoRoomReason(uint64_t need, const BackupPlan& plan) {
-    return L"needs " + SizeText(need - plan.freeBytes) + L" more than " + plan.drive + L" has free";
-}
-
 // Compares the folder with its backup now, just before its copy, and says
 // why it keeps its backup when it does. False when it cannot be read.
 bool PlanFolder(FolderRun& run, PlannedFolder* folder) {
@@ -118,7 +114,7 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
         toRemove = SetsToRemove(VersionSetsOnDrive(plan), need, plan.freeBytes, run.versions.Name());
         if (toRemove.empty()) {
             run.leftOutNeed += need - plan.freeBytes;
-            LeaveOut(folder, FolderFate::KeptNoRoom, NoRoomReason(need, plan));
+            LeaveOut(folder, FolderFate::KeptNoRoom, NoRoomReason(need, plan.freeBytes, plan.drive));
             moves->clear();
             return false;
         }
@@ -137,7 +133,7 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
     PutBack(*moves, setFolder);
     moves->clear();
     run.leftOutNeed += need - plan.freeBytes;
-    LeaveOut(folder, FolderFate::KeptNoRoom, NoRoomReason(need, plan));
+    LeaveOut(folder, FolderFate::KeptNoRoom, NoRoomReason(need, plan.freeBytes, plan.drive));
     return false;
 }
 

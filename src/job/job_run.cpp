@@ -9,8 +9,6 @@
 #include "config/name_text.h"
 #include "config/system_paths.h"
 #include "config/work_folders.h"
-#include "job/backup_job.h"
-#include "job/shell_request.h"
 #include "script/cmd_text.h"
 #include "script/text_files.h"
 #include "text/file_status.h"
@@ -20,7 +18,6 @@
 
 namespace {
 
-constexpr uint64_t kRestrictedMaxSize = 1048576;
 constexpr unsigned kScriptNameTries = 100;
 constexpr int kStartAttempts = 3;
 constexpr DWORD kStartRetryMilliseconds = 200;
@@ -71,20 +68,6 @@ bool StartAndWait(const WideString& interpreter, const WideString& script) {
 
 }  // namespace
 
-WideString ScriptTextToRun(const BackupJob& job) {
-    if (!job.ScriptText().empty()) return job.ScriptText();
-    BackupJob copy(job);
-    if (copy.Source().empty() || copy.Destination().empty()) {
-        copy.AddExcludedDir(L"_Backup_");
-        copy.AddExcludedDir(L"*.tmp");
-        copy.SetExcludeDirsOption(true);
-        copy.SetMaxSize(kRestrictedMaxSize);
-        copy.SetMaxSizeOption(true);
-    }
-    copy.BuildSingleScript();
-    return copy.ScriptText();
-}
-
 WideString InterpreterCommandLine(const WideString& interpreter, const WideString& script) {
     return L"\"" + interpreter + L"\" /d /v:off /c \"\"" + script + L"\"\"";
 }
@@ -114,17 +97,6 @@ bool RunScriptAndWait(const WideString& script) {
     std::wcerr << L"Can't start the command interpreter for " << script << L": " << SystemReason(error)
                << std::endl;
     return false;
-}
-
-WideString WriteScriptFile(const WideString& fileName, const WideString& text, WideString* problem) {
-    // A folder that cannot be written is passed over at once, not retried.
-    for (const WideString& folder : ScriptFolderChoices()) {
-        *problem = WriteProblemOf(folder);
-        if (!problem->empty()) continue;
-        if (WriteTextFile(folder + fileName, text)) return folder + fileName;
-        *problem = L"the script " + fileName + L" could not be written into " + folder;
-    }
-    return WideString();
 }
 
 WideString UsableScriptFolder(WideString* problem) {
@@ -193,19 +165,4 @@ void PauseWithTimeout(unsigned seconds) {
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-}
-
-bool BackupJob::Run(int showCommand, bool wait) {
-    WideString problem;
-    const WideString script = WriteScriptFile(ScriptFileName(), ScriptTextToRun(*this), &problem);
-    if (script.empty()) {
-        std::wcerr << L"Can't make a work folder: " << problem << std::endl;
-        return false;
-    }
-    if (wait) return RunScriptAndWait(script);
-    ShellRequest request;
-    request.SetFile(script);
-    request.SetShowCommand(showCommand);
-    request.Execute();
-    return true;
 }

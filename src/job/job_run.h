@@ -3,14 +3,6 @@
 
 #include "text/wide_string.h"
 
-class BackupJob;
-
-// The job's script text, or, when it has none, the single-job script of a
-// copy that is restricted when its source or destination is empty (then the
-// work folder stands in): "_Backup_" and "*.tmp" folders excluded, files up
-// to 1 MiB.
-WideString ScriptTextToRun(const BackupJob& job);
-
 // The command line that runs a batch file through the interpreter and ends,
 // without the AutoRun commands of the registry (/d) and with delayed
 // expansion off (/v:off), whatever the registry says:
@@ -27,11 +19,6 @@ WideString InterpreterCommandLine(const WideString& interpreter, const WideStrin
 //   ("cmd.exe", "C:\Windows\system32") => "C:\Windows\system32\cmd.exe"
 //   ("C:\x\notepad.exe", "C:\Windows\system32") => "C:\Windows\system32\cmd.exe"
 WideString InterpreterFor(const WideString& comspec, const WideString& systemFolder);
-
-// Writes the script text under the file name into the first script folder
-// that can be made and written (see ScriptFolderChoices); the script's full
-// path, or empty with the last folder's problem when no folder took it.
-WideString WriteScriptFile(const WideString& fileName, const WideString& text, WideString* problem);
 
 // Runs the batch file through the interpreter (see InterpreterFor) in this
 // console and waits for it to end. False when it could not be started.

@@ -20,33 +20,8 @@ void DecideFate(PlannedFolder* folder) {
     }
 }
 
-bool AdmitFolders(BackupPlan* plan) {
-    uint64_t left = plan->freeBytes;
-    bool anyToCopy = false;
-    bool anyCopied = false;
-    for (PlannedFolder& folder : plan->folders) {
-        if (folder.fate != FolderFate::Mirror) continue;
-        const uint64_t need = folder.before.need;
-        if (need != 0) anyToCopy = true;
-        if (need <= left) {
-            left -= need;
-            if (need != 0) anyCopied = true;
-            continue;
-        }
-        folder.fate = FolderFate::KeptNoRoom;
-        folder.reason = L"needs " + SizeText(need - left) + L" more than " + plan->drive + L" has free";
-    }
-    return anyCopied || !anyToCopy;
-}
-
-uint64_t TotalNeed(const BackupPlan& plan) {
-    uint64_t total = 0;
-    for (const PlannedFolder& folder : plan.folders) {
-        if (folder.fate == FolderFate::Mirror || folder.fate == FolderFate::KeptNoRoom) {
-            total += folder.before.need;
-        }
-    }
-    return total;
+WideString NoRoomReason(uint64_t need, uint64_t freeBytes, const WideString& drive) {
+    return L"needs " + SizeText(need - freeBytes) + L" more than " + drive + L" has free";
 }
 
 StringList FoldersToStamp(const BackupPlan& plan) {

@@ -59,15 +59,10 @@ struct BackupPlan {
 // whose backup holds a configured folder deletes nothing.
 void DecideFate(PlannedFolder* folder);
 
-// Admits the mirrored folders in order while their needs fit into the free
-// bytes; each folder left out becomes KeptNoRoom with the reason
-// "needs 2.3 MB more than E: has free" (its need beyond what was left).
-// Returns false when no folder with something to copy fits although one
-// has something to copy: then nothing should be copied at all.
-bool AdmitFolders(BackupPlan* plan);
-
-// The bytes all mirrored folders need together.
-uint64_t TotalNeed(const BackupPlan& plan);
+// Why a folder that needs more than the drive has free is left out: its
+// need beyond the free bytes, rounded up.
+//   (5 MiB + 2411724, 5 MiB, "E:") => "needs 2.3 MB more than E: has free"
+WideString NoRoomReason(uint64_t need, uint64_t freeBytes, const WideString& drive);
 
 // The folders to stamp with the time of the backup: the backup folder of
 // every folder mirrored and verified, and each folder between it and the

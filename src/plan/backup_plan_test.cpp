@@ -39,31 +39,9 @@ TEST(BackupPlan, EachComparisonGivesAFate) {
     EXPECT_EQ(fate(changed).first, FolderFate::Mirror);
 }
 
-TEST(BackupPlan, FoldersAreAdmittedInOrderWhileTheyFit) {
-    BackupPlan plan;
-    plan.drive = L"E:";
-    plan.freeBytes = 5 * kMiB;
-    plan.folders = {Folder(L"C:\\big", 5 * kMiB + 2411724), Folder(L"C:\\small", 3 * kMiB),
-                    Folder(L"C:\\same", 0), Folder(L"C:\\refused", 9 * kMiB, FolderFate::Refused),
-                    Folder(L"C:\\more", 3 * kMiB), Folder(L"C:\\last", 2 * kMiB)};
-    EXPECT_TRUE(AdmitFolders(&plan));
-    const FolderFate expected[] = {FolderFate::KeptNoRoom, FolderFate::Mirror, FolderFate::Mirror,
-                                   FolderFate::Refused, FolderFate::KeptNoRoom, FolderFate::Mirror};
-    for (size_t i = 0; i < plan.folders.size(); ++i) {
-        EXPECT_EQ(plan.folders[i].fate, expected[i]) << plan.folders[i].source;
-    }
-    EXPECT_EQ(plan.folders[0].reason, L"needs 2.3 MB more than E: has free");
-    EXPECT_EQ(plan.folders[4].reason, L"needs 1.0 MB more than E: has free");
-    EXPECT_EQ(TotalNeed(plan), (5 + 3 + 3 + 2) * kMiB + 2411724);
-
-    // When nothing that has something to copy fits, nothing is copied;
-    // folders with nothing to copy never stop a run.
-    BackupPlan full;
-    full.folders = {Folder(L"C:\\a", 1), Folder(L"C:\\b", 0)};
-    EXPECT_FALSE(AdmitFolders(&full));
-    BackupPlan upToDate;
-    upToDate.folders = {Folder(L"C:\\a", 0)};
-    EXPECT_TRUE(AdmitFolders(&upToDate));
+TEST(BackupPlan, AFolderLeftOutForRoomSaysByHowMuch) {
+    EXPECT_EQ(NoRoomReason(5 * kMiB + 2411724, 5 * kMiB, L"E:"), L"needs 2.3 MB more than E: has free");
+    EXPECT_EQ(NoRoomReason(3 * kMiB, 2 * kMiB, L"\\\\srv\\s"), L"needs 1.0 MB more than \\\\srv\\s has free");
     EXPECT_EQ(SizeText(3435973836), L"3.2 GB");
     EXPECT_EQ(SizeText(1), L"0.1 MB");
 }

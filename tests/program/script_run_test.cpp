@@ -1,13 +1,18 @@
-// Runs generated scripts through the real cmd.exe, with a recorder in place
-// of robocopy, and checks the paths that reach the copy command.
+// Runs the generated scripts the way a backup run does (each its own file
+// in a script folder, through the real cmd.exe), with a recorder in place of
+// robocopy, and checks the paths that reach the copy command.
 #include <gtest/gtest.h>
 
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "job/backup_job.h"
+#include "job/job_run.h"
+#include "script/backup_folders.h"
+#include "script/batch_script.h"
 #include "script/command_line.h"
 #include "script/text_files.h"
 #include "test_support.h"
+#include "text/file_status.h"
 #include "text/split_join.h"
 
 namespace {
@@ -63,25 +68,31 @@ TEST(ScriptRun, EveryPathReachesTheCopyCommandExactly) {
     BackupJob job;
     job.SetMirror(true);
     job.SetDestination(destination);
-    job.BuildFolderListScript(folders);
-    const WideString script = root.Join(L"run.bat");
-    ASSERT_TRUE(WriteTextFile(script, job.ScriptText()));
+    const std::vector<PlannedFolder> planned = ResolveBackupFolders(job, job.Context(), folders, DirectoryExists);
+    // The script folder's own path needs quoting and '%' doubling too.
+    const WideString scriptFolder = root.Join(L"scripts 100% & co") + L"\\";
+    ASSERT_TRUE(CreateDirectoryTree(scriptFolder));
 
     const WideString record = root.Join(L"record.txt");
     ScopedEnvironmentVariable path(L"PATH", bin + L";C:\\windows\\system32;C:\\windows");
     ScopedEnvironmentVariable recordFile(L"BRISK_RECORD_FILE", record);
-    const ProgramRun run = RunCaptured(L"C:\\windows\\system32\\cmd.exe", {L"/c", script});
+    ASSERT_TRUE(RunScriptIn(scriptFolder, L"open.bat", OpeningScript(job, planned, scriptFolder)));
+    for (const PlannedFolder& folder : planned) {
+        ASSERT_EQ(folder.fate, FolderFate::Mirror) << folder.folder << L" " << folder.reason;
+        ASSERT_TRUE(RunScriptIn(scriptFolder, L"copy.bat", FolderCopyScript(folder, scriptFolder)));
+    }
 
     const std::vector<StringList> calls = CallsOf(FromUtf8(ReadFileBytes(record)), L"robocopy.exe");
-    ASSERT_EQ(calls.size(), folders.size()) << run.output;
+    ASSERT_EQ(calls.size(), folders.size());
     for (size_t i = 0; i < folders.size(); ++i) {
         ASSERT_GE(calls[i].size(), 3u);
         EXPECT_EQ(calls[i][0], folders[i]);
         EXPECT_EQ(calls[i][1], MirrorDestination(folders[i], destination));
         EXPECT_EQ(calls[i][2], L"/s");
     }
-    // Each copy command waited first; so did the end of the script.
-    EXPECT_EQ(CallsOf(FromUtf8(ReadFileBytes(record)), L"timeout.exe").size(), folders.size() + 1);
+    // The pauses are the program's own now; the scripts left nothing behind.
+    EXPECT_TRUE(CallsOf(FromUtf8(ReadFileBytes(record)), L"timeout.exe").empty());
+    EXPECT_FALSE(PathExists(scriptFolder + L"open.bat", true) || PathExists(scriptFolder + L"copy.bat", true));
 }
 
 }  // namespace
