@@ -11,6 +11,7 @@
 #include "job/drive_room.h"
 #include "job/job_run.h"
 #include "job/run_lock.h"
+#include "job/script_session.h"
 #include "job/tree_walk.h"
 #include "job/version_keeping.h"
 #include "plan/versions.h"
@@ -25,16 +26,15 @@
 
 namespace {
 
-constexpr unsigned kPauseBeforeFolder = 10;
-constexpr unsigned kFinalPauseLong = 100;
+const wchar_t kScriptEnded[] = L"the copy script ended before its copy";
 
 // What the folder-by-folder run carries from one folder to the next.
 struct FolderRun {
     BackupJob& job;
+    ScriptSession& script;
     CopyPolicy policy;
     BackupPlan* plan;
     VersionSetOfRun versions;
-    WideString scriptFolder;
     BackupTally tally;
     bool copiedSomething = false;  // a folder with something to copy was copied
     uint64_t leftOutNeed = 0;      // what the folders left out for room need
@@ -70,13 +70,9 @@ bool PlanFolder(FolderRun& run, PlannedFolder* folder) {
     }
     // Subfolders that cannot be listed are left out of the copy (their
     // backup stays as it is) and of the check; the rest is copied.
-    StringList leftOut;
     for (const TreeComparison::Unreadable& sub : folder->before.unreadable) {
         folder->skippedFolders.push_back(ToLowerText(sub.relative));
-        leftOut.push_back(JoinPath(folder->source, sub.relative));
-        leftOut.push_back(JoinPath(folder->destination, sub.relative));
     }
-    folder->commandLine = WithFoldersLeftOut(folder->commandLine, leftOut);
     if (!folder->holds.empty()) {
         ReportLine(L"Nothing is deleted from the backup of " + folder->source +
                    L": it holds the configured folder " + folder->holds + L".");
@@ -163,25 +159,50 @@ void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<Versio
     if (!folder->verified) ++run.tally.incompleteFolders;
 }
 
-// One folder as one transaction: the pause, its plan, its earlier versions,
-// its copy, its check and the put-back, before the next folder starts.
-void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
-    PauseWithTimeout(kPauseBeforeFolder);
-    if (!PlanFolder(run, folder)) return;
-    std::vector<VersionMove> moves;
-    if (folder->fate == FolderFate::Mirror && !PrepareFolder(run, folder, &moves)) return;
-    if (folder->fate == FolderFate::Mirror) {
-        run.job.SetSource(folder->source);
-        if (!RunScriptIn(run.scriptFolder, run.job.ScriptFileName(), FolderCopyScript(*folder, run.scriptFolder))) {
-            // Nothing was copied: the backup gets back what was kept aside for it.
-            PutBack(moves, run.versions.Folder());
-            folder->fate = FolderFate::KeptNoRoom;
-            run.scriptFailed = true;
-            return;
-        }
-        if (folder->before.need != 0) run.copiedSomething = true;
+// The arguments that leave the subfolders that could not be listed out of
+// the folder's copy, on both sides: "/xd \"C:\d\x\" \"E:\b\x\"", or empty.
+WideString LeftOutArguments(const PlannedFolder& folder) {
+    StringList leftOut;
+    for (const TreeComparison::Unreadable& sub : folder.before.unreadable) {
+        leftOut.push_back(JoinPath(folder.source, sub.relative));
+        leftOut.push_back(JoinPath(folder.destination, sub.relative));
     }
+    return WithFoldersLeftOut(WideString(), leftOut);
+}
+
+// One folder as one transaction: the script's pause, the folder's plan, its
+// earlier versions, its copy (the script's next command), its check and the
+// put-back, before the script goes on to the next folder.
+void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
+    ScriptSession& script = run.script;
+    if (!script.AwaitScript()) {
+        LeaveOut(folder, FolderFate::KeptNoRoom, kScriptEnded);
+        run.scriptFailed = true;
+        return;
+    }
+    std::vector<VersionMove> moves;
+    const bool copies = PlanFolder(run, folder) &&
+                        (folder->fate != FolderFate::Mirror || PrepareFolder(run, folder, &moves)) &&
+                        folder->fate == FolderFate::Mirror;
+    if (!copies) {
+        run.scriptFailed = !script.Answer(L"skip");
+        if (folder->fate == FolderFate::KeptEmptied) CheckFolder(run, folder, moves);
+        return;
+    }
+    const WideString leftOut = LeftOutArguments(*folder);
+    if (!leftOut.empty()) folder->commandLine += L" " + leftOut;
+    if (!script.Answer(L"copy") || !script.AwaitScript() || !script.Answer(leftOut)) {
+        // Nothing was copied: the backup gets back what was kept aside for it.
+        PutBack(moves, run.versions.Folder());
+        LeaveOut(folder, FolderFate::KeptNoRoom, kScriptEnded);
+        run.scriptFailed = true;
+        return;
+    }
+    // The script asks again once the copy has ended.
+    const bool ended = script.AwaitScript();
+    if (folder->before.need != 0) run.copiedSomething = true;
     CheckFolder(run, folder, moves);
+    run.scriptFailed = !ended || !script.Answer(L"next");
 }
 
 }  // namespace
@@ -227,22 +248,28 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
         return BackupOutcome::NotMade;
     }
 
-    FolderRun run{job, PolicyOf(job), plan, VersionSetOfRun(plan->versionsFolder, startTime), WideString(), {}};
     WideString folderProblem;
-    run.scriptFolder = UsableScriptFolder(&folderProblem);
-    job.SetSource(WideString());
-    if (run.scriptFolder.empty()) {
+    const WideString scriptFolder = UsableScriptFolder(&folderProblem);
+    if (scriptFolder.empty()) {
         std::wcerr << L"Can't make a work folder: " << folderProblem << std::endl;
         return BackupOutcome::NotMade;
     }
-    if (!RunScriptIn(run.scriptFolder, job.ScriptFileName(), OpeningScript(job, plan->folders, run.scriptFolder))) {
+    ScriptSession script;
+    job.SetSource(WideString());
+    if (!script.Start(scriptFolder, job.ScriptFileName(),
+                      FolderByFolderScript(job, plan->folders, scriptFolder, script.PipeName()))) {
         return BackupOutcome::NotMade;
     }
+    FolderRun run{job, script, PolicyOf(job), plan, VersionSetOfRun(plan->versionsFolder, startTime), {}};
     for (PlannedFolder& folder : plan->folders) {
         if (folder.fate == FolderFate::Refused) continue;
-        if (!run.scriptFailed) BackUpFolder(run, &folder);
+        if (run.scriptFailed) {
+            LeaveOut(&folder, FolderFate::KeptNoRoom, kScriptEnded);
+            continue;
+        }
+        BackUpFolder(run, &folder);
     }
-    PauseWithTimeout(job.LongFinalPause() ? kFinalPauseLong : kPauseBeforeFolder);
+    script.Finish();
     for (const PlannedFolder& folder : plan->folders) {
         if (folder.fate != FolderFate::Mirror && folder.fate != FolderFate::KeptEmptied) ++run.tally.notBackedUp;
     }

@@ -45,7 +45,9 @@ bool StartProcess(const WideString& program, WideString* commandLine, const wcha
     }
 }
 
-bool StartAndWait(const WideString& interpreter, const WideString& script) {
+// Starts the interpreter on the script in this console; the process handle,
+// or null.
+HANDLE StartInterpreter(const WideString& interpreter, const WideString& script) {
     // The interpreter expands "%NAME%" in its command line, even inside
     // quotes, so the script is named by its file name alone (which holds no
     // '%') and started in its own folder. The interpreter cannot start in a
@@ -58,12 +60,10 @@ bool StartAndWait(const WideString& interpreter, const WideString& script) {
     PROCESS_INFORMATION process = {};
     const WideString startFolder = AppendSeparator(folder, L'\\');
     if (!StartProcess(interpreter, &commandLine, byName ? startFolder.c_str() : nullptr, &startup, &process)) {
-        return false;
+        return nullptr;
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    return process.hProcess;
 }
 
 }  // namespace
@@ -79,7 +79,7 @@ WideString InterpreterFor(const WideString& comspec, const WideString& systemFol
     return JoinPath(systemFolder, L"cmd.exe");
 }
 
-bool RunScriptAndWait(const WideString& script) {
+HANDLE StartScript(const WideString& script) {
     // Only the command interpreter runs a batch script: COMSPEC naming any
     // other program would start that program and copy nothing.
     const WideString systemFolder = SystemFolder();
@@ -87,16 +87,26 @@ bool RunScriptAndWait(const WideString& script) {
     // without a path; the script's own folder is this user's anyway.
     SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", L"1");
     const WideString chosen = InterpreterFor(EnvironmentText(L"COMSPEC"), systemFolder);
-    if (StartAndWait(chosen, script)) return true;
+    HANDLE process = StartInterpreter(chosen, script);
+    if (process != nullptr) return process;
     DWORD error = GetLastError();
     const WideString fallback = JoinPath(systemFolder, L"cmd.exe");
     if (chosen != fallback) {
-        if (StartAndWait(fallback, script)) return true;
+        process = StartInterpreter(fallback, script);
+        if (process != nullptr) return process;
         error = GetLastError();
     }
     std::wcerr << L"Can't start the command interpreter for " << script << L": " << SystemReason(error)
                << std::endl;
-    return false;
+    return nullptr;
+}
+
+bool RunScriptAndWait(const WideString& script) {
+    const HANDLE process = StartScript(script);
+    if (process == nullptr) return false;
+    WaitForSingleObject(process, INFINITE);
+    CloseHandle(process);
+    return true;
 }
 
 WideString UsableScriptFolder(WideString* problem) {
@@ -123,46 +133,41 @@ WideString NumberedFileName(const WideString& fileName, unsigned number) {
     return stem + L"-" + IntegerToText(number, 10) + extension;
 }
 
-bool RunScriptIn(const WideString& folder, const WideString& fileName, const WideString& text) {
+HANDLE CreateScriptFile(const WideString& folder, const WideString& fileName, const WideString& text,
+                        WideString* script) {
     const ByteVector bytes = ToCodePage(text, ScriptCodePage());
     // A new file, never one that was there before (someone else's, or a
     // link): the first free numbered name. It stays open without write
     // sharing until the interpreter has ended, so nobody changes it on the
-    // way, and is removed afterwards.
-    WideString script;
+    // way.
     HANDLE handle = INVALID_HANDLE_VALUE;
     DWORD error = ERROR_SUCCESS;
     for (unsigned number = 1; number <= kScriptNameTries && handle == INVALID_HANDLE_VALUE; ++number) {
-        script = folder + NumberedFileName(fileName, number);
-        handle = CreateFileW(script.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+        *script = folder + NumberedFileName(fileName, number);
+        handle = CreateFileW(script->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
         error = GetLastError();
         if (handle == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
     }
     ScopedFileHandle file(handle);
     DWORD written = 0;
-    if (!file.Valid() || !WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-        written != bytes.size() || !FlushFileBuffers(file.Get())) {
-        if (file.Valid()) error = GetLastError();
-        std::wcerr << L"Can't make a work folder: the script " << fileName << L" could not be written into "
-                   << folder << L": " << SystemReason(error) << std::endl;
-        if (file.Valid()) DeleteFileW(script.c_str());
-        return false;
+    if (file.Valid() && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && FlushFileBuffers(file.Get())) {
+        return file.Release();
     }
-    const bool ran = RunScriptAndWait(script);
-    CloseHandle(file.Release());
-    DeleteFileW(script.c_str());
-    return ran;
+    if (file.Valid()) error = GetLastError();
+    std::wcerr << L"Can't make a work folder: the script " << fileName << L" could not be written into "
+               << folder << L": " << SystemReason(error) << std::endl;
+    if (file.Valid()) DeleteFileW(script->c_str());
+    return INVALID_HANDLE_VALUE;
 }
 
-void PauseWithTimeout(unsigned seconds) {
-    const WideString program = JoinPath(SystemFolder(), L"timeout.exe");
-    WideString commandLine = L"timeout /t " + IntegerToText(seconds, 10);
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!StartProcess(program, &commandLine, nullptr, &startup, &process)) return;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+bool RunScriptIn(const WideString& folder, const WideString& fileName, const WideString& text) {
+    WideString script;
+    const HANDLE file = CreateScriptFile(folder, fileName, text, &script);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool ran = RunScriptAndWait(script);
+    CloseHandle(file);
+    DeleteFileW(script.c_str());
+    return ran;
 }

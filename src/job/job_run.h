@@ -1,6 +1,7 @@
 // Starting a job's script.
 #pragma once
 
+#include "common/windows_headers.h"
 #include "text/wide_string.h"
 
 // The command line that runs a batch file through the interpreter and ends,
@@ -20,9 +21,19 @@ WideString InterpreterCommandLine(const WideString& interpreter, const WideStrin
 //   ("C:\x\notepad.exe", "C:\Windows\system32") => "C:\Windows\system32\cmd.exe"
 WideString InterpreterFor(const WideString& comspec, const WideString& systemFolder);
 
-// Runs the batch file through the interpreter (see InterpreterFor) in this
-// console and waits for it to end. False when it could not be started.
+// Starts the batch file through the interpreter (see InterpreterFor) in this
+// console; the process handle, or null (said) when it could not be started.
+HANDLE StartScript(const WideString& script);
+
+// The same, waiting for it to end. False when it could not be started.
 bool RunScriptAndWait(const WideString& script);
+
+// Writes the script, in the code page the interpreter reads it in, as a new
+// file under the first free numbered form of the file name in the folder;
+// the file's handle, open without write sharing, and its path; or
+// INVALID_HANDLE_VALUE (said) when it could not be written.
+HANDLE CreateScriptFile(const WideString& folder, const WideString& fileName, const WideString& text,
+                        WideString* script);
 
 // The first script folder that can be made and written (see
 // ScriptFolderChoices), with a trailing separator; empty with the last
@@ -40,8 +51,3 @@ WideString NumberedFileName(const WideString& fileName, unsigned number);
 // False when it could not be written ("Can't make a work folder: " and why
 // go to the error stream) or started.
 bool RunScriptIn(const WideString& folder, const WideString& fileName, const WideString& text);
-
-// The pause before a folder's copy and at the end of a run: the system's
-// timeout command (from the system folder, never found by name) in this
-// console, waited for. A pause that cannot start is skipped.
-void PauseWithTimeout(unsigned seconds);

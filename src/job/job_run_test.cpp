@@ -8,7 +8,6 @@
 
 namespace {
 
-bool Contains(const WideString& text, const WideString& part) { return text.find(part) != kNoPosition; }
 
 // The interpreter runs without AutoRun commands or delayed expansion, and
 // only a full path to a cmd.exe is taken from COMSPEC.

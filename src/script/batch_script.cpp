@@ -6,6 +6,7 @@
 #include "script/backup_folders.h"
 #include "script/cmd_text.h"
 #include "script/command_line.h"
+#include "text/number_text.h"
 #include "text/path_text.h"
 #include "text/split_join.h"
 
@@ -16,6 +17,7 @@ namespace {
 
 const wchar_t kFinalPauseLong[] = L"timeout /t 100";
 const wchar_t kFinalPauseShort[] = L"timeout /t 10";
+const wchar_t kPauseBeforeFolder[] = L"timeout /t 10";
 // Quoted: a temporary folder may hold blanks, '&' or other operators.
 const wchar_t kChangeToTemp[] = L"cd /d \"%Temp%\"";
 
@@ -54,13 +56,22 @@ WideString ChangeToFolderLine(const WideString& folder) {
     return L"cd /d \"" + DoublePercents(StripTrailingSeparator(folder)) + L"\"";
 }
 
-WideString OpeningScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
-                         const WideString& folder) {
-    return JoinLines({ScriptHeader(job, folders), ChangeToFolderLine(folder)});
-}
-
-WideString FolderCopyScript(const PlannedFolder& folder, const WideString& scriptFolder) {
-    return JoinLines({L"@" + ChangeToFolderLine(scriptFolder), DoublePercents(folder.commandLine)});
+WideString FolderByFolderScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
+                                const WideString& scriptFolder, const WideString& pipeName) {
+    const WideString ask = L"<\"" + pipeName + L"\"";
+    StringList lines = {ScriptHeader(job, folders), ChangeToFolderLine(scriptFolder)};
+    size_t number = 0;
+    for (const PlannedFolder& folder : folders) {
+        if (folder.fate == FolderFate::Refused) continue;
+        const WideString after = L"brisk_after_" + IntegerToText(++number, 10);
+        lines.insert(lines.end(), {kPauseBeforeFolder, L"@set brisk_go=", L"@set /p brisk_go=" + ask,
+                                   L"@if not \"%brisk_go%\"==\"copy\" goto " + after, L"@set brisk_xd=",
+                                   L"@set /p brisk_xd=" + ask, DoublePercents(folder.commandLine) + L" %brisk_xd%",
+                                   L"@set brisk_go=", L"@set /p brisk_go=" + ask, L":" + after,
+                                   L"@if not \"%brisk_go%\"==\"next\" if not \"%brisk_go%\"==\"skip\" goto :eof"});
+    }
+    lines.push_back(FinalPause(job));
+    return JoinLines(lines);
 }
 
 WideString FolderListScript(CopySettings& job, const CommandLineContext& context,

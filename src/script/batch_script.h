@@ -25,18 +25,22 @@ extern const wchar_t kListOnlyHelp[];
 // source is left at the last folder that got a command line.
 WideString FolderListScript(CopySettings& job, const std::vector<PlannedFolder>& folders);
 
-// The script that opens a run copied folder by folder: the same header as
-// FolderListScript (the folders, the destination), "@echo on", and the
-// line that changes to the given folder, quoted:
-//   ... / @echo on / (empty) / cd /d "C:\Users\me\AppData\Local\Temp\brisk"
-WideString OpeningScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
-                         const WideString& folder);
-
-// The script that copies one planned folder: the change to the given folder
-// (not echoed) and the folder's copy command (echoed, as in the script of a
-// whole run):
-//   @cd /d "<folder>" / robocopy "C:\KORV\Data" "E:\_Backup_\PC01\C\KORV\Data" /s ...
-WideString FolderCopyScript(const PlannedFolder& folder, const WideString& scriptFolder);
+// The script of a run copied folder by folder, under the direction of the
+// program through the named pipe (see job/script_session.h): the same
+// header as FolderListScript (the folders, the destination), "@echo on",
+// the change to the script's own folder, then for each folder that is not
+// refused, in order:
+//   timeout /t 10
+//   @set brisk_go= / @set /p brisk_go=<"<pipe>"
+//   @if not "%brisk_go%"=="copy" goto brisk_after_<n>
+//   @set brisk_xd= / @set /p brisk_xd=<"<pipe>"
+//   <its copy command> %brisk_xd%
+//   @set brisk_go= / @set /p brisk_go=<"<pipe>"
+//   :brisk_after_<n>
+//   @if not "%brisk_go%"=="next" if not "%brisk_go%"=="skip" goto :eof
+// and the final pause. A script that reads no answer stops before copying.
+WideString FolderByFolderScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
+                                const WideString& scriptFolder, const WideString& pipeName);
 
 // The line that changes to a folder: cd /d "<folder>", '%' doubled.
 WideString ChangeToFolderLine(const WideString& folder);

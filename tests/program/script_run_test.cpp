@@ -6,7 +6,7 @@
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "job/backup_job.h"
-#include "job/job_run.h"
+#include "job/script_session.h"
 #include "script/backup_folders.h"
 #include "script/batch_script.h"
 #include "script/command_line.h"
@@ -76,11 +76,17 @@ TEST(ScriptRun, EveryPathReachesTheCopyCommandExactly) {
     const WideString record = root.Join(L"record.txt");
     ScopedEnvironmentVariable path(L"PATH", bin + L";C:\\windows\\system32;C:\\windows");
     ScopedEnvironmentVariable recordFile(L"BRISK_RECORD_FILE", record);
-    ASSERT_TRUE(RunScriptIn(scriptFolder, L"open.bat", OpeningScript(job, planned, scriptFolder)));
+    // The script asks before each copy and after it; every folder is copied.
+    ScriptSession session;
+    ASSERT_TRUE(session.Start(scriptFolder, L"run.bat",
+                              FolderByFolderScript(job, planned, scriptFolder, session.PipeName())));
     for (const PlannedFolder& folder : planned) {
         ASSERT_EQ(folder.fate, FolderFate::Mirror) << folder.folder << L" " << folder.reason;
-        ASSERT_TRUE(RunScriptIn(scriptFolder, L"copy.bat", FolderCopyScript(folder, scriptFolder)));
+        ASSERT_TRUE(session.AwaitScript() && session.Answer(L"copy"));
+        ASSERT_TRUE(session.AwaitScript() && session.Answer(L""));
+        ASSERT_TRUE(session.AwaitScript() && session.Answer(L"next"));
     }
+    session.Finish();
 
     const std::vector<StringList> calls = CallsOf(FromUtf8(ReadFileBytes(record)), L"robocopy.exe");
     ASSERT_EQ(calls.size(), folders.size());
@@ -90,9 +96,9 @@ TEST(ScriptRun, EveryPathReachesTheCopyCommandExactly) {
         EXPECT_EQ(calls[i][1], MirrorDestination(folders[i], destination));
         EXPECT_EQ(calls[i][2], L"/s");
     }
-    // The pauses are the program's own now; the scripts left nothing behind.
-    EXPECT_TRUE(CallsOf(FromUtf8(ReadFileBytes(record)), L"timeout.exe").empty());
-    EXPECT_FALSE(PathExists(scriptFolder + L"open.bat", true) || PathExists(scriptFolder + L"copy.bat", true));
+    // Each copy command waited first; so did the end of the script. The script left nothing behind.
+    EXPECT_EQ(CallsOf(FromUtf8(ReadFileBytes(record)), L"timeout.exe").size(), folders.size() + 1);
+    EXPECT_FALSE(PathExists(scriptFolder + L"run.bat", true));
 }
 
 }  // namespace
