@@ -76,25 +76,33 @@ TEST(ScriptRun, EveryPathReachesTheCopyCommandExactly) {
     const WideString record = root.Join(L"record.txt");
     ScopedEnvironmentVariable path(L"PATH", bin + L";C:\\windows\\system32;C:\\windows");
     ScopedEnvironmentVariable recordFile(L"BRISK_RECORD_FILE", record);
-    // The script asks before each copy and after it; every folder is copied.
+    // The script asks before each copy and after it; the folder told to
+    // skip is not copied, every other one is.
+    const size_t skipped = 1;
     ScriptSession session;
     ASSERT_TRUE(session.Start(scriptFolder, L"run.bat",
                               FolderByFolderScript(job, planned, scriptFolder, session.PipeName())));
-    for (const PlannedFolder& folder : planned) {
-        ASSERT_EQ(folder.fate, FolderFate::Mirror) << folder.folder << L" " << folder.reason;
-        ASSERT_TRUE(session.AwaitScript() && session.Answer(L"copy"));
+    for (size_t i = 0; i < planned.size(); ++i) {
+        ASSERT_EQ(planned[i].fate, FolderFate::Mirror) << planned[i].folder << L" " << planned[i].reason;
+        ASSERT_TRUE(session.AwaitScript());
+        if (i == skipped) {
+            ASSERT_TRUE(session.Answer(L"skip"));
+            continue;
+        }
+        ASSERT_TRUE(session.Answer(L"copy"));
         ASSERT_TRUE(session.AwaitScript() && session.Answer(L""));
         ASSERT_TRUE(session.AwaitScript() && session.Answer(L"next"));
     }
     session.Finish();
 
     const std::vector<StringList> calls = CallsOf(FromUtf8(ReadFileBytes(record)), L"robocopy.exe");
-    ASSERT_EQ(calls.size(), folders.size());
-    for (size_t i = 0; i < folders.size(); ++i) {
-        ASSERT_GE(calls[i].size(), 3u);
-        EXPECT_EQ(calls[i][0], folders[i]);
-        EXPECT_EQ(calls[i][1], MirrorDestination(folders[i], destination));
-        EXPECT_EQ(calls[i][2], L"/s");
+    ASSERT_EQ(calls.size(), folders.size() - 1);
+    for (size_t i = 0, call = 0; i < folders.size(); ++i) {
+        if (i == skipped) continue;
+        ASSERT_GE(calls[call].size(), 3u);
+        EXPECT_EQ(calls[call][0], folders[i]);
+        EXPECT_EQ(calls[call][1], MirrorDestination(folders[i], destination));
+        EXPECT_EQ(calls[call++][2], L"/s");
     }
     // Each copy command waited first; so did the end of the script. The script left nothing behind.
     EXPECT_EQ(CallsOf(FromUtf8(ReadFileBytes(record)), L"timeout.exe").size(), folders.size() + 1);

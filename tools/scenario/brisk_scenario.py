@@ -57,12 +57,12 @@ class Run:
         return {line.split('>robocopy "')[0].lower() for line in self.lines() if '>robocopy "' in line}
 
     def copy_commands(self):
-        """The copy commands the run's scripts ran, as they were echoed."""
+        """The copy commands the run's script ran, as they were echoed."""
         echoed = (re.search(r'>(?:timeout /t 10  &\t)?(robocopy ".*)$', line) for line in self.lines())
         return [match.group(1) for match in echoed if match]
 
     def whole_script(self):
-        """One script doing what the run's scripts did: the pause before each
+        """One script doing what the run's script did: the pause before each
         copy command, and the pause at the end (for timing the copy alone)."""
         lines = ["cd /d C:\\"] + ["timeout /t 10  &\t" + command.replace("%", "%%") for command in self.copy_commands()]
         return ("\r\n".join(lines + ["timeout /t 10", ""])).encode("cp932")
