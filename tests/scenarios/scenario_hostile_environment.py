@@ -68,6 +68,9 @@ own_folder.parent.write_bytes(b"a file where the folder belongs")
 before = snapshot(stick)
 result = world.run(r"E:\brisk.exe", computer="PC01")
 check(result.exit_code == 2 and "Can't make a work folder: " in result.errors, result.errors[-1500:])
+# Nor can the trace log be written anywhere of the user's own: said once, no retries.
+check(result.errors.count("Can't write the trace log ") == 1 and "1\r2\r" not in result.errors,
+      f"the trace log's failure said once\n{result.errors[-1500:]}")
 check(without_history(snapshot(stick)) == without_history(before), "the stick unchanged without a work folder")
 own_folder.parent.unlink()
 world.temp_folder(world.windows_path(temp))
