@@ -6,6 +6,7 @@
 #include "common/windows_headers.h"
 #include "housekeeping/pending_file_ops.h"
 #include "job/backup_job.h"
+#include "script/backup_folders.h"
 #include "script/batch_script.h"
 #include "script/command_line.h"
 #include "text/split_join.h"
@@ -59,8 +60,12 @@ void ScriptBenchmark(size_t count) {
     job.SetDestination(L"E:\\_Backup_");
     WideString script;
     const double ms = Milliseconds(
-        [&] { script = FolderListScript(job, job.Context(), folders, [](const WideString&) { return true; }); });
-    std::printf("FolderListScript %7zu folders: %8.1f ms, %zu characters\n", count, ms, script.size());
+        [&] {
+            const std::vector<PlannedFolder> planned =
+                ResolveBackupFolders(job, job.Context(), folders, [](const WideString&) { return true; });
+            script = FolderByFolderScript(job, planned, L"C:\\t\\", L"\\\\.\\pipe\\p");
+        });
+    std::printf("FolderByFolderScript %7zu folders: %8.1f ms, %zu characters\n", count, ms, script.size());
 }
 
 // A delete pass over many listed paths, nearly all of them absent, and a

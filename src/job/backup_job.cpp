@@ -17,16 +17,6 @@ bool BackupJob::AddExcludedDir(const WideString& pattern) {
 
 WideString BackupJob::CommandLine() const { return BuildCommandLine(*this, Context()); }
 
-bool BackupJob::BuildFolderListScript(const StringList& folders) {
-    scriptText_ = FolderListScript(*this, Context(), folders, DirectoryExists);
-    return true;
-}
-
-bool BackupJob::BuildSingleScript() {
-    scriptText_ = SingleScript(*this, Context());
-    return true;
-}
-
 WideString BackupJob::ScriptFileName() const { return ScriptFileNameFor(*this); }
 
 WideString BackupJob::ToolName() const { return CopySettings::ToolName(); }

@@ -19,7 +19,6 @@ public:
     BackupJob& operator=(const BackupJob&) = default;
     virtual ~BackupJob() = default;
 
-    virtual WideString ScriptText() const { return scriptText_; }
     virtual WideString Source() const { return source_; }
     virtual WideString Destination() const { return destination_; }
     virtual WideString FileSpecs() const { return fileSpecs_; }
@@ -71,18 +70,10 @@ public:
     virtual CommandLineContext Context() const { return SystemCommandLineContext(); }
     // The robocopy command line for the job's source and destination.
     virtual WideString CommandLine() const;
-    // Builds the script that copies every usable folder of the list to the
-    // destination into the script text; leaves Source at the last one.
-    virtual bool BuildFolderListScript(const StringList& folders);
-    // Builds the script for the job's own source and destination.
-    virtual bool BuildSingleScript();
     // "RC_<source>_<destination>_<option letters>.bat"
     virtual WideString ScriptFileName() const;
     // "robocopy"
     virtual WideString ToolName() const;
-
-protected:
-    void SetScriptText(const WideString& text) { scriptText_ = text; }
 
 private:
     template <typename T>
@@ -90,8 +81,6 @@ private:
         field = value;
         return true;
     }
-
-    WideString scriptText_;
 };
 
 // The job of a backup run; the same as a BackupJob.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "script/backup_folders.h"
 #include "script/batch_script.h"
 #include "script/script_test_support.h"
 #include "test_support.h"
@@ -46,12 +47,13 @@ TEST(BackupOverlap, FoldersWhoseBackupsWouldPurgeEachOther) {
 TEST(BackupOverlap, TheScriptCopiesOnlyTheFirstOfClashingFolders) {
     FixedContextJob job;
     ApplyBackupPolicy(job, L"E:\\_Backup_");
-    ErrorStreamCapture errors;
-    const WideString script = FolderListScript(
+    const std::vector<PlannedFolder> planned = ResolveBackupFolders(
         job, job.Context(), {L"C:\\100%\\x", L"C:\\100\\x", L"C:\\other"}, [](const WideString&) { return true; });
+    const WideString script = FolderByFolderScript(job, planned, L"C:\\t\\", L"\\\\.\\pipe\\p");
     const WideString message = L"Can't back up C:\\100\\x - its backup folder "
                                L"E:\\_Backup_\\PC01\\C\\100\\x would overlap the backup of C:\\100%\\x";
-    EXPECT_EQ(errors.Lines(), StringList{message});
+    ASSERT_EQ(planned.size(), 3u);
+    EXPECT_EQ(RefusalMessage(planned[1]), message);
     EXPECT_NE(script.find(L"\r\necho\t\t\tC:\\100%%\\x\r\necho\t\t\tCan't back up C:\\100\\x - its "
                           L"backup folder E:\\_Backup_\\PC01\\C\\100\\x would overlap the backup of "
                           L"C:\\100%%\\x\r\necho\t\t\tC:\\other\r\n"),

@@ -18,8 +18,6 @@ namespace {
 const wchar_t kFinalPauseLong[] = L"timeout /t 100";
 const wchar_t kFinalPauseShort[] = L"timeout /t 10";
 const wchar_t kPauseBeforeFolder[] = L"timeout /t 10";
-// Quoted: a temporary folder may hold blanks, '&' or other operators.
-const wchar_t kChangeToTemp[] = L"cd /d \"%Temp%\"";
 
 WideString FinalPause(const CopySettings& job) {
     return job.LongFinalPause() ? kFinalPauseLong : kFinalPauseShort;
@@ -69,48 +67,6 @@ WideString FolderByFolderScript(const CopySettings& job, const std::vector<Plann
                                    L"@set /p brisk_xd=" + ask, DoublePercents(folder.commandLine) + L" %brisk_xd%",
                                    L"@set brisk_go=", L"@set /p brisk_go=" + ask, L":" + after,
                                    L"@if not \"%brisk_go%\"==\"next\" if not \"%brisk_go%\"==\"skip\" goto :eof"});
-    }
-    lines.push_back(FinalPause(job));
-    return JoinLines(lines);
-}
-
-WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
-                            const StringList& folders,
-                            const std::function<bool(const WideString&)>& isDirectory) {
-    const std::vector<PlannedFolder> planned = ResolveBackupFolders(job, context, folders, isDirectory);
-    for (const PlannedFolder& folder : planned) {
-        if (folder.fate != FolderFate::Refused) continue;
-        std::wcerr << RefusalMessage(folder) << std::endl;
-    }
-    return FolderListScript(job, planned);
-}
-
-WideString FolderListScript(CopySettings& job, const std::vector<PlannedFolder>& folders) {
-    StringList lines = {ScriptHeader(job, folders), kChangeToTemp};
-    for (const PlannedFolder& folder : folders) {
-        if (folder.fate != FolderFate::Mirror) continue;
-        job.SetSource(folder.source);
-        lines.push_back(L"timeout /t 10  &\t" + DoublePercents(folder.commandLine));
-    }
-    lines.push_back(FinalPause(job));
-    return JoinLines(lines);
-}
-
-WideString SingleScript(const CopySettings& job, const CommandLineContext& context) {
-    WideString header = L"rem\t" + job.ToolName() + L"\t" +
-                        DoublePercents(ShortenPath(StripQuotes(job.Source()), 50));
-    header += L"\r\nrem\t\t\t";
-    if (job.Options().listOnly) header += kListOnlyHelp;
-    header += L"\r\nrem";
-    StringList lines = {header, kChangeToTemp};
-    if (job.LongFinalPause()) lines.push_back(kFinalPauseShort);
-    const WideString commandLine = BuildCommandLine(job, context);
-    if (FitsCodePage932(commandLine)) {
-        lines.push_back(DoublePercents(commandLine));
-    } else {
-        const WideString refusal = RefusalMessage(StripQuotes(job.Source()), kCannotCarryReason);
-        std::wcerr << refusal << std::endl;
-        lines.push_back(L"echo " + EscapeForEcho(refusal));
     }
     lines.push_back(FinalPause(job));
     return JoinLines(lines);

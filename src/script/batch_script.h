@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "text/wide_string.h"
@@ -14,20 +13,11 @@
 // The list-only note shown in scripts that only list.
 extern const wchar_t kListOnlyHelp[];
 
-// The script that copies the folders of a plan:
-//   @echo off / (empty) / echo<TAB>robocopy / echo. / echo<TAB><TAB><TAB>folder...
-//   / echo. / echo<TAB><TAB><TAB>destination / [list-only note] / (empty) /
-//   @echo on / (empty) / cd /d "%Temp%" / "timeout /t 10  &<TAB>" + command
-//   line per folder / timeout /t 100 (long final pause) or timeout /t 10
-// Every mirrored folder gets an echo line and its command; a refused one an
-// echo line saying why ("Can't back up <folder> - <reason>"); a folder whose
-// backup is kept gets neither. Paths are escaped for cmd.exe. The job's
-// source is left at the last folder that got a command line.
-WideString FolderListScript(CopySettings& job, const std::vector<PlannedFolder>& folders);
-
 // The script of a run copied folder by folder, under the direction of the
 // program through the named pipe (see job/script_session.h): the same
-// header as FolderListScript (the folders, the destination), "@echo on",
+// header (the tool's name, an echo line per folder: its source, or for a
+// refused one "Can't back up <folder> - <reason>"; the destination; the
+// list-only note when the copy only lists), "@echo on",
 // the change to the script's own folder, then for each folder that is not
 // refused, in order:
 //   timeout /t 10
@@ -44,20 +34,6 @@ WideString FolderByFolderScript(const CopySettings& job, const std::vector<Plann
 
 // The line that changes to a folder: cd /d "<folder>", '%' doubled.
 WideString ChangeToFolderLine(const WideString& folder);
-
-// The same for a folder list: every usable folder (not empty, a directory by
-// isDirectory, first occurrence only) is planned as a mirror or refused (see
-// ResolveBackupFolders); refusals also go to the error stream.
-WideString FolderListScript(CopySettings& job, const CommandLineContext& context,
-                            const StringList& folders,
-                            const std::function<bool(const WideString&)>& isDirectory);
-
-// The script for the job's own source and destination (echo stays on):
-//   rem<TAB>robocopy<TAB>source / rem<TAB><TAB><TAB>[note] / rem / cd /d "%Temp%" /
-//   [timeout /t 10] / command line / timeout /t 100 or 10
-// A command line code page 932 cannot carry is replaced by an echo line
-// saying so (also written to the error stream).
-WideString SingleScript(const CopySettings& job, const CommandLineContext& context);
 
 // "RC_" + source (shortened to 50) + "_" + destination (shortened to 30) +
 // "_" + "s", "mir", "fft", "l" for the options that are on + ".bat".

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 #include "script/backup_folders.h"
 #include "script/script_test_support.h"
@@ -18,12 +19,33 @@ std::function<bool(const WideString&)> ExistingOnly(std::set<WideString> folders
     return [folders](const WideString& path) { return folders.count(path) != 0; };
 }
 
-TEST(FolderListScript, OneLinePerUsableFolderExactly) {
+const WideString kScriptFolder = L"C:\\users\\u1\\Temp\\Quillon.tmp\\brisk\\";
+const WideString kPipe = L"\\\\.\\pipe\\brisk-1-2";
+
+// The script of a folder list, as a run makes it.
+WideString ScriptOf(CopySettings& job, const StringList& folders,
+                    const std::function<bool(const WideString&)>& isDirectory, std::vector<PlannedFolder>* planned) {
+    *planned = ResolveBackupFolders(job, FixedContextJob::FixedContext(), folders, isDirectory);
+    return FolderByFolderScript(job, *planned, kScriptFolder, kPipe);
+}
+
+// One folder's part of the script: the pause, the program's word, the copy.
+WideString FolderSection(size_t number, const WideString& command) {
+    const WideString ask = L"@set /p brisk_go=<\"" + kPipe + L"\"\r\n";
+    const WideString after = L"brisk_after_" + std::to_wstring(number);
+    return L"timeout /t 10\r\n@set brisk_go=\r\n" + ask + L"@if not \"%brisk_go%\"==\"copy\" goto " + after +
+           L"\r\n@set brisk_xd=\r\n@set /p brisk_xd=<\"" + kPipe + L"\"\r\n" + command + L" %brisk_xd%\r\n" +
+           L"@set brisk_go=\r\n" + ask + L":" + after +
+           L"\r\n@if not \"%brisk_go%\"==\"next\" if not \"%brisk_go%\"==\"skip\" goto :eof\r\n";
+}
+
+TEST(FolderByFolderScript, OneSectionPerUsableFolderExactly) {
     FixedContextJob job;
     ApplyBackupPolicy(job, L"E:\\_Backup_");
-    const WideString script = FolderListScript(
-        job, job.Context(), {L"C:\\Data\\Work", L"", L"C:\\Missing", L"C:\\Data\\Work", L"D:\\Docs"},
-        ExistingOnly({L"C:\\Data\\Work", L"D:\\Docs"}));
+    std::vector<PlannedFolder> planned;
+    const WideString script = ScriptOf(
+        job, {L"C:\\Data\\Work", L"", L"C:\\Missing", L"C:\\Data\\Work", L"D:\\Docs"},
+        ExistingOnly({L"C:\\Data\\Work", L"D:\\Docs"}), &planned);
     EXPECT_EQ(script,
               L"@echo off\r\n"
               L"\r\n"
@@ -36,76 +58,76 @@ TEST(FolderListScript, OneLinePerUsableFolderExactly) {
               L"\r\n"
               L"@echo on\r\n"
               L"\r\n"
-              L"cd /d \"%Temp%\"\r\n"
-              L"timeout /t 10  &\trobocopy \"C:\\Data\\Work\" \"E:\\_Backup_\\PC01\\C\\Data\\Work\"" +
-                  kPolicySwitches +
-                  L"\r\n"
-                  L"timeout /t 10  &\trobocopy \"D:\\Docs\" \"E:\\_Backup_\\PC01\\D\\Docs\"" +
-                  kPolicySwitches +
-                  L"\r\n"
+              L"cd /d \"C:\\users\\u1\\Temp\\Quillon.tmp\\brisk\"\r\n" +
+                  FolderSection(1, L"robocopy \"C:\\Data\\Work\" \"E:\\_Backup_\\PC01\\C\\Data\\Work\"" +
+                                       kPolicySwitches) +
+                  FolderSection(2, L"robocopy \"D:\\Docs\" \"E:\\_Backup_\\PC01\\D\\Docs\"" + kPolicySwitches) +
                   L"timeout /t 100\r\n");
-    EXPECT_EQ(job.Source(), L"D:\\Docs");
+    job.SetSource(L"D:\\Docs");
     EXPECT_EQ(ScriptFileNameFor(job), L"RC_D__Docs_E___Backup__smirfft.bat");
 }
 
-TEST(FolderListScript, NoUsableFolderAndListOnly) {
+TEST(FolderByFolderScript, NoUsableFolderAndListOnly) {
     FixedContextJob job;
     job.SetDestination(L"E:\\_Backup_");
-    EXPECT_EQ(FolderListScript(job, job.Context(), {}, ExistingOnly({})),
+    std::vector<PlannedFolder> planned;
+    EXPECT_EQ(ScriptOf(job, {}, ExistingOnly({}), &planned),
               L"@echo off\r\n\r\necho\trobocopy\r\necho.\r\necho.\r\necho\t\t\tE:\\_Backup_\r\n"
-              L"\r\n@echo on\r\n\r\ncd /d \"%Temp%\"\r\ntimeout /t 10\r\n");
+              L"\r\n@echo on\r\n\r\ncd /d \"C:\\users\\u1\\Temp\\Quillon.tmp\\brisk\"\r\ntimeout /t 10\r\n");
 
     job.SetListOnly(true);
-    job.SetSource(L"C:\\Data");
-    const WideString script = FolderListScript(job, job.Context(), {L"C:\\Data"}, ExistingOnly({L"C:\\Data"}));
+    const WideString script = ScriptOf(job, {L"C:\\Data"}, ExistingOnly({L"C:\\Data"}), &planned);
     EXPECT_NE(script.find(L"\r\necho\t\t\tE:\\_Backup_\r\necho.\r\necho\t\t" +
                           WideString(kListOnlyHelp) + L"\r\necho.\r\n\r\n@echo on\r\n"),
               kNoPosition)
         << script;
-    EXPECT_NE(script.find(L" /l\r\n"), kNoPosition) << script;
+    EXPECT_NE(script.find(L" /l %brisk_xd%\r\n"), kNoPosition) << script;
+    job.SetSource(L"C:\\Data");
     EXPECT_EQ(ScriptFileNameFor(job), L"RC_C__Data_E___Backup__sfftl.bat");
 }
 
-TEST(FolderListScript, PathsReachCmdExactly) {
+TEST(FolderByFolderScript, PathsReachCmdExactly) {
     FixedContextJob job;
     ApplyBackupPolicy(job, L"E:\\_Backup_");
     const WideString odd = L"C:\\Tom & Jerry (50% off) ^x";
-    const WideString script = FolderListScript(job, job.Context(), {odd}, ExistingOnly({odd}));
+    std::vector<PlannedFolder> planned;
+    const WideString script = ScriptOf(job, {odd}, ExistingOnly({odd}), &planned);
     EXPECT_NE(script.find(L"\r\necho\t\t\tC:\\Tom ^& Jerry ^(50%% off^) ^^x\r\n"), kNoPosition)
         << script;
-    EXPECT_NE(script.find(L"robocopy \"C:\\Tom & Jerry (50%% off) ^x\" "
+    EXPECT_NE(script.find(L"\r\nrobocopy \"C:\\Tom & Jerry (50%% off) ^x\" "
                           L"\"E:\\_Backup_\\PC01\\C\\Tom & Jerry (50\\ off) ^x\""),
               kNoPosition)
         << script;
+    // The script's own folder is quoted and its '%' doubled too.
+    EXPECT_NE(FolderByFolderScript(job, {}, L"C:\\a 100% & b\\", kPipe).find(L"cd /d \"C:\\a 100%% & b\"\r\n"),
+              kNoPosition);
 }
 
-TEST(FolderListScript, AFolderCodePage932CannotCarryIsNamedNotCopied) {
+TEST(FolderByFolderScript, AFolderTheCodePageCannotCarryIsNamedNotCopied) {
     FixedContextJob job;
     ApplyBackupPolicy(job, L"E:\\_Backup_");
     const WideString fine = L"C:\\\u30C7\u30FC\u30BF";     // katakana: in code page 932
     const WideString lost = L"C:\\Users\\Jos\u00E9\\\uD55C";  // an accented letter, Hangul
-    ErrorStreamCapture errors;
-    const WideString script = FolderListScript(job, job.Context(), {fine, lost}, ExistingOnly({fine, lost}));
+    std::vector<PlannedFolder> planned;
+    const WideString script = ScriptOf(job, {fine, lost}, ExistingOnly({fine, lost}), &planned);
     const WideString message =
         L"Can't back up " + lost +
         L" - the script's code page 932 cannot carry its path or its backup path";
-    EXPECT_EQ(errors.Lines(), StringList{message});
+    ASSERT_EQ(planned.size(), 2u);
+    EXPECT_EQ(RefusalMessage(planned[1]), message);
     EXPECT_NE(script.find(L"\r\necho\t\t\t" + message + L"\r\n"), kNoPosition) << script;
     EXPECT_EQ(script.find(L"robocopy \"" + lost), kNoPosition);
     EXPECT_NE(script.find(L"robocopy \"" + fine + L"\""), kNoPosition);
-    EXPECT_EQ(job.Source(), fine);
-
-    FixedContextJob single;
-    single.SetSource(lost);
-    single.SetDestination(L"E:\\Copies");
-    ErrorStreamCapture singleErrors;
-    const WideString singleScript = SingleScript(single, single.Context());
-    EXPECT_EQ(singleErrors.Lines(), StringList{message});
-    EXPECT_EQ(singleScript.find(L"robocopy \""), kNoPosition) << singleScript;
-    EXPECT_NE(singleScript.find(L"\r\necho " + message + L"\r\n"), kNoPosition) << singleScript;
+    // A Western console's code page carries the accent, not the Hangul.
+    CommandLineContext western = FixedContextJob::FixedContext();
+    western.scriptCodePage = 850;
+    const std::vector<PlannedFolder> inWestern = ResolveBackupFolders(
+        job, western, {L"C:\\Users\\M\u00FCller\\Documents", lost}, [](const WideString&) { return true; });
+    EXPECT_EQ(inWestern[0].fate, FolderFate::Mirror);
+    EXPECT_EQ(inWestern[1].reason, L"the script's code page 850 cannot carry its path or its backup path");
 }
 
-TEST(FolderListScript, NoSpellingReachesOutsideItsOwnPlace) {
+TEST(FolderByFolderScript, NoSpellingReachesOutsideItsOwnPlace) {
     FixedContextJob job;
     ApplyBackupPolicy(job, L"E:\\_Backup_");
     const struct {
@@ -126,54 +148,30 @@ TEST(FolderListScript, NoSpellingReachesOutsideItsOwnPlace) {
     };
     StringList folders;
     for (const auto& c : cases) folders.push_back(c.folder);
-    ErrorStreamCapture errors;
-    const auto any = [](const WideString&) { return true; };
-    const WideString script = FolderListScript(job, job.Context(), folders, any);
+    std::vector<PlannedFolder> planned;
+    const WideString script = ScriptOf(job, folders, [](const WideString&) { return true; }, &planned);
+    ASSERT_EQ(planned.size(), folders.size());
     size_t refused = 0;
-    for (const auto& c : cases) {
-        if (*c.copiedAs != 0) {
-            EXPECT_NE(script.find(L"&\trobocopy " + WideString(c.copiedAs) + L" /s "), kNoPosition)
-                << c.folder << L"\n" << script;
+    for (size_t i = 0; i < folders.size(); ++i) {
+        if (*cases[i].copiedAs != 0) {
+            EXPECT_NE(script.find(L"\r\nrobocopy " + WideString(cases[i].copiedAs) + L" /s "), kNoPosition)
+                << cases[i].folder << L"\n" << script;
             continue;
         }
         ++refused;
-        EXPECT_NE(errors.Text().find(L"Can't back up " + WideString(c.folder) + L" - "), kNoPosition)
-            << c.folder << L"\n" << errors.Text();
+        EXPECT_EQ(planned[i].fate, FolderFate::Refused) << cases[i].folder;
+        EXPECT_EQ(RefusalMessage(planned[i]).rfind(L"Can't back up ", 0), 0u) << cases[i].folder;
     }
-    EXPECT_EQ(errors.Lines().size(), refused) << errors.Text();
     size_t commands = 0;
-    for (size_t at = script.find(L"&\trobocopy "); at != kNoPosition; at = script.find(L"&\trobocopy ", at + 1)) {
+    for (size_t at = script.find(L"\r\nrobocopy "); at != kNoPosition; at = script.find(L"\r\nrobocopy ", at + 1)) {
         ++commands;
     }
     EXPECT_EQ(commands, folders.size() - refused) << script;
 }
 
-// Only mirrored folders are copied; a refused one is named in the script,
-// and one whose backup the plan keeps is left out altogether.
-TEST(FolderListScript, OnlyThePlansMirrorsGetACommand) {
-    FixedContextJob job;
-    ApplyBackupPolicy(job, L"E:\\_Backup_");
-    std::vector<PlannedFolder> planned =
-        ResolveBackupFolders(job, job.Context(), {L"C:\\a", L"C:\\b", L"C:\\c", L"C:\\d", L"\\\\fs\\C\\x"},
-                             [](const WideString&) { return true; });
-    ASSERT_EQ(planned.size(), 5u);
-    EXPECT_EQ(planned[4].fate, FolderFate::Refused);
-    planned[1].fate = FolderFate::KeptNoRoom;
-    planned[2].fate = FolderFate::KeptEmptied;
-    planned[3].fate = FolderFate::Unreadable;
-    const WideString script = FolderListScript(job, planned);
-    EXPECT_NE(script.find(L"\r\necho\t\t\tC:\\a\r\necho\t\t\tCan't back up \\\\fs\\C\\x - "), kNoPosition)
-        << script;
-    EXPECT_NE(script.find(L"&\trobocopy \"C:\\a\" \"E:\\_Backup_\\PC01\\C\\a\" /s /purge /mir "), kNoPosition);
-    for (const wchar_t* kept : {L"C:\\b", L"C:\\c", L"C:\\d"}) {
-        EXPECT_EQ(script.find(kept), kNoPosition) << kept;
-    }
-    EXPECT_EQ(job.Source(), L"C:\\a");
-}
-
 // A folder configured inside another one's backup is refused, and that
 // other folder is copied without deleting, so its mirror cannot purge it.
-TEST(FolderListScript, AFolderInsideAnotherOnesBackupIsNotPurged) {
+TEST(ResolveBackupFolders, AFolderInsideAnotherOnesBackupIsNotPurged) {
     FixedContextJob job;
     ApplyBackupPolicy(job, L"E:\\_Backup_");
     const std::vector<PlannedFolder> planned = ResolveBackupFolders(
@@ -195,32 +193,6 @@ TEST(FolderListScript, AFolderInsideAnotherOnesBackupIsNotPurged) {
     holder.before.deleted = {{L"keep\\kept.txt", 1}};
     DecideFate(&holder);
     EXPECT_TRUE(holder.before.deleted.empty());
-}
-
-TEST(SingleScript, ShortAndLongFinalPause) {
-    FixedContextJob job;
-    job.SetSource(L"C:\\Data\\Work");
-    job.SetDestination(L"E:\\Copies");
-    EXPECT_EQ(SingleScript(job, job.Context()),
-              L"rem\trobocopy\tC:\\Data\\Work\r\n"
-              L"rem\t\t\t\r\n"
-              L"rem\r\n"
-              L"cd /d \"%Temp%\"\r\n"
-              L"robocopy \"C:\\Data\\Work\" \"E:\\Copies\" /s /purge /fft /r:3 /w:5 /xo /xjd"
-              L" /xf  mfc*.tmp  Thumbs.db  \r\n"
-              L"timeout /t 10\r\n");
-
-    job.SetLongFinalPause(true);
-    job.SetListOnly(true);
-    EXPECT_EQ(SingleScript(job, job.Context()),
-              L"rem\trobocopy\tC:\\Data\\Work\r\n"
-              L"rem\t\t\t" + WideString(kListOnlyHelp) + L"\r\n"
-              L"rem\r\n"
-              L"cd /d \"%Temp%\"\r\n"
-              L"timeout /t 10\r\n"
-              L"robocopy \"C:\\Data\\Work\" \"E:\\Copies\" /s /purge /fft /r:3 /w:5 /xo /xjd"
-              L" /xf  mfc*.tmp  Thumbs.db   /l\r\n"
-              L"timeout /t 100\r\n");
 }
 
 TEST(ScriptFileName, OptionLettersAndUnfitCharacters) {
