@@ -1,6 +1,11 @@
 #include "job/script_session.h"
 
 #include "common/windows_headers.h"
+
+#include <sddl.h>
+
+#include <vector>
+
 #include "job/job_run.h"
 #include "script/cmd_text.h"
 #include "script/text_files.h"
@@ -12,6 +17,26 @@ constexpr DWORD kPipeBufferBytes = 4096;
 
 std::unique_ptr<ScopedFileHandle> Owned(HANDLE handle) { return std::make_unique<ScopedFileHandle>(handle); }
 
+// "D:P(A;;GA;;;<this user's SID>)": no one but this user may open the pipe,
+// so no one else can ask in the script's place and make the program check
+// a copy that has not run. Empty when the user's SID cannot be read.
+WideString ThisUserOnlyDescriptor() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return WideString();
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> user(size);
+    const bool read = size != 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size);
+    CloseHandle(token);
+    wchar_t* sid = nullptr;
+    if (!read || !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
+        return WideString();
+    }
+    const WideString descriptor = L"D:P(A;;GA;;;" + WideString(sid) + L")";
+    LocalFree(sid);
+    return descriptor;
+}
+
 }  // namespace
 
 WideString SessionPipeName(unsigned long processId, unsigned long long ticks) {
@@ -20,6 +45,13 @@ WideString SessionPipeName(unsigned long processId, unsigned long long ticks) {
 
 ScriptSession::ScriptSession() {
     pipeName_ = SessionPipeName(GetCurrentProcessId(), GetTickCount64());
+    SECURITY_ATTRIBUTES security = {sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+    const WideString descriptor = ThisUserOnlyDescriptor();
+    if (descriptor.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                                  descriptor.c_str(), SDDL_REVISION_1, &security.lpSecurityDescriptor, nullptr)) {
+        pipeName_.clear();
+        return;
+    }
     // Made first by this process, local clients only, two instances at most:
     // no one else can stand in for it.
     for (Listener& listener : listeners_) {
@@ -27,13 +59,14 @@ ScriptSession::ScriptSession() {
         listener.pipe = Owned(CreateNamedPipeW(pipeName_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | first,
                                                PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT |
                                                    PIPE_REJECT_REMOTE_CLIENTS,
-                                               2, kPipeBufferBytes, kPipeBufferBytes, 0, nullptr));
+                                               2, kPipeBufferBytes, kPipeBufferBytes, 0, &security));
         listener.event = Owned(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         if (!listener.pipe->Valid() || !listener.event->Valid() || !Listen(&listener)) {
             pipeName_.clear();
-            return;
+            break;
         }
     }
+    LocalFree(security.lpSecurityDescriptor);
 }
 
 bool ScriptSession::Listen(Listener* listener) {

@@ -38,7 +38,7 @@ sources = [s for s in listed if s]
 destinations = [str(world.windows_path(world.mirror_folder(r"E:\_Backup_", "PC01", s)))
                 for s in sources]
 first = lines.index(destinations[0])
-check(lines[first:first + len(destinations)] == destinations, "one line per backup folder")
+check(lines[first:first + len(destinations)] == destinations, f"one line per backup folder\n{run.output[-3000:]}")
 after = lines[first + len(destinations):]
 check(after[0] == "", "an empty line after the backup folders")
 pause = next(i for i, line in enumerate(after) if line.startswith("Backup complete: "))
