@@ -5,6 +5,7 @@
 #include "common/windows_headers.h"
 
 #include <aclapi.h>
+#include <sddl.h>
 
 #include "text/canonical_path.h"
 
@@ -32,6 +33,20 @@ bool OwnerIsThisUser(PSID owner) {
 }
 
 }  // namespace
+
+WideString ThisUserSidText() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return WideString();
+    const std::vector<BYTE> user = TokenInformation(token, TokenUser);
+    CloseHandle(token);
+    wchar_t* text = nullptr;
+    if (user.empty() || !ConvertSidToStringSidW(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, &text)) {
+        return WideString();
+    }
+    const WideString sid = text;
+    LocalFree(text);
+    return sid;
+}
 
 FolderOwnership OwnershipFrom(unsigned long attributes, void* ownerSid) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return FolderOwnership::Missing;

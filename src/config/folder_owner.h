@@ -18,6 +18,10 @@ enum class FolderOwnership {
 // link (junction or symbolic link) counts as another's, whoever owns it.
 FolderOwnership OwnershipOf(const WideString& folder);
 
+// This process's user's SID as text ("S-1-5-21-..."); empty when it cannot
+// be read.
+WideString ThisUserSidText();
+
 // The same from the system's answers: the path's attributes
 // (INVALID_FILE_ATTRIBUTES when it is not there) and its owner (null when
 // it could not be read).

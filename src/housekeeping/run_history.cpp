@@ -32,13 +32,6 @@ bool ReadWholeFile(const WideString& path, std::string* bytes) {
     return true;
 }
 
-WideString FromUtf8(const std::string& bytes) {
-    if (bytes.empty()) return WideString();
-    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    WideString text(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
-    return text;
-}
 
 }  // namespace
 

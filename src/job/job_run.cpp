@@ -101,14 +101,6 @@ HANDLE StartScript(const WideString& script) {
     return nullptr;
 }
 
-bool RunScriptAndWait(const WideString& script) {
-    const HANDLE process = StartScript(script);
-    if (process == nullptr) return false;
-    WaitForSingleObject(process, INFINITE);
-    CloseHandle(process);
-    return true;
-}
-
 WideString UsableScriptFolder(WideString* problem) {
     for (const WideString& folder : ScriptFolderChoices()) {
         *problem = WriteProblemOf(folder);
@@ -160,14 +152,4 @@ HANDLE CreateScriptFile(const WideString& folder, const WideString& fileName, co
                << folder << L": " << SystemReason(error) << std::endl;
     if (file.Valid()) DeleteFileW(script->c_str());
     return INVALID_HANDLE_VALUE;
-}
-
-bool RunScriptIn(const WideString& folder, const WideString& fileName, const WideString& text) {
-    WideString script;
-    const HANDLE file = CreateScriptFile(folder, fileName, text, &script);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const bool ran = RunScriptAndWait(script);
-    CloseHandle(file);
-    DeleteFileW(script.c_str());
-    return ran;
 }

@@ -25,9 +25,6 @@ WideString InterpreterFor(const WideString& comspec, const WideString& systemFol
 // console; the process handle, or null (said) when it could not be started.
 HANDLE StartScript(const WideString& script);
 
-// The same, waiting for it to end. False when it could not be started.
-bool RunScriptAndWait(const WideString& script);
-
 // Writes the script, in the code page the interpreter reads it in, as a new
 // file under the first free numbered form of the file name in the folder;
 // the file's handle, open without write sharing, and its path; or
@@ -44,10 +41,4 @@ WideString UsableScriptFolder(WideString* problem);
 //   ("RC_x.bat", 1) => "RC_x.bat"   ("RC_x.bat", 2) => "RC_x-2.bat"
 WideString NumberedFileName(const WideString& fileName, unsigned number);
 
-// Writes the script, in the code page the interpreter reads it in, as a new
-// file under the first free numbered form of the file name in the folder,
-// and runs it through the interpreter in this console, waiting for it. The
-// file is held without write sharing while it runs and removed afterwards.
-// False when it could not be written ("Can't make a work folder: " and why
-// go to the error stream) or started.
-bool RunScriptIn(const WideString& folder, const WideString& fileName, const WideString& text);
+

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/windows_headers.h"
+#include "job/script_session.h"
 #include "test_support.h"
 #include "text/file_status.h"
 
@@ -46,7 +47,9 @@ TEST(JobRun, AScriptRunsFromANewFileThatIsRemovedAfterwards) {
     const std::string before = ReadFileBytes(planted);
     const WideString marker = temp.Join(L"marker.txt");
 
-    EXPECT_TRUE(RunScriptIn(folder, L"run.bat", L"@echo off\r\necho ran> \"" + marker + L"\"\r\n"));
+    ScriptSession session;
+    EXPECT_TRUE(session.Start(folder, L"run.bat", L"@echo off\r\necho ran> \"" + marker + L"\"\r\n"));
+    session.Finish();
     EXPECT_EQ(ReadFileBytes(marker), "ran\r\n");
     EXPECT_FALSE(PathExists(plantedMarker, true));
     EXPECT_EQ(ReadFileBytes(planted), before);

@@ -4,8 +4,7 @@
 
 #include <sddl.h>
 
-#include <vector>
-
+#include "config/folder_owner.h"
 #include "job/job_run.h"
 #include "script/cmd_text.h"
 #include "script/text_files.h"
@@ -21,20 +20,8 @@ std::unique_ptr<ScopedFileHandle> Owned(HANDLE handle) { return std::make_unique
 // so no one else can ask in the script's place and make the program check
 // a copy that has not run. Empty when the user's SID cannot be read.
 WideString ThisUserOnlyDescriptor() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return WideString();
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> user(size);
-    const bool read = size != 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size);
-    CloseHandle(token);
-    wchar_t* sid = nullptr;
-    if (!read || !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
-        return WideString();
-    }
-    const WideString descriptor = L"D:P(A;;GA;;;" + WideString(sid) + L")";
-    LocalFree(sid);
-    return descriptor;
+    const WideString sid = ThisUserSidText();
+    return sid.empty() ? WideString() : L"D:P(A;;GA;;;" + sid + L")";
 }
 
 }  // namespace

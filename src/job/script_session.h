@@ -33,7 +33,7 @@ public:
     // The pipe the script reads its answers from; empty when it could not be made.
     const WideString& PipeName() const { return pipeName_; }
 
-    // Writes the script as a new file in the folder (see RunScriptIn) and
+    // Writes the script as a new file in the folder (see CreateScriptFile) and
     // starts the interpreter on it in this console, without waiting. False
     // (said) when it could not be written or started.
     bool Start(const WideString& folder, const WideString& fileName, const WideString& text);

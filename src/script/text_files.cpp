@@ -56,6 +56,15 @@ ByteVector ToCodePage(const WideString& text, unsigned codePage) {
     return Convert(text, codePage, WC_NO_BEST_FIT_CHARS, "_");
 }
 
+WideString FromUtf8(const std::string& bytes) {
+    if (bytes.empty()) return WideString();
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (length <= 0) return WideString();
+    WideString text(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
+    return text;
+}
+
 ByteVector ToUtf8(const WideString& text) { return Convert(text, CP_UTF8, 0, nullptr); }
 
 bool WriteTextFile(const WideString& path, const WideString& text) {

@@ -21,6 +21,9 @@ ByteVector ToCodePage932(const WideString& text);
 // The text in the code page; for other than UTF-8 as ToCodePage932 does.
 ByteVector ToCodePage(const WideString& text, unsigned codePage);
 
+// The UTF-8 bytes as text (invalid sequences become U+FFFD).
+WideString FromUtf8(const std::string& bytes);
+
 // The text as UTF-8 bytes, up to its first NUL, without a terminator.
 ByteVector ToUtf8(const WideString& text);
 

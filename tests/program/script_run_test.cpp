@@ -17,14 +17,6 @@
 
 namespace {
 
-WideString FromUtf8(const std::string& bytes) {
-    if (bytes.empty()) return WideString();
-    const int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                         nullptr, 0);
-    WideString text(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], size);
-    return text;
-}
 
 // The argument lists of the recorded calls of one program.
 std::vector<StringList> CallsOf(const WideString& record, const WideString& program) {
