@@ -21,18 +21,6 @@ const wchar_t* ResultWord(int exitStatus) {
     return L"not made";
 }
 
-// The file's bytes, or false when it is there but cannot be read.
-bool ReadWholeFile(const WideString& path, std::string* bytes) {
-    const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes->append(buffer, read);
-    return true;
-}
-
-
 }  // namespace
 
 WideString HistoryLine(const RunRecord& record) {
@@ -68,24 +56,5 @@ WideString AppendToHistory(const WideString& historyFile, const RunRecord& recor
     WideString text;
     for (const WideString& line : history) text += line + L"\r\n";
     const ByteVector encoded = ToUtf8(text);
-    const WideString temporary = historyFile + L".new";
-    {
-        const ScopedFileHandle file(CreateFileW(LongPathForm(temporary).c_str(), GENERIC_WRITE, 0, nullptr,
-                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        if (!file.Valid() ||
-            !WriteFile(file.Get(), encoded.data(), static_cast<DWORD>(encoded.size()), &written, nullptr) ||
-            written != encoded.size() || !FlushFileBuffers(file.Get())) {
-            const DWORD error = GetLastError();
-            DeleteFileW(LongPathForm(temporary).c_str());
-            return SystemReason(error);
-        }
-    }
-    if (!MoveFileExW(LongPathForm(temporary).c_str(), LongPathForm(historyFile).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = GetLastError();
-        DeleteFileW(LongPathForm(temporary).c_str());
-        return SystemReason(error);
-    }
-    return WideString();
+    return ReplaceFileWith(historyFile, encoded.data(), encoded.size());
 }

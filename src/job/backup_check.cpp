@@ -62,7 +62,9 @@ WideString VerdictLine(const BackupTally& tally, const RunFigures& figures) {
         parts.push_back(part);
     }
     if (tally.notBackedUp != 0) parts.push_back(Count(tally.notBackedUp, L"folder", L"folders") + L" not backed up");
+    if (tally.damagedFiles != 0) parts.push_back(Count(tally.damagedFiles, L"damaged file", L"damaged files"));
     if (!tally.folderListWritten) parts.push_back(L"the folder list was not written");
+    if (!tally.checksumListWritten) parts.push_back(L"the checksum list was not written");
     WideString line = L"Backup INCOMPLETE: ";
     for (size_t i = 0; i < parts.size(); ++i) line += (i == 0 ? L"" : L", ") + parts[i];
     return line + FiguresText(figures);

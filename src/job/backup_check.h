@@ -30,8 +30,13 @@ struct BackupTally {
     uint64_t missingFiles = 0;     // files missing or older in them
     size_t notBackedUp = 0;        // configured folders not backed up
     bool folderListWritten = true;
+    size_t damagedFiles = 0;       // backup files whose bytes changed, with no source left to copy again
+    bool checksumListWritten = true;
 
-    bool Complete() const { return incompleteFolders == 0 && notBackedUp == 0 && folderListWritten; }
+    bool Complete() const {
+        return incompleteFolders == 0 && notBackedUp == 0 && folderListWritten && damagedFiles == 0 &&
+               checksumListWritten;
+    }
 };
 
 // What a run did, for its verdict.
@@ -48,6 +53,7 @@ struct RunFigures {
 //   "Backup INCOMPLETE: 1 of 3 folders incomplete (2 files missing or older), 1 folder not backed up;
 //    0.0 MB copied, 0 earlier versions kept, in 3 s; 9.8 GB free on E:"
 //   "Backup INCOMPLETE: the folder list was not written; ..."
+//   "Backup INCOMPLETE: 1 damaged file, the checksum list was not written; ..."
 WideString VerdictLine(const BackupTally& tally, const RunFigures& figures);
 
 // "The backup needs 3.2 GB more than E: has free; nothing was copied"

@@ -1,6 +1,9 @@
 #include "job/backup_run.h"
 
+#include <climits>
+#include <cstdint>
 #include <ctime>
+#include <functional>
 #include <iostream>
 
 #include "config/directory_ops.h"
@@ -10,6 +13,7 @@
 #include "job/backup_setup.h"
 #include "job/drive_room.h"
 #include "job/job_run.h"
+#include "job/read_back.h"
 #include "job/run_lock.h"
 #include "job/script_session.h"
 #include "job/tree_walk.h"
@@ -32,6 +36,7 @@ const wchar_t kScriptEnded[] = L"the copy script ended before its copy";
 struct FolderRun {
     BackupJob& job;
     ScriptSession& script;
+    ReadBackOfRun& readBack;
     CopyPolicy policy;
     BackupPlan* plan;
     VersionSetOfRun versions;
@@ -104,7 +109,8 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
     }
     const WideString setFolder = changes ? run.versions.Folder() : WideString();
     *moves = run.versions.NotYetMoved(VersionMoves(plan, *folder, setFolder));
-    const uint64_t need = folder->before.need + SetFoldersNeed(*moves, setFolder, plan.clusterBytes);
+    const uint64_t need = folder->before.need + SetFoldersNeed(*moves, setFolder, plan.clusterBytes) +
+                          run.readBack.ListsNeed(*folder, plan.clusterBytes);
     std::vector<VersionSet> toRemove;
     if (need > plan.freeBytes) {
         toRemove = SetsToRemove(VersionSetsOnDrive(plan), need, plan.freeBytes, run.versions.Name());
@@ -123,6 +129,7 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
     }
     if (!moves->empty()) ReportLine(KeptVersionsLine(moves->size(), folder->source, setFolder));
     run.versions.Remember(*moves);
+    run.readBack.MovedIntoSet(*moves);
     if (toRemove.empty()) return true;
     run.setsRemoved += RemoveVersionSets(toRemove, &plan);
     if (need <= plan.freeBytes) return true;
@@ -133,22 +140,39 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
     return false;
 }
 
-// Checks the folder against its source right after its copy, puts back the
-// earlier versions its copy did not replace, and says how it went.
-void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<VersionMove>& moves) {
+int64_t FileTimeNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return static_cast<int64_t>((uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime);
+}
+
+// Checks the folder against its source right after its copy, reading back
+// what the copy wrote (a wrong copy is copied once more by copyAgain), puts
+// back the earlier versions its copy did not replace, and says how it went.
+void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<VersionMove>& moves,
+                 int64_t copyStarted, const std::function<bool()>& copyAgain) {
     const CopyPolicy policy = PolicyOfFolder(run.policy, *folder);
+    FolderReadBack readBack;
+    TreeComparison after = CompareTrees(policy, 0, folder->source, folder->destination,
+                                        run.readBack.CopiesVisitor(*folder, copyStarted, &readBack));
+    if (!readBack.mismatched.empty()) {
+        run.readBack.RemoveMismatched(*folder, &readBack);
+        run.readBack.CheckAgain(*folder, copyAgain(), &readBack);
+        after = CompareTrees(policy, 0, folder->source, folder->destination);
+    }
     size_t filesPutBack = 0;
     const StringList putBack = PutBackWhatWasNotReplaced(moves, run.versions.Folder(), policy, &filesPutBack);
     run.versionsKept += moves.size() - filesPutBack;
-    TreeComparison after = CompareTrees(policy, 0, folder->source, folder->destination);
     after.unreadable.insert(after.unreadable.begin(), folder->before.unreadable.begin(),
                             folder->before.unreadable.end());
-    folder->verified = VerifiedComplete(after) && putBack.empty();
+    folder->verified = VerifiedComplete(after) && putBack.empty() && readBack.complete;
     for (const WideString& line : VerificationLines(folder->source, after)) ReportLine(line);
+    for (const WideString& line : readBack.lines) ReportLine(line);
     for (const WideString& line : putBack) ReportLine(line);
     for (const WideString& big : after.overSizeCap) {
         ReportLine(L"    " + JoinPath(folder->source, big) + L"  (not copied: larger than 4 GB)");
     }
+    for (const WideString& line : run.readBack.AfterFolder(*folder)) ReportLine(line);
     // What the copy was to write, less what is still not in the backup.
     if (folder->fate == FolderFate::Mirror && folder->before.bytesToCopy > after.bytesToCopy) {
         run.bytesCopied += folder->before.bytesToCopy - after.bytesToCopy;
@@ -181,16 +205,18 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
         return;
     }
     std::vector<VersionMove> moves;
-    const bool copies = PlanFolder(run, folder) &&
-                        (folder->fate != FolderFate::Mirror || PrepareFolder(run, folder, &moves)) &&
-                        folder->fate == FolderFate::Mirror;
-    if (!copies) {
+    if (PlanFolder(run, folder) && folder->fate == FolderFate::Mirror) {
+        run.readBack.CheckKeptCopies(folder, run.plan->clusterBytes);
+        PrepareFolder(run, folder, &moves);
+    }
+    if (folder->fate != FolderFate::Mirror) {
         run.scriptFailed = !script.Answer(L"skip");
-        if (folder->fate == FolderFate::KeptEmptied) CheckFolder(run, folder, moves);
+        if (folder->fate == FolderFate::KeptEmptied) CheckFolder(run, folder, moves, INT64_MAX, [] { return false; });
         return;
     }
     const WideString leftOut = LeftOutArguments(*folder);
     if (!leftOut.empty()) folder->commandLine += L" " + leftOut;
+    const int64_t copyStarted = FileTimeNow();
     if (!script.Answer(L"copy") || !script.AwaitScript() || !script.Answer(leftOut)) {
         // Nothing was copied: the backup gets back what was kept aside for it.
         PutBack(moves, run.versions.Folder());
@@ -199,9 +225,12 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
         return;
     }
     // The script asks again once the copy has ended.
-    const bool ended = script.AwaitScript();
+    bool ended = script.AwaitScript();
     if (folder->before.need != 0) run.copiedSomething = true;
-    CheckFolder(run, folder, moves);
+    CheckFolder(run, folder, moves, copyStarted, [&] {
+        ended = ended && script.Answer(L"again") && script.AwaitScript();
+        return ended;
+    });
     run.scriptFailed = !ended || !script.Answer(L"next");
 }
 
@@ -260,7 +289,8 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
                       FolderByFolderScript(job, plan->folders, scriptFolder, script.PipeName()))) {
         return BackupOutcome::NotMade;
     }
-    FolderRun run{job, script, PolicyOf(job), plan, VersionSetOfRun(plan->versionsFolder, startTime), {}};
+    ReadBackOfRun readBack(*plan);
+    FolderRun run{job, script, readBack, PolicyOf(job), plan, VersionSetOfRun(plan->versionsFolder, startTime), {}};
     for (PlannedFolder& folder : plan->folders) {
         if (folder.fate == FolderFate::Refused) continue;
         if (run.scriptFailed) {
@@ -270,6 +300,10 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
         BackUpFolder(run, &folder);
     }
     script.Finish();
+    const WideString rollingLine = readBack.RollingLine();
+    if (!rollingLine.empty()) ReportLine(rollingLine);
+    const StringList listProblems = readBack.Save(run.versions.Name().empty() ? WideString() : run.versions.Folder());
+    for (const WideString& line : listProblems) ReportLine(line);
     for (const PlannedFolder& folder : plan->folders) {
         if (folder.fate != FolderFate::Mirror && folder.fate != FolderFate::KeptEmptied) ++run.tally.notBackedUp;
     }
@@ -288,6 +322,8 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
 
     BackupTally tally = run.tally;
     tally.notBackedUp += notBackedUp;
+    tally.damagedFiles = readBack.Damaged();
+    tally.checksumListWritten = listProblems.empty();
     const WideString listProblem = ReplaceFolderListFile(plan->folderList, backupRoot);
     if (!listProblem.empty()) {
         ReportLine(L"Can't write the folder list " + FolderListFilePath(backupRoot) + L": " + listProblem);

@@ -95,14 +95,16 @@ ListingEnd FindNextEnd(DWORD error) {
 }
 
 TreeComparison CompareTrees(const CopyPolicy& policy, uint64_t clusterBytes,
-                            const WideString& source, const WideString& backup) {
+                            const WideString& source, const WideString& backup,
+                            const TakenFileVisitor& visit) {
     return CompareTreesWith(policy, clusterBytes,
                             [&](bool inBackup, const WideString& relative, FolderEntries* entries,
                                 WideString* problem) {
                                 const WideString& root = inBackup ? backup : source;
                                 const bool mustExist = !inBackup && relative.empty();
                                 return ListEntries(JoinPath(root, relative), mustExist, entries, problem);
-                            });
+                            },
+                            visit);
 }
 
 uint64_t CountFilesPlainly(const WideString& folder) {

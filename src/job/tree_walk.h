@@ -36,7 +36,8 @@ bool VisitFolder(const WideString& folder, const std::function<void(const WIN32_
 // said in the comparison (a subfolder that vanished while being walked is
 // taken as empty).
 TreeComparison CompareTrees(const CopyPolicy& policy, uint64_t clusterBytes,
-                            const WideString& source, const WideString& backup);
+                            const WideString& source, const WideString& backup,
+                            const TakenFileVisitor& visit = nullptr);
 
 // The number of files below the folder, every one, nothing left out or
 // compared (for weighing what CompareTrees costs against a plain walk).

@@ -79,19 +79,6 @@ DWORD RemoveTree(const WideString& folder) {
     return failure;
 }
 
-FileFacts FactsOf(const WideString& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    FileFacts facts;
-    if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return facts;
-    }
-    facts.exists = true;
-    facts.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-    facts.lastWrite = static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                                           data.ftLastWriteTime.dwLowDateTime);
-    return facts;
-}
 
 // Moves one kept file back to its place in the backup; the system's reason
 // when it cannot.
@@ -108,6 +95,20 @@ WideString NotPutBackLine(const VersionMove& move, const WideString& reason) {
 }
 
 }  // namespace
+
+FileFacts FactsOf(const WideString& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    FileFacts facts;
+    if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return facts;
+    }
+    facts.exists = true;
+    facts.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    facts.lastWrite = static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                           data.ftLastWriteTime.dwLowDateTime);
+    return facts;
+}
 
 WideString VersionSetOfRun::Folder() {
     if (!folder_.empty() || versionsFolder_.empty()) return folder_;

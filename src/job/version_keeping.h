@@ -37,6 +37,9 @@ private:
     std::set<WideString> moved_;
 };
 
+// What the system says of the file at the canonical path (a folder is no file).
+FileFacts FactsOf(const WideString& path);
+
 // Moves the files into the set (the long form, a rename on the same drive).
 // On the first failure moves back what was moved and returns why
 // ("could not keep the earlier version of <file>: <reason>"); else empty.

@@ -9,8 +9,8 @@ namespace {
 class FolderComparer {
 public:
     FolderComparer(const CopyPolicy& policy, uint64_t clusterBytes, const FolderPair& pair,
-                   TreeComparison* comparison)
-        : policy_(policy), clusterBytes_(clusterBytes), pair_(pair), comparison_(*comparison) {}
+                   TreeComparison* comparison, const TakenFileVisitor& visit)
+        : policy_(policy), clusterBytes_(clusterBytes), pair_(pair), comparison_(*comparison), visit_(visit) {}
 
     void Compare(const FolderEntry* source, const FolderEntry* backup) {
         const FolderEntry& either = source != nullptr ? *source : *backup;
@@ -64,8 +64,11 @@ private:
             return;
         }
         ++comparison_.files;
-        if (backup != nullptr && !backup->directory && backup->size == source.size &&
-            SameTime(policy_, backup->lastWrite, source.lastWrite)) {
+        const FolderEntry* backupFile = backup != nullptr && !backup->directory ? backup : nullptr;
+        const bool upToDate = backupFile != nullptr && backup->size == source.size &&
+                              SameTime(policy_, backup->lastWrite, source.lastWrite);
+        if (visit_) visit_(Relative(source), source, backupFile, upToDate);
+        if (upToDate) {
             ++comparison_.upToDate;
             return;
         }
@@ -93,6 +96,7 @@ private:
     const uint64_t clusterBytes_;
     const FolderPair& pair_;
     TreeComparison& comparison_;
+    const TakenFileVisitor& visit_;
     std::vector<FolderPair> subfolders_;
 };
 
@@ -100,8 +104,9 @@ private:
 
 std::vector<FolderPair> CompareFolder(const CopyPolicy& policy, uint64_t clusterBytes,
                                       const FolderPair& pair, const FolderEntries& source,
-                                      const FolderEntries& backup, TreeComparison* comparison) {
-    FolderComparer comparer(policy, clusterBytes, pair, comparison);
+                                      const FolderEntries& backup, TreeComparison* comparison,
+                                      const TakenFileVisitor& visit) {
+    FolderComparer comparer(policy, clusterBytes, pair, comparison, visit);
     size_t s = 0;
     size_t b = 0;
     while (s < source.size() || b < backup.size()) {
@@ -125,7 +130,7 @@ void SortByKey(FolderEntries* entries) {
 }
 
 TreeComparison CompareTreesWith(const CopyPolicy& policy, uint64_t clusterBytes,
-                                const FolderLister& list) {
+                                const FolderLister& list, const TakenFileVisitor& visit) {
     TreeComparison comparison;
     std::vector<FolderPair> pending = {FolderPair()};
     FolderEntries sourceEntries;
@@ -153,7 +158,7 @@ TreeComparison CompareTreesWith(const CopyPolicy& policy, uint64_t clusterBytes,
             continue;
         }
         std::vector<FolderPair> next =
-            CompareFolder(policy, clusterBytes, pair, sourceEntries, backupEntries, &comparison);
+            CompareFolder(policy, clusterBytes, pair, sourceEntries, backupEntries, &comparison, visit);
         // Depth first, in key order: the last pushed is taken first.
         for (auto it = next.rbegin(); it != next.rend(); ++it) pending.push_back(std::move(*it));
     }

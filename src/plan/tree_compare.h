@@ -78,12 +78,18 @@ struct FolderPair {
     bool purged = false;
 };
 
+// Sees each source file the copy takes, with what the backup has in its
+// place (null when no file), and whether that is up to date.
+using TakenFileVisitor = std::function<void(const WideString& relative, const FolderEntry& source,
+                                            const FolderEntry* backup, bool upToDate)>;
+
 // Compares one folder of both trees (each listing sorted by key; an absent
 // side given empty) into the comparison; returns the subfolders to compare
 // next, in key order. clusterBytes rounds the need (0 or 1: no rounding).
 std::vector<FolderPair> CompareFolder(const CopyPolicy& policy, uint64_t clusterBytes,
                                       const FolderPair& pair, const FolderEntries& source,
-                                      const FolderEntries& backup, TreeComparison* comparison);
+                                      const FolderEntries& backup, TreeComparison* comparison,
+                                      const TakenFileVisitor& visit = nullptr);
 
 // The size rounded up to whole clusters.  (1, 4096) => 4096   (0, 4096) => 0
 uint64_t RoundUpToCluster(uint64_t size, uint64_t clusterBytes);
@@ -106,4 +112,4 @@ using FolderLister = std::function<bool(bool inBackup, const WideString& relativ
 // unreadable, and the walk goes on. A backup's problem is prefixed with
 // "its backup ".
 TreeComparison CompareTreesWith(const CopyPolicy& policy, uint64_t clusterBytes,
-                                const FolderLister& list);
+                                const FolderLister& list, const TakenFileVisitor& visit = nullptr);

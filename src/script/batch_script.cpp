@@ -61,11 +61,15 @@ WideString FolderByFolderScript(const CopySettings& job, const std::vector<Plann
     size_t number = 0;
     for (const PlannedFolder& folder : folders) {
         if (folder.fate == FolderFate::Refused) continue;
-        const WideString after = L"brisk_after_" + IntegerToText(++number, 10);
+        const WideString count = IntegerToText(++number, 10);
+        const WideString copy = L"brisk_copy_" + count;
+        const WideString after = L"brisk_after_" + count;
         lines.insert(lines.end(), {kPauseBeforeFolder, L"@set brisk_go=", L"@set /p brisk_go=" + ask,
                                    L"@if not \"%brisk_go%\"==\"copy\" goto " + after, L"@set brisk_xd=",
-                                   L"@set /p brisk_xd=" + ask, DoublePercents(folder.commandLine) + L" %brisk_xd%",
-                                   L"@set brisk_go=", L"@set /p brisk_go=" + ask, L":" + after,
+                                   L"@set /p brisk_xd=" + ask, L":" + copy,
+                                   DoublePercents(folder.commandLine) + L" %brisk_xd%", L"@set brisk_go=",
+                                   L"@set /p brisk_go=" + ask, L"@if \"%brisk_go%\"==\"again\" goto " + copy,
+                                   L":" + after,
                                    L"@if not \"%brisk_go%\"==\"next\" if not \"%brisk_go%\"==\"skip\" goto :eof"});
     }
     lines.push_back(FinalPause(job));

@@ -24,11 +24,14 @@ extern const wchar_t kListOnlyHelp[];
 //   @set brisk_go= / @set /p brisk_go=<"<pipe>"
 //   @if not "%brisk_go%"=="copy" goto brisk_after_<n>
 //   @set brisk_xd= / @set /p brisk_xd=<"<pipe>"
+//   :brisk_copy_<n>
 //   <its copy command> %brisk_xd%
 //   @set brisk_go= / @set /p brisk_go=<"<pipe>"
+//   @if "%brisk_go%"=="again" goto brisk_copy_<n>
 //   :brisk_after_<n>
 //   @if not "%brisk_go%"=="next" if not "%brisk_go%"=="skip" goto :eof
-// and the final pause. A script that reads no answer stops before copying.
+// and the final pause. A script that reads no answer stops before copying;
+// "again" after a copy runs the same copy once more.
 WideString FolderByFolderScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
                                 const WideString& scriptFolder, const WideString& pipeName);
 

@@ -33,9 +33,11 @@ WideString ScriptOf(CopySettings& job, const StringList& folders,
 WideString FolderSection(size_t number, const WideString& command) {
     const WideString ask = L"@set /p brisk_go=<\"" + kPipe + L"\"\r\n";
     const WideString after = L"brisk_after_" + std::to_wstring(number);
+    const WideString copy = L"brisk_copy_" + std::to_wstring(number);
     return L"timeout /t 10\r\n@set brisk_go=\r\n" + ask + L"@if not \"%brisk_go%\"==\"copy\" goto " + after +
-           L"\r\n@set brisk_xd=\r\n@set /p brisk_xd=<\"" + kPipe + L"\"\r\n" + command + L" %brisk_xd%\r\n" +
-           L"@set brisk_go=\r\n" + ask + L":" + after +
+           L"\r\n@set brisk_xd=\r\n@set /p brisk_xd=<\"" + kPipe + L"\"\r\n:" + copy + L"\r\n" + command +
+           L" %brisk_xd%\r\n" + L"@set brisk_go=\r\n" + ask + L"@if \"%brisk_go%\"==\"again\" goto " + copy +
+           L"\r\n:" + after +
            L"\r\n@if not \"%brisk_go%\"==\"next\" if not \"%brisk_go%\"==\"skip\" goto :eof\r\n";
 }
 

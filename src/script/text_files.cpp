@@ -2,7 +2,9 @@
 
 #include <iostream>
 
+#include "common/scoped_handle.h"
 #include "common/windows_headers.h"
+#include "text/canonical_path.h"
 #include "script/command_line.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
@@ -120,8 +122,6 @@ WideString FolderListFilePath(const WideString& folder) {
 }
 
 WideString ReplaceFolderListFile(const StringList& lines, const WideString& folder) {
-    const WideString path = FolderListFilePath(folder);
-    const WideString temporary = path + L".new";
     ByteVector bytes;
     for (const WideString& line : lines) {
         const ByteVector text = ToUtf8(line);
@@ -129,30 +129,43 @@ WideString ReplaceFolderListFile(const StringList& lines, const WideString& fold
         bytes.push_back('\r');
         bytes.push_back('\n');
     }
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return SystemReason(GetLastError());
-    DWORD written = 0;
-    bool complete = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                &written, nullptr) &&
-                                      written == bytes.size());
-    DWORD error = complete ? ERROR_SUCCESS : GetLastError();
-    // A full disk may show only when the data is flushed or the file closed.
-    if (complete && !FlushFileBuffers(file)) {
-        complete = false;
-        error = GetLastError();
+    return ReplaceFileWith(FolderListFilePath(folder), bytes.data(), bytes.size());
+}
+
+WideString ReplaceFileWith(const WideString& path, const void* bytes, size_t size) {
+    const WideString temporary = LongPathForm(path + L".new");
+    DWORD error = ERROR_SUCCESS;
+    {
+        const ScopedFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) return SystemReason(GetLastError());
+        DWORD written = 0;
+        // A full disk may show only when the data is flushed.
+        if (size != 0 && (!WriteFile(file.Get(), bytes, static_cast<DWORD>(size), &written, nullptr) ||
+                          written != size)) {
+            error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_DISK_FULL;
+        } else if (!FlushFileBuffers(file.Get())) {
+            error = GetLastError();
+        }
     }
-    if (!CloseHandle(file) && complete) {
-        complete = false;
-        error = GetLastError();
-    }
-    if (complete && MoveFileExW(temporary.c_str(), path.c_str(),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (error == ERROR_SUCCESS && MoveFileExW(temporary.c_str(), LongPathForm(path).c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return WideString();
     }
-    if (complete) error = GetLastError();
+    if (error == ERROR_SUCCESS) error = GetLastError();
     DeleteFileW(temporary.c_str());
     return SystemReason(error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
+}
+
+bool ReadWholeFile(const WideString& path, std::string* bytes) {
+    bytes->clear();
+    const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) bytes->append(buffer, read);
+    return true;
 }
 
 FILE* OpenWithRetry(const WideString& path, const WideString& mode, int seconds) {

@@ -55,6 +55,16 @@ WideString FolderListFilePath(const WideString& folder);
 // list then stays as it was and the temporary file is removed), else empty.
 WideString ReplaceFolderListFile(const StringList& lines, const WideString& folder);
 
+// Replaces the file with the bytes without ever leaving a partial file: they
+// go to "<path>.new", flushed, which then replaces it. Returns the system's
+// reason when that failed (the old file stays, the temporary one is
+// removed), else empty.
+WideString ReplaceFileWith(const WideString& path, const void* bytes, size_t size);
+
+// The file's bytes (none for a missing file); false when it is there but
+// cannot be opened.
+bool ReadWholeFile(const WideString& path, std::string* bytes);
+
 // Opens the file with the mode, trying seconds × 10 times (at least once).
 // Returns null when the path is empty or every attempt failed.
 FILE* OpenWithRetry(const WideString& path, const WideString& mode, int seconds);

@@ -226,9 +226,54 @@ private:
             Line(L"Waiting " + std::to_wstring(o_.waitSeconds) + L" seconds... Retrying...");
             Sleep(o_.waitSeconds * 1000);
         }
+        AfterCopyForTests(from, to, file);
         ++files_.copied;
         bytesCopied_ += file.size;
         bits_ |= kCopiedFiles;
+    }
+
+    // Faults a scenario asks for by file name: a copy whose bytes the copy
+    // itself got wrong (its size and times kept), spoiled every time or
+    // only while the marker file BRISK_TEST_SPOIL_MARK does not exist yet;
+    // and a source changed while it is copied.
+    static void AfterCopyForTests(const std::wstring& from, const std::wstring& to, const Entry& file) {
+        const std::wstring name = to.substr(to.find_last_of(L'\\') + 1);
+        if (NamedInEnvironment(L"BRISK_TEST_SPOIL_COPY", name) && file.size != 0 && SpoilNow()) {
+            const HANDLE copy = CreateFileW(to.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            FILETIME created, accessed, written;
+            char byte = 0;
+            DWORD done = 0;
+            GetFileTime(copy, &created, &accessed, &written);
+            ReadFile(copy, &byte, 1, &done, nullptr);
+            byte = static_cast<char>(byte ^ 0x20);
+            SetFilePointer(copy, 0, nullptr, FILE_BEGIN);
+            WriteFile(copy, &byte, 1, &done, nullptr);
+            SetFileTime(copy, &created, &accessed, &written);
+            CloseHandle(copy);
+        }
+        if (NamedInEnvironment(L"BRISK_TEST_TOUCH_SOURCE", name)) {
+            Sleep(2100);  // past the two seconds FAT times allow
+            const HANDLE source = CreateFileW(from.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            DWORD done = 0;
+            WriteFile(source, "+", 1, &done, nullptr);
+            CloseHandle(source);
+        }
+    }
+
+    static bool NamedInEnvironment(const wchar_t* variable, const std::wstring& name) {
+        wchar_t value[1024] = {};
+        const DWORD length = GetEnvironmentVariableW(variable, value, 1024);
+        return length != 0 && length < 1024 && CompareStringOrdinal(value, -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
+    }
+
+    static bool SpoilNow() {
+        wchar_t mark[1024] = {};
+        const DWORD length = GetEnvironmentVariableW(L"BRISK_TEST_SPOIL_MARK", mark, 1024);
+        if (length == 0 || length >= 1024) return true;
+        const HANDLE file = CreateFileW(mark, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        CloseHandle(file);
+        return true;
     }
 
     void Files(const std::wstring& from, const std::wstring& to,

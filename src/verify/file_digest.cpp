@@ -1,0 +1,144 @@
+#include "verify/file_digest.h"
+
+#include "common/windows_headers.h"
+
+#include <bcrypt.h>
+
+#include "common/scoped_handle.h"
+#include "common/system_library.h"
+#include "text/canonical_path.h"
+#include "text/system_error.h"
+
+namespace {
+
+// Large reads keep a stick busy; a multiple of every sector size.
+const DWORD kChunkBytes = 1 << 20;
+
+template <typename Function>
+Function FromCng(const char* name) {
+    return SystemFunction<Function>(L"bcrypt.dll", name);
+}
+
+// The system's SHA-256 over a stream of chunks.
+class Hasher {
+public:
+    Hasher() {
+        static const BCRYPT_ALG_HANDLE algorithm = OpenAlgorithm();
+        static const auto create = FromCng<decltype(&BCryptCreateHash)>("BCryptCreateHash");
+        if (algorithm != nullptr && create != nullptr &&
+            create(algorithm, &hash_, nullptr, 0, nullptr, 0, 0) < 0) {
+            hash_ = nullptr;
+        }
+    }
+    ~Hasher() {
+        static const auto destroy = FromCng<decltype(&BCryptDestroyHash)>("BCryptDestroyHash");
+        if (hash_ != nullptr && destroy != nullptr) destroy(hash_);
+    }
+    Hasher(const Hasher&) = delete;
+    Hasher& operator=(const Hasher&) = delete;
+
+    bool Ready() const { return hash_ != nullptr; }
+
+    bool Add(const void* data, DWORD size) {
+        static const auto add = FromCng<decltype(&BCryptHashData)>("BCryptHashData");
+        return hash_ != nullptr && add != nullptr &&
+               add(hash_, static_cast<PUCHAR>(const_cast<void*>(data)), size, 0) >= 0;
+    }
+
+    bool Finish(Digest* digest) {
+        static const auto finish = FromCng<decltype(&BCryptFinishHash)>("BCryptFinishHash");
+        return hash_ != nullptr && finish != nullptr &&
+               finish(hash_, digest->data(), static_cast<ULONG>(digest->size()), 0) >= 0;
+    }
+
+private:
+    static BCRYPT_ALG_HANDLE OpenAlgorithm() {
+        const auto open = FromCng<decltype(&BCryptOpenAlgorithmProvider)>("BCryptOpenAlgorithmProvider");
+        BCRYPT_ALG_HANDLE algorithm = nullptr;
+        if (open == nullptr || open(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) < 0) return nullptr;
+        return algorithm;
+    }
+
+    BCRYPT_HASH_HANDLE hash_ = nullptr;
+};
+
+// A page-aligned buffer, as unbuffered reads need.
+class AlignedBuffer {
+public:
+    explicit AlignedBuffer(size_t size)
+        : data_(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    ~AlignedBuffer() {
+        if (data_ != nullptr) VirtualFree(data_, 0, MEM_RELEASE);
+    }
+    AlignedBuffer(const AlignedBuffer&) = delete;
+    AlignedBuffer& operator=(const AlignedBuffer&) = delete;
+    void* Get() const { return data_; }
+
+private:
+    void* data_;
+};
+
+FileDigest Failed(DWORD error) {
+    FileDigest result;
+    result.problem = SystemReason(error);
+    return result;
+}
+
+}  // namespace
+
+FileDigest DigestOfFile(const WideString& path, ReadFrom from) {
+    const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (from == ReadFrom::Device ? FILE_FLAG_NO_BUFFERING : 0);
+    const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, flags, nullptr));
+    if (!file.Valid()) return Failed(GetLastError());
+    static AlignedBuffer buffer(kChunkBytes);
+    Hasher hasher;
+    if (buffer.Get() == nullptr || !hasher.Ready()) return Failed(ERROR_NOT_ENOUGH_MEMORY);
+    FileDigest result;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), buffer.Get(), kChunkBytes, &got, nullptr)) return Failed(GetLastError());
+        if (got == 0) break;
+        if (!hasher.Add(buffer.Get(), got)) return Failed(ERROR_INVALID_FUNCTION);
+        result.bytes += got;
+    }
+    if (!hasher.Finish(&result.digest)) return Failed(ERROR_INVALID_FUNCTION);
+    result.read = true;
+    return result;
+}
+
+Digest DigestOfBytes(const void* data, size_t size) {
+    Digest digest{};
+    Hasher hasher;
+    hasher.Add(data, static_cast<DWORD>(size));
+    hasher.Finish(&digest);
+    return digest;
+}
+
+WideString DigestHex(const Digest& digest) {
+    static const wchar_t kDigits[] = L"0123456789abcdef";
+    WideString hex;
+    for (uint8_t byte : digest) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 15];
+    }
+    return hex;
+}
+
+bool DigestFromHex(const WideString& hex, Digest* digest) {
+    if (hex.size() != 64) return false;
+    auto value = [](wchar_t c) {
+        if (c >= L'0' && c <= L'9') return c - L'0';
+        if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+        if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+        return -1;
+    };
+    for (size_t i = 0; i < 32; ++i) {
+        const int high = value(hex[2 * i]);
+        const int low = value(hex[2 * i + 1]);
+        if (high < 0 || low < 0) return false;
+        (*digest)[i] = static_cast<uint8_t>(high * 16 + low);
+    }
+    return true;
+}

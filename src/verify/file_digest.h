@@ -1,0 +1,36 @@
+// The SHA-256 of a file's bytes, computed by the system's own hashing
+// (CNG, bcrypt.dll from the system folder). A backup file is read from the
+// device itself, past the system's cache, so that what is checked is what
+// the stick holds and not what was just written to memory.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "text/wide_string.h"
+
+using Digest = std::array<uint8_t, 32>;
+
+enum class ReadFrom {
+    Cache,   // an ordinary read (the source files)
+    Device,  // unbuffered, sector-aligned reads (the copies on the stick)
+};
+
+// What reading a file found.
+struct FileDigest {
+    bool read = false;
+    Digest digest{};
+    uint64_t bytes = 0;
+    WideString problem;  // the system's reason when it was not read
+};
+
+// Hashes the whole file at the canonical path (read in its long form).
+FileDigest DigestOfFile(const WideString& path, ReadFrom from);
+
+// Hashes bytes in memory (for tests and for checking the hasher itself).
+Digest DigestOfBytes(const void* data, size_t size);
+
+// The digest as 64 lower-case hex digits, and back (false for anything
+// else than 64 hex digits of either case).
+WideString DigestHex(const Digest& digest);
+bool DigestFromHex(const WideString& hex, Digest* digest);
