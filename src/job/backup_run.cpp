@@ -302,8 +302,6 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     script.Finish();
     const WideString rollingLine = readBack.RollingLine();
     if (!rollingLine.empty()) ReportLine(rollingLine);
-    const StringList listProblems = readBack.Save(run.versions.Name().empty() ? WideString() : run.versions.Folder());
-    for (const WideString& line : listProblems) ReportLine(line);
     for (const PlannedFolder& folder : plan->folders) {
         if (folder.fate != FolderFate::Mirror && folder.fate != FolderFate::KeptEmptied) ++run.tally.notBackedUp;
     }
@@ -320,6 +318,9 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
         return BackupOutcome::NotMade;
     }
 
+    // A run that made no backup leaves the stick as it was.
+    const StringList listProblems = readBack.Save(run.versions.Name().empty() ? WideString() : run.versions.Folder());
+    for (const WideString& line : listProblems) ReportLine(line);
     BackupTally tally = run.tally;
     tally.notBackedUp += notBackedUp;
     tally.damagedFiles = readBack.Damaged();

@@ -219,7 +219,7 @@ void ReadBackOfRun::MovedIntoSet(const std::vector<VersionMove>& moves) {
     }
 }
 
-StringList ReadBackOfRun::AfterFolder(const PlannedFolder& folder) {
+void ReadBackOfRun::SettleMoved() {
     for (const auto& entry : moved_) {
         if (FactsOf(entry.first).exists) {
             setRecords_.push_back(entry.second);
@@ -228,6 +228,10 @@ StringList ReadBackOfRun::AfterFolder(const PlannedFolder& folder) {
         }
     }
     moved_.clear();
+}
+
+StringList ReadBackOfRun::AfterFolder(const PlannedFolder& folder) {
+    SettleMoved();
     StringList lines;
     const WideString place = PlaceOf(folder);
     if (place.empty()) return lines;
@@ -253,6 +257,7 @@ WideString ReadBackOfRun::RollingLine() const {
 }
 
 StringList ReadBackOfRun::Save(const WideString& setFolder) {
+    SettleMoved();
     StringList lines;
     const WideString problem = SaveChecksumBook(book_, computerFolder_);
     if (!problem.empty()) {

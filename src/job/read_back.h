@@ -69,6 +69,9 @@ private:
     WideString PlaceOf(const PlannedFolder& folder) const;
     WideString RecordPath(const WideString& place, const WideString& relative) const;
     void Record(const WideString& relative, const FolderEntry& backup, const Digest& digest);
+    // Records of moved files go to the set's list, or back to the book
+    // when their file was put back.
+    void SettleMoved();
 
     WideString computerFolder_;
     WideString drive_;

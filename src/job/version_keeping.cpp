@@ -190,8 +190,10 @@ std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan) {
     if (plan.versionsFolder.empty()) return sets;
     VisitFolder(plan.versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
         if (!IsDirectory(entry) || IsReparsePoint(entry) || !IsVersionSetName(entry.cFileName)) return;
-        sets.push_back({entry.cFileName, TreeBytes(JoinPath(plan.versionsFolder, entry.cFileName),
-                                                   plan.clusterBytes)});
+        const WideString set = JoinPath(plan.versionsFolder, entry.cFileName);
+        const FileFacts list = FactsOf(set + L".sha256");
+        sets.push_back({entry.cFileName, TreeBytes(set, plan.clusterBytes) +
+                                             (list.exists ? RoundUpToCluster(list.size, plan.clusterBytes) : 0)});
     });
     return sets;
 }
@@ -204,6 +206,10 @@ size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) 
             ReportLine(SetNotRemovedLine(set, SystemReason(failure)));
             break;
         }
+        // Its checksum list goes with it (a list without its set checks nothing).
+        const WideString list = LongPathForm(JoinPath(plan->versionsFolder, set.name) + L".sha256");
+        SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(list.c_str());
         ReportLine(RemovedSetLine(set));
         ++removed;
     }

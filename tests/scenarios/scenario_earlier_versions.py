@@ -26,7 +26,7 @@ def run(*args, **options):
 
 
 def sets():
-    return sorted(p.name for p in versions.iterdir()) if versions.exists() else []
+    return sorted(p.name for p in versions.iterdir() if p.is_dir()) if versions.exists() else []
 
 
 check(run()[0].exit_code == 0, "first backup")
@@ -87,12 +87,16 @@ for computer, name in [("OTHER", "2026-01-01_000000"), ("PC01", "2026-01-01_0000
     path = small / "_Versions_" / computer / name / "C" / "old.bin"
     path.parent.mkdir(parents=True)
     path.write_bytes(bytes(2 << 20))
+# A set's checksum list counts in what removing it frees, and goes with it.
+old_list = small / "_Versions_" / "PC01" / "2026-01-01_000000.sha256"
+old_list.write_bytes(b"0" * 64 + b"  C/old.bin\n")
 other = snapshot(small / "_Versions_" / "OTHER")
 (master / "new.bin").write_bytes(os.urandom(3 << 19))
 result = world.run(r"G:\brisk.exe", computer="PC01", small_drives=[(small, "8M")])
 said = result.output + result.errors
 check(result.exit_code == 0, f"small stick: {result.exit_code}\n{said[-1500:]}")
-check("Removed the earlier versions of 2026-01-01_000000 (2.0 MB) to make room" in said, said[-1500:])
+check("Removed the earlier versions of 2026-01-01_000000 (2.1 MB) to make room" in said, said[-1500:])
+check(not old_list.exists(), "the removed set's list is gone")
 check(sorted(p.name for p in (small / "_Versions_" / "PC01").iterdir())[0] == "2026-02-01_000000",
       "the newer set stays")
 check(snapshot(small / "_Versions_" / "OTHER") == other, "OTHER's set untouched")

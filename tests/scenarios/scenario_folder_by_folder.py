@@ -32,7 +32,7 @@ def files(folder):
 
 
 def sets(folder=versions):
-    return sorted(p.name for p in folder.iterdir()) if folder.exists() else []
+    return sorted(p.name for p in folder.iterdir() if p.is_dir()) if folder.exists() else []
 
 
 result, said = run()

@@ -44,7 +44,9 @@ world.host_settings({"User_PatMake": samples["User_PatMake"]})
 result, said = run(env={"BRISK_TIMEOUT_FILL": r"G:\filler.bin"})
 check(result.exit_code == 1, f"exit code {result.exit_code}\n{said[-1500:]}")
 check(r"Can't write the folder list G:\_Backup_\PC01.txt: " in said, said[-1500:])
-check("Backup INCOMPLETE: the folder list was not written;" in said, said[-1500:])
+check(r"Can't write the checksum list G:\_Backup_\PC01.sha256: " in said, said[-1500:])
+check("Backup INCOMPLETE: the folder list was not written, the checksum list was not written;" in said,
+      said[-1500:])
 check((stick / "_Backup_" / "PC01.txt").read_bytes() == listing, "the old folder list kept whole")
 check(not (stick / "_Backup_" / "PC01.txt.new").exists(), "no partial list left")
 check((master_copy / "readme.txt").read_bytes() == b"changed, and not copied for want of room",
