@@ -86,6 +86,17 @@ check(" on E:: 1 had changed" in said, said[-2000:])
 check(medium.read_bytes() == (data / "sizes" / "medium.bin").read_bytes(), "repaired bytes")
 check(sha256sum_passes(computer, "../PC01.sha256")[0], "the list after the repair")
 
+# A changed copy whose source changed too is replaced, never kept as an
+# earlier version.
+notes_copy = master_copy / "sub folder" / "深い" / "notes & more.txt"
+spoil_on_stick(notes_copy)
+spoiled = notes_copy.read_bytes()
+(master / "sub folder" / "深い" / "notes & more.txt").write_bytes(b"notes, longer now")
+result, said = run()
+check(result.exit_code == 0, f"{result.exit_code}\n{said[-2000:]}")
+check(notes_copy.read_bytes() == b"notes, longer now", "the changed source copied")
+check(not [p for p in versions.rglob("notes & more.txt") if p.read_bytes() == spoiled], "no changed copy kept")
+
 # The same with its source gone: the only copy stays, named DAMAGED.
 small = data_copy / "sizes" / "small.bin"
 spoil_on_stick(small)
