@@ -1,5 +1,7 @@
 #include "housekeeping/usage_bitmap.h"
 
+#include <io.h>
+
 #include <cstdio>
 #include <iostream>
 
@@ -103,7 +105,9 @@ bool WriteDibFile(const DibImage& image, const WideString& path) {
     FILE* file = OpenForWriting(path);
     if (file == nullptr) return false;
     const bool written = fwrite(headers.data(), 1, headers.size(), file) == headers.size() &&
-                         fwrite(pixels.data(), 1, pixels.size(), file) == pixels.size();
+                         fwrite(pixels.data(), 1, pixels.size(), file) == pixels.size() &&
+                         fflush(file) == 0 &&
+                         FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
     const bool closed = fclose(file) == 0;
     if (written && closed) return true;
     std::wcerr << L"Can't write " << path << std::endl;

@@ -100,11 +100,13 @@ void ReadBackOfRun::CheckKeptCopies(PlannedFolder* folder, uint64_t clusterBytes
         const WideString relative = record.relative.substr(place.size() + 1);
         const WideString backupPath = JoinPath(computerFolder_, record.relative);
         const WideString sourcePath = JoinPath(folder->source, relative);
-        const FileFacts backup = FactsOf(backupPath);
-        if (!backup.exists || backup.size != record.size || backup.lastWrite != record.lastWrite) continue;
+        // The open file says its size and time: one lookup of the path, not two.
         const FileDigest readBack = DigestOfFile(backupPath, ReadFrom::Device);
-        const FileFacts source = FactsOf(sourcePath);
-        const KeptCopyState state = KeptCopyStateOf(record, backup, readBack, source);
+        const FileFacts backup = readBack.opened ? FileFacts{true, readBack.size, readBack.lastWrite} : FactsOf(backupPath);
+        const bool sound = KeptCopyStateOf(record, backup, readBack, FileFacts()) == KeptCopyState::Sound;
+        const FileFacts source = sound ? FileFacts() : FactsOf(sourcePath);
+        const KeptCopyState state = sound ? KeptCopyState::Sound : KeptCopyStateOf(record, backup, readBack, source);
+        if (state == KeptCopyState::Stale) continue;
         ++rollingFiles_;
         rollingBytes_ += record.size;
         if (state == KeptCopyState::Sound) {

@@ -21,6 +21,9 @@ struct FileDigest {
     bool read = false;
     Digest digest{};
     uint64_t bytes = 0;
+    bool opened = false;     // the file was there and could be opened
+    uint64_t size = 0;       // its size and last-write time (100 ns units since
+    int64_t lastWrite = 0;   // 1601) as the open file said, before it was read
     WideString problem;  // the system's reason when it was not read
 };
 
