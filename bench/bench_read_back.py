@@ -53,6 +53,16 @@ def world_with_program(name):
     return world, stick
 
 
+def first_backup(world, source):
+    """Points the host's folder at the source, warms the wineserver, makes
+    the first backup and keeps its copy commands as a script of their own."""
+    world.host_settings({"User_Master": world.windows_path(source)})
+    world.keep_server_warm()
+    first = world.run(r"E:\brisk.exe", warm=True)
+    assert first.exit_code == 0, first.output[-2000:]
+    (world.c_drive() / "generated.bat").write_bytes(first.whole_script())
+
+
 def reader_throughput():
     world, _ = world_with_program("bench_read_back_reader")
     (world.c_drive() / "big.bin").write_bytes(os.urandom(256 << 20))
@@ -71,12 +81,8 @@ def new_files_run():
     source.mkdir(parents=True)
     for number in range(20):
         (source / f"file {number:02}.bin").write_bytes(os.urandom(10 << 20))
-    world.host_settings({"User_Master": world.windows_path(source)})
-    world.keep_server_warm()
     try:
-        first = world.run(r"E:\brisk.exe", warm=True)
-        assert first.exit_code == 0, first.output[-2000:]
-        (world.c_drive() / "generated.bat").write_bytes(first.whole_script())
+        first_backup(world, source)
         backup = next((stick / "_Backup_").glob("*/C/KORV/new"))
         backup_windows = "E:\\" + str(backup.relative_to(stick)).replace("/", "\\")
 
@@ -112,12 +118,8 @@ def up_to_date_run():
         path = source / f"folder {number // 100:04}" / f"file {number % 100:03}.dat"
         path.parent.mkdir(parents=True, exist_ok=True)
         path.write_bytes(b"x" * (100 + number % 900))
-    world.host_settings({"User_Master": world.windows_path(source)})
-    world.keep_server_warm()
     try:
-        first = world.run(r"E:\brisk.exe", warm=True)
-        assert first.exit_code == 0, first.output[-2000:]
-        (world.c_drive() / "generated.bat").write_bytes(first.whole_script())
+        first_backup(world, source)
         seconds = rounds({
             "this build": lambda: world.run(r"E:\brisk.exe", warm=True),
             "previous build": lambda: world.run(r"E:\previous.exe", warm=True),

@@ -25,12 +25,6 @@ WideString RemoveCopy(const WideString& path) {
     return DeleteFileW(longPath.c_str()) ? WideString() : SystemReason(GetLastError());
 }
 
-// The rest of the path below the folder, or empty when it is not below it.
-WideString Below(const WideString& path, const WideString& folder) {
-    if (path.size() <= folder.size() + 1 || !PathWithin(path, folder)) return WideString();
-    return path.substr(folder.size() + 1);
-}
-
 bool IsBelow(const WideString& key, const WideString& placeKey) {
     return key.size() > placeKey.size() + 1 && key.compare(0, placeKey.size(), placeKey) == 0 &&
            key[placeKey.size()] == L'\\';
@@ -70,7 +64,7 @@ ReadBackOfRun::ReadBackOfRun(const BackupPlan& plan)
 }
 
 WideString ReadBackOfRun::PlaceOf(const PlannedFolder& folder) const {
-    return Below(folder.destination, computerFolder_);
+    return PathBelow(folder.destination, computerFolder_);
 }
 
 WideString ReadBackOfRun::RecordPath(const WideString& place, const WideString& relative) const {
@@ -213,7 +207,7 @@ void ReadBackOfRun::CheckAgain(const PlannedFolder& folder, bool copiedAgain, Fo
 
 void ReadBackOfRun::MovedIntoSet(const std::vector<VersionMove>& moves) {
     for (const VersionMove& move : moves) {
-        const WideString recordPath = Below(move.from, computerFolder_);
+        const WideString recordPath = PathBelow(move.from, computerFolder_);
         const ChecksumRecord* record = recordPath.empty() ? nullptr : book_.Find(recordPath);
         if (record == nullptr || record->size != move.size) continue;
         moved_.emplace_back(move.to, *record);

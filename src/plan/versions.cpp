@@ -13,12 +13,6 @@ namespace {
 
 const wchar_t kSetPattern[] = L"0000-00-00_000000";
 
-// The rest of the path below the folder, or empty when it is not below it.
-WideString Below(const WideString& path, const WideString& folder) {
-    if (path.size() <= folder.size() + 1 || !PathWithin(path, folder)) return WideString();
-    return path.substr(folder.size() + 1);
-}
-
 }  // namespace
 
 WideString VersionsFolderFor(const WideString& backupFolder) {
@@ -54,8 +48,8 @@ bool IsVersionSetName(const WideString& name) {
 }
 
 WideString VersionPlaceOf(const BackupPlan& plan, const PlannedFolder& folder) {
-    const WideString own = Below(folder.destination, plan.computerFolder);
-    return own.empty() ? Below(folder.destination, plan.backupFolder) : own;
+    const WideString own = PathBelow(folder.destination, plan.computerFolder);
+    return own.empty() ? PathBelow(folder.destination, plan.backupFolder) : own;
 }
 
 std::vector<VersionMove> VersionMoves(const BackupPlan& plan, const PlannedFolder& folder,

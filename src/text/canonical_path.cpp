@@ -142,6 +142,11 @@ CanonicalPath CanonicalPathOf(const WideString& path, const WideString& currentF
     return CanonicalAbsolute(absolute);
 }
 
+WideString PathBelow(const WideString& path, const WideString& folder) {
+    if (path.size() <= folder.size() + 1 || !PathWithin(path, folder)) return WideString();
+    return path.substr(folder.size() + 1);
+}
+
 bool PathWithin(const WideString& path, const WideString& folder) {
     const WideString lowerPath = ToLowerText(path);
     const WideString lowerFolder = ToLowerText(folder);

@@ -32,6 +32,10 @@ CanonicalPath CanonicalPathOf(const WideString& path, const WideString& currentF
 //   ("C:\a\b", "c:\A") => true   ("C:\ab", "C:\a") => false   ("C:\a", "C:\") => true
 bool PathWithin(const WideString& path, const WideString& folder);
 
+// The rest of the path below the folder, or empty when it is not below it.
+//   ("E:\_Backup_\PC01\C\x", "E:\_Backup_\PC01") => "C\x"   ("E:\b", "E:\b") => ""
+WideString PathBelow(const WideString& path, const WideString& folder);
+
 // The long form of a canonical path, which the system reads past 260
 // characters; a path already in that form or not absolute stays as it is.
 //   "C:\a" => "\\?\C:\a"   "\\srv\s\x" => "\\?\UNC\srv\s\x"   "x" => "x"

@@ -73,6 +73,9 @@ TEST(CanonicalPath, WithinComparesWholeComponentsInAnyCase) {
     EXPECT_TRUE(PathWithin(L"C:\\a", L"C:\\"));
     EXPECT_FALSE(PathWithin(L"C:\\ab", L"C:\\a"));
     EXPECT_FALSE(PathWithin(L"C:\\a", L"C:\\a\\b"));
+    EXPECT_EQ(L"C\\x", PathBelow(L"E:\\_Backup_\\PC01\\C\\x", L"e:\\_backup_\\pc01"));
+    EXPECT_EQ(L"", PathBelow(L"E:\\_Backup_\\PC01", L"E:\\_Backup_\\PC01"));
+    EXPECT_EQ(L"", PathBelow(L"E:\\_Backup_\\PC012\\x", L"E:\\_Backup_\\PC01"));
     EXPECT_TRUE(PathWithin(L"\\\\srv\\s\\x", L"\\\\SRV\\s"));
 }
 
