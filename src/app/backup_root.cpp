@@ -5,6 +5,7 @@
 #include "text/case_text.h"
 #include "text/console_output.h"
 #include "text/path_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ WideString SelectBackupRoot(const StringList& arguments) {
     WideString root = BackupRootFor(arguments);
     if (!IsSystemDriveRoot(root)) return root;
     root = AppendSeparator(WorkFolder(L""), L'\\') + kBackupFolderName;
-    PrintLine(L"demo mode.");
+    PrintLine(Say(Message::DemoMode));
     PrintLine(WideString());
     Sleep(kDemoPauseMilliseconds);
     return root;

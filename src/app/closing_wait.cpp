@@ -3,6 +3,7 @@
 #include "common/windows_headers.h"
 #include "housekeeping/folder_stamps.h"
 #include "text/console_output.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -38,6 +39,6 @@ unsigned long ConsoleProcessCount() {
 void WaitBeforeClosing(ClosingWait wait) {
     if (wait == ClosingWait::ShortPause) PauseSeconds(kShortPauseSeconds);
     if (wait != ClosingWait::KeyPress) return;
-    PrintLine(L"Press any key to close this window.");
+    PrintLine(Say(Message::PressAnyKey));
     WaitForKey();
 }

@@ -9,6 +9,8 @@
 #include "shell/open_in_shell.h"
 #include "text/console_output.h"
 #include "text/path_text.h"
+#include "text/messages.h"
+#include "text/system_error.h"
 
 namespace {
 
@@ -57,18 +59,26 @@ WideString PortableBaseFolder(const WideString& programPath) {
     return DriveRootText(removable);
 }
 
+namespace {
+
+WideString CopyFailureLine(const WideString& programPath, const WideString& target, DWORD error) {
+    return Say(Message::CantCopyProgram, {programPath, target, SystemReason(error)});
+}
+
+}  // namespace
+
 bool RelocateToRemovable(const WideString& programPath, bool* copyFailed) {
     *copyFailed = false;
     if (DriveTypeOfPath(DriveOrServerRoot(programPath)) == kRemovable) return true;
     const WideString base = DriveOrServerRoot(PortableBaseFolder(programPath));
     if (DriveTypeOfPath(base) != kRemovable) {
-        PrintLine(L"demo mode.");
+        PrintLine(Say(Message::DemoMode));
         PrintLine(WideString());
         return true;
     }
     const WideString target = AppendSeparator(base, L'\\') + FileNamePart(programPath);
     if (!CopyFileGuarded(programPath, target, false)) {
-        std::wcerr << L"Can't copy " << programPath << L" to " << target << std::endl;
+        std::wcerr << CopyFailureLine(programPath, target, GetLastError()) << std::endl;
         *copyFailed = true;
     }
     OpenInShell(nullptr, base);
@@ -79,7 +89,7 @@ bool CopyToFixedDrive(const WideString& programPath, int driveIndex) {
     const WideString drive = DriveRootText(driveIndex);
     const WideString target = AppendSeparator(drive, L'\\') + FileNamePart(programPath);
     const bool copied = CopyFileGuarded(programPath, target, false);
-    if (!copied) std::wcerr << L"Can't copy " << programPath << L" to " << target << std::endl;
+    if (!copied) std::wcerr << CopyFailureLine(programPath, target, GetLastError()) << std::endl;
     OpenInShell(nullptr, drive);
     return copied;
 }

@@ -20,6 +20,7 @@
 #include "text/console_output.h"
 #include "text/path_text.h"
 #include "trace/trace_log.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ int RunMain() {
     if (summary.heldTheDrive) {
         const WideString history = HistoryFileOf(plan.computerFolder);
         const WideString problem = AppendToHistory(history, summary.record);
-        if (!problem.empty()) ReportLine(L"Can't write the history " + history + L": " + problem);
+        if (!problem.empty()) ReportLine(Say(Message::CantWriteHistory, {history, problem}));
     }
     // The verdict is the last thing the run says.
     if (!summary.verdict.empty()) ReportLine(summary.verdict);

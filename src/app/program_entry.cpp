@@ -12,6 +12,7 @@
 #include "text/argument_list.h"
 #include "text/case_text.h"
 #include "text/console_output.h"
+#include "text/messages.h"
 #include "text/version_info.h"
 
 WideString VersionForDisplay(const WideString& version) {
@@ -30,6 +31,7 @@ WideString BannerText(const WideString& fileVersion) {
 int RunProgram(int argumentCount, wchar_t** arguments) {
     LoadLibrariesFromSystemFolderOnly();
     InstallUserLocale();
+    SetMessageLanguage(LanguageForInterface(GetUserDefaultUILanguage()));
     InstallConsoleStreams();
     SetArgumentList(argumentCount, arguments);
 

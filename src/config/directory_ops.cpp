@@ -14,6 +14,7 @@
 #include "text/number_text.h"
 #include "text/split_join.h"
 #include "text/system_error.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ bool CreateDirectoryTree(const WideString& path) {
         prefix += components[i];
         if (!NeedsCreating(prefix)) continue;
         if (_wmkdir(prefix.c_str()) != 0) {
-            std::wcerr << L"Can't create " << prefix << std::endl;
+            std::wcerr << Say(Message::CantCreateFolder, {prefix, SystemReason(GetLastError())}) << std::endl;
             return false;
         }
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/windows_headers.h"
+#include "text/system_error.h"
 
 #include "test_support.h"
 
@@ -44,7 +45,8 @@ TEST(CreateDirectoryTree, FailsAtAFileAndSaysWhere) {
     ASSERT_TRUE(WriteFileBytes(folder.Join(L"a\\b"), "in the way"));
     ErrorStreamCapture errors;
     EXPECT_FALSE(CreateDirectoryTree(folder.Join(L"a\\b\\c")));
-    EXPECT_EQ(errors.Lines(), StringList{L"Can't create " + folder.Join(L"a\\b")});
+    EXPECT_EQ(errors.Lines(),
+              StringList{L"Can't create " + folder.Join(L"a\\b") + L": " + SystemReason(ERROR_ALREADY_EXISTS)});
     EXPECT_FALSE(DirectoryExists(folder.Join(L"a\\b\\c")));
     EXPECT_FALSE(CreateDirectoryTree(L""));
 }
@@ -53,7 +55,8 @@ TEST(CreateDirectoryTree, NeverCreatesAServerOrShare) {
     // The first folder it tries is the one below the share.
     ErrorStreamCapture errors;
     EXPECT_FALSE(CreateDirectoryTree(L"\\\\nosuchserver\\share\\dir\\sub"));
-    EXPECT_EQ(errors.Lines(), StringList{L"Can't create \\\\nosuchserver\\share\\dir"});
+    EXPECT_EQ(errors.Lines(),
+              StringList{L"Can't create \\\\nosuchserver\\share\\dir: " + SystemReason(ERROR_PATH_NOT_FOUND)});
 }
 
 TEST(CopyFileGuarded, ReplacesOrKeepsTheTargetAsAsked) {

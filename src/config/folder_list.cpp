@@ -10,9 +10,7 @@
 #include "config/special_folders.h"
 #include "config/system_paths.h"
 #include "text/canonical_path.h"
-
-const wchar_t kUnreachableNameReason[] =
-    L"its name ends in a blank or a dot, which the copy tool cannot reach";
+#include "text/messages.h"
 
 StringList BuildFolderList(StringList candidates, const WideString& currentFolder,
                            const std::function<bool(const WideString&)>& isDirectory,
@@ -26,7 +24,7 @@ StringList BuildFolderList(StringList candidates, const WideString& currentFolde
         }
         const CanonicalPath canonical = CanonicalPathOf(candidate, currentFolder);
         if (!canonical.problem.empty()) {
-            std::wcerr << L"Can't back up " << candidate << L" - " << canonical.problem << std::endl;
+            std::wcerr << Say(Message::CantBackUp, {candidate, canonical.problem}) << std::endl;
         }
         candidate = canonical.path;
         if (!candidate.empty() && !isDirectory(candidate)) candidate.clear();
@@ -44,7 +42,7 @@ StringList NotBackedUpLines(const StringList& configured, const WideString& curr
         const CanonicalPath canonical = CanonicalPathOf(folder, currentFolder);
         WideString reason = canonical.problem.empty() ? MissingFolderReason(canonical.path, probe)
                                                       : canonical.problem;
-        if (HasNameEndingInBlankOrDot(folder)) reason = kUnreachableNameReason;
+        if (HasNameEndingInBlankOrDot(folder)) reason = Say(Message::UnreachableName);
         if (!reason.empty()) lines.push_back(NotBackedUpLine(folder, reason));
     }
     return lines;

@@ -18,11 +18,6 @@ StringList BuildFolderList(StringList candidates, const WideString& currentFolde
                            const std::function<bool(const WideString&)>& isDirectory,
                            const std::function<WideString(const WideString&)>& networkForm);
 
-// The reason for a configured folder with a name that ends in a blank or a
-// dot (see HasNameEndingInBlankOrDot): such a folder is not backed up, and
-// its look-alike only when that is configured itself.
-extern const wchar_t kUnreachableNameReason[];
-
 // One "Not backed up: <folder> (<reason>)" line for each configured folder
 // that is not empty and is not an existing directory (see
 // MissingFolderReason), that has no canonical form, or that has a name

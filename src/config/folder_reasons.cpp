@@ -5,6 +5,7 @@
 #include "config/drive_types.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -13,18 +14,18 @@ namespace {
 WideString MissingFolderReason(const WideString& folder, const FolderProbe& probe) {
     if (probe.isDirectory(folder)) return WideString();
     if (IsNetworkPath(folder)) {
-        if (!probe.exists(ShareRootOf(folder))) return L"network path not reachable";
+        if (!probe.exists(ShareRootOf(folder))) return Say(Message::NetworkUnreachable);
     } else if (folder.size() >= 2 && folder[1] == L':') {
         const WideString drive = folder.substr(0, 2);
         const unsigned type = probe.driveType(drive);
-        if (type == DRIVE_REMOTE && !probe.driveReady(drive)) return L"network path not reachable";
+        if (type == DRIVE_REMOTE && !probe.driveReady(drive)) return Say(Message::NetworkUnreachable);
         if (type == DRIVE_NO_ROOT_DIR || type == DRIVE_UNKNOWN || !probe.driveReady(drive)) {
-            return L"drive not ready";
+            return Say(Message::DriveNotReady);
         }
     }
-    if (folder.size() == 3 && folder[1] == L':') return L"a whole drive is not backed up";
-    if (probe.exists(folder)) return L"not a folder";
-    return L"not found";
+    if (folder.size() == 3 && folder[1] == L':') return Say(Message::WholeDrive);
+    if (probe.exists(folder)) return Say(Message::NotAFolder);
+    return Say(Message::NotFound);
 }
 
 FolderProbe SystemFolderProbe() {
@@ -37,5 +38,5 @@ FolderProbe SystemFolderProbe() {
 }
 
 WideString NotBackedUpLine(const WideString& folder, const WideString& reason) {
-    return L"Not backed up: " + folder + L" (" + reason + L")";
+    return Say(Message::NotBackedUp, {folder, reason});
 }

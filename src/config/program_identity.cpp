@@ -6,6 +6,7 @@
 #include "text/argument_list.h"
 #include "text/path_text.h"
 #include "text/version_info.h"
+#include "text/messages.h"
 
 WideString ModuleFilePath() {
     wchar_t buffer[MAX_PATH + 1] = {};
@@ -28,7 +29,7 @@ WideString ProgramPath() {
     static bool reported = false;
     if (!reported) {
         reported = true;
-        std::wcerr << L"::get_arv() ... empty" << std::endl;
+        std::wcerr << Say(Message::ProgramPathEmpty) << std::endl;
         std::wcerr << modulePath << std::endl;
     }
     return modulePath;

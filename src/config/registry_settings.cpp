@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <vector>
+#include "text/messages.h"
 
 const wchar_t kHostFilePathKey[] = L"Software\\Harrowgate\\KORV\\KORV\\FilePath";
 const wchar_t kHostPlanControlKey[] = L"Software\\Harrowgate\\KORV\\KORV\\PlnCtrl";
@@ -32,18 +33,18 @@ WideString ReadRegistryText(HKEY root, const WideString& subkey, const WideStrin
     if (subkey.empty()) return defaultText;
     RegistryKey key;
     if (key.Open(root, subkey) != ERROR_SUCCESS) {
-        std::wcerr << L"REG_get_key error " << subkey << std::endl;
+        std::wcerr << Say(Message::RegistryKeyError, {subkey}) << std::endl;
         return defaultText;
     }
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExW(key.Handle(), valueName.c_str(), nullptr, &type, nullptr, &size) !=
         ERROR_SUCCESS) {
-        std::wcerr << L"REG_get error " << subkey << L" " << valueName << std::endl;
+        std::wcerr << Say(Message::RegistryValueError, {subkey, valueName}) << std::endl;
         return defaultText;
     }
     if (type != REG_SZ) {
-        std::wcerr << L"REG_get != REG_SZ " << subkey << L" " << valueName << std::endl;
+        std::wcerr << Say(Message::RegistryNotText, {subkey, valueName}) << std::endl;
         return defaultText;
     }
     // Room for every stored byte (a writer may leave an odd count), rounded

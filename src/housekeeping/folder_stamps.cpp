@@ -7,6 +7,7 @@
 #include "text/canonical_path.h"
 #include "text/console_output.h"
 #include "text/number_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ bool SetFileTimes(const WideString& path, int64_t accessTime, int64_t writeTime)
                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                       nullptr));
     if (!file.Valid()) {
-        std::wcerr << L"error ... " << GetLastError() << std::endl;
+        std::wcerr << Say(Message::SetTimesError, {SignedToText(GetLastError(), 10)}) << std::endl;
         return false;
     }
     FILETIME creation;
@@ -45,7 +46,7 @@ bool SetFileTimes(const WideString& path, int64_t accessTime, int64_t writeTime)
 bool PauseSeconds(int seconds) {
     // Waited here, not by a command the interpreter would look for in the
     // current folder (the stick's root after a double-click).
-    PrintLine(L"Waiting for " + SignedToText(seconds, 10) + L" seconds ...");
+    PrintLine(Say(Message::WaitingSeconds, {SignedToText(seconds, 10)}));
     Sleep(static_cast<DWORD>(seconds) * 1000);
     return true;
 }

@@ -13,6 +13,7 @@
 #include "housekeeping/pending_file_ops.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ bool WriteFreeSpaceMarker(const WideString& baseFolder) {
     }
     const DriveSpace space = QueryDriveSpace(root);
     if (!IsReadableSpace(space)) {
-        std::wcerr << L"Can't read the free space of " << baseFolder << std::endl;
+        std::wcerr << Say(Message::CantReadFreeSpaceOf, {baseFolder}) << std::endl;
         return false;
     }
     return CreateEmptyFile(root + L"\\" + FreeSpaceMarkerName(space.freeBytes));

@@ -8,6 +8,8 @@
 #include "common/windows_headers.h"
 #include "text/path_text.h"
 #include "text/time_text.h"
+#include "text/messages.h"
+#include "text/system_error.h"
 
 namespace {
 
@@ -110,7 +112,7 @@ bool WriteDibFile(const DibImage& image, const WideString& path) {
                          FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
     const bool closed = fclose(file) == 0;
     if (written && closed) return true;
-    std::wcerr << L"Can't write " << path << std::endl;
+    std::wcerr << Say(Message::CantWriteFile, {path, SystemReason(GetLastError())}) << std::endl;
     return false;
 }
 

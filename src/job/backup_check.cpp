@@ -3,18 +3,20 @@
 #include "plan/backup_plan.h"
 #include "text/number_text.h"
 #include "text/path_text.h"
+#include "text/messages.h"
 
 namespace {
 
-WideString Count(uint64_t n, const wchar_t* one, const wchar_t* many) {
-    return GroupedText(n) + L" " + (n == 1 ? one : many);
-}
+WideString Folders(uint64_t n) { return SayCount(n, Message::FolderOne, Message::FolderMany); }
+
+WideString Files(uint64_t n) { return SayCount(n, Message::FileOne, Message::FileMany); }
 
 // "; 12.3 MB copied, 2 earlier versions kept, in 41 s; 9.8 GB free on E:"
 WideString FiguresText(const RunFigures& figures) {
-    return L"; " + SizeText(figures.bytesCopied) + L" copied, " +
-           Count(figures.versionsKept, L"earlier version", L"earlier versions") + L" kept, in " +
-           GroupedText(figures.seconds) + L" s; " + SizeText(figures.freeBytes) + L" free on " + figures.drive;
+    return Say(Message::RunFigures,
+               {SizeText(figures.bytesCopied),
+                SayCount(figures.versionsKept, Message::EarlierVersionOne, Message::EarlierVersionMany),
+                GroupedText(figures.seconds), SizeText(figures.freeBytes), figures.drive});
 }
 
 }  // namespace
@@ -26,17 +28,14 @@ bool VerifiedComplete(const TreeComparison& after) {
 WideString VerificationLine(const WideString& folder, const TreeComparison& after) {
     if (!after.Read()) {
         const WideString& problem = after.sourceProblem.empty() ? after.backupProblem : after.sourceProblem;
-        return L"INCOMPLETE  " + folder + L"  (" + problem + L")";
+        return Say(Message::FolderUnreadable, {folder, problem});
     }
-    const WideString files = IntegerToText(after.files, 10) + L" files";
-    if (VerifiedComplete(after)) return L"OK  " + folder + L"  " + files;
-    WideString line = L"INCOMPLETE  " + folder + L"  " + files;
-    if (!after.unreadable.empty()) {
-        line += L", " + Count(after.unreadable.size(), L"folder", L"folders") + L" could not be read";
-    }
+    const WideString files = IntegerToText(after.files, 10);
+    if (VerifiedComplete(after)) return Say(Message::FolderOk, {folder, files});
+    WideString line = Say(Message::FolderIncomplete, {folder, files});
+    if (!after.unreadable.empty()) line += Say(Message::SubfoldersUnreadable, {Folders(after.unreadable.size())});
     if (after.MissingOrOlder() == 0) return line;
-    return line + L", " + IntegerToText(after.MissingOrOlder(), 10) + L" missing or older, first: " +
-           after.firstMissing;
+    return line + Say(Message::MissingOrOlderFirst, {IntegerToText(after.MissingOrOlder(), 10), after.firstMissing});
 }
 
 StringList VerificationLines(const WideString& folder, const TreeComparison& after) {
@@ -49,28 +48,26 @@ StringList VerificationLines(const WideString& folder, const TreeComparison& aft
 
 WideString VerdictLine(const BackupTally& tally, const RunFigures& figures) {
     if (tally.Complete()) {
-        return L"Backup complete: " + Count(tally.folders, L"folder", L"folders") + L", " +
-               Count(tally.files, L"file", L"files") + FiguresText(figures);
+        return Say(Message::BackupComplete, {Folders(tally.folders), Files(tally.files), FiguresText(figures)});
     }
     StringList parts;
     if (tally.incompleteFolders != 0) {
-        WideString part = IntegerToText(tally.incompleteFolders, 10) + L" of " +
-                          Count(tally.folders, L"folder", L"folders") + L" incomplete";
-        if (tally.missingFiles != 0) {
-            part += L" (" + Count(tally.missingFiles, L"file", L"files") + L" missing or older)";
-        }
+        WideString part = Say(Message::FoldersIncomplete,
+                              {IntegerToText(tally.incompleteFolders, 10), Folders(tally.folders)});
+        if (tally.missingFiles != 0) part += Say(Message::FilesMissingOrOlder, {Files(tally.missingFiles)});
         parts.push_back(part);
     }
-    if (tally.notBackedUp != 0) parts.push_back(Count(tally.notBackedUp, L"folder", L"folders") + L" not backed up");
-    if (tally.damagedFiles != 0) parts.push_back(Count(tally.damagedFiles, L"damaged file", L"damaged files"));
-    if (!tally.folderListWritten) parts.push_back(L"the folder list was not written");
-    if (!tally.checksumListWritten) parts.push_back(L"the checksum list was not written");
-    WideString line = L"Backup INCOMPLETE: ";
-    for (size_t i = 0; i < parts.size(); ++i) line += (i == 0 ? L"" : L", ") + parts[i];
-    return line + FiguresText(figures);
+    if (tally.notBackedUp != 0) parts.push_back(Say(Message::FoldersNotBackedUp, {Folders(tally.notBackedUp)}));
+    if (tally.damagedFiles != 0) {
+        parts.push_back(SayCount(tally.damagedFiles, Message::DamagedFileOne, Message::DamagedFileMany));
+    }
+    if (!tally.folderListWritten) parts.push_back(Say(Message::FolderListNotWritten));
+    if (!tally.checksumListWritten) parts.push_back(Say(Message::ChecksumListNotWritten));
+    WideString joined;
+    for (size_t i = 0; i < parts.size(); ++i) joined += (i == 0 ? WideString() : Say(Message::PartSeparator)) + parts[i];
+    return Say(Message::BackupIncomplete, {joined, FiguresText(figures)});
 }
 
 WideString ShortfallLine(uint64_t missingBytes, const WideString& drive) {
-    return L"The backup needs " + SizeText(missingBytes) + L" more than " + drive +
-           L" has free; nothing was copied";
+    return Say(Message::Shortfall, {SizeText(missingBytes), drive});
 }

@@ -27,10 +27,9 @@
 #include "text/console_output.h"
 #include "text/path_text.h"
 #include "trace/trace_log.h"
+#include "text/messages.h"
 
 namespace {
-
-const wchar_t kScriptEnded[] = L"the copy script ended before its copy";
 
 // What the folder-by-folder run carries from one folder to the next.
 struct FolderRun {
@@ -79,13 +78,11 @@ bool PlanFolder(FolderRun& run, PlannedFolder* folder) {
         folder->skippedFolders.push_back(ToLowerText(sub.relative));
     }
     if (!folder->holds.empty()) {
-        ReportLine(L"Nothing is deleted from the backup of " + folder->source +
-                   L": it holds the configured folder " + folder->holds + L".");
+        ReportLine(Say(Message::HoldsConfigured, {folder->source, folder->holds}));
     }
     if (folder->fate == FolderFate::KeptEmptied) {
         // Mirroring it would delete the only copy of its files.
-        ReportLine(L"Kept the backup of " + folder->source +
-                   L": the folder is empty, so nothing was deleted from its backup.");
+        ReportLine(Say(Message::KeptEmptied, {folder->source}));
     }
     return true;
 }
@@ -98,13 +95,12 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
     BackupPlan& plan = *run.plan;
     WideString problem;
     if (!ReadRoom(plan.backupFolder, &plan, &problem)) {
-        LeaveOut(folder, FolderFate::KeptNoRoom, L"could not read the free space of " + plan.drive + L": " + problem);
+        LeaveOut(folder, FolderFate::KeptNoRoom, Say(Message::CantReadFreeSpaceReason, {plan.drive, problem}));
         return false;
     }
     const bool changes = !folder->before.overwritten.empty() || !folder->before.deleted.empty();
     if (changes && plan.versionsFolder.empty()) {
-        LeaveOut(folder, FolderFate::KeptUnversioned,
-                 L"could not keep the earlier versions: the computer name cannot be a folder name");
+        LeaveOut(folder, FolderFate::KeptUnversioned, Say(Message::CantKeepVersionsName));
         return false;
     }
     const WideString setFolder = changes ? run.versions.Folder() : WideString();
@@ -170,7 +166,7 @@ void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<Versio
     for (const WideString& line : readBack.lines) ReportLine(line);
     for (const WideString& line : putBack) ReportLine(line);
     for (const WideString& big : after.overSizeCap) {
-        ReportLine(L"    " + JoinPath(folder->source, big) + L"  (not copied: larger than 4 GB)");
+        ReportLine(Say(Message::OverSizeCap, {JoinPath(folder->source, big)}));
     }
     for (const WideString& line : run.readBack.AfterFolder(*folder)) ReportLine(line);
     // What the copy was to write, less what is still not in the backup.
@@ -200,7 +196,7 @@ WideString LeftOutArguments(const PlannedFolder& folder) {
 void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
     ScriptSession& script = run.script;
     if (!script.AwaitScript()) {
-        LeaveOut(folder, FolderFate::KeptNoRoom, kScriptEnded);
+        LeaveOut(folder, FolderFate::KeptNoRoom, Say(Message::ScriptEnded));
         run.scriptFailed = true;
         return;
     }
@@ -220,7 +216,7 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
     if (!script.Answer(L"copy") || !script.AwaitScript() || !script.Answer(leftOut)) {
         // Nothing was copied: the backup gets back what was kept aside for it.
         PutBack(moves, run.versions.Folder());
-        LeaveOut(folder, FolderFate::KeptNoRoom, kScriptEnded);
+        LeaveOut(folder, FolderFate::KeptNoRoom, Say(Message::ScriptEnded));
         run.scriptFailed = true;
         return;
     }
@@ -250,17 +246,17 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
 
     const WideString problem = WriteProblemOf(plan->computerFolder);
     if (!problem.empty()) {
-        ReportLine(L"Can't write the backup to " + backupRoot + L": " + problem);
+        ReportLine(Say(Message::CantWriteBackup, {backupRoot, problem}));
         return BackupOutcome::NotMade;
     }
     WideString lockProblem;
     const RunLockState lock = TakeRunLock(RunLockFileOf(plan->computerFolder), runLock, &lockProblem);
     if (lock == RunLockState::Busy) {
-        ReportLine(L"Another backup of this computer is running on " + plan->drive + L"; nothing was changed.");
+        ReportLine(Say(Message::AnotherRun, {plan->drive}));
         return BackupOutcome::NotMade;
     }
     if (lock == RunLockState::Failed) {
-        ReportLine(L"Can't write the backup to " + backupRoot + L": " + lockProblem);
+        ReportLine(Say(Message::CantWriteBackup, {backupRoot, lockProblem}));
         return BackupOutcome::NotMade;
     }
     summary->heldTheDrive = true;
@@ -273,14 +269,14 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     }
     WideString roomProblem;
     if (!ReadRoom(backupFolder, plan, &roomProblem)) {
-        ReportLine(L"Can't read the free space of " + plan->drive + L" (" + roomProblem + L")");
+        ReportLine(Say(Message::CantReadFreeSpace, {plan->drive, roomProblem}));
         return BackupOutcome::NotMade;
     }
 
     WideString folderProblem;
     const WideString scriptFolder = UsableScriptFolder(&folderProblem);
     if (scriptFolder.empty()) {
-        std::wcerr << L"Can't make a work folder: " << folderProblem << std::endl;
+        std::wcerr << Say(Message::CantMakeWorkFolder, {folderProblem}) << std::endl;
         return BackupOutcome::NotMade;
     }
     ScriptSession script;
@@ -294,7 +290,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     for (PlannedFolder& folder : plan->folders) {
         if (folder.fate == FolderFate::Refused) continue;
         if (run.scriptFailed) {
-            LeaveOut(&folder, FolderFate::KeptNoRoom, kScriptEnded);
+            LeaveOut(&folder, FolderFate::KeptNoRoom, Say(Message::ScriptEnded));
             continue;
         }
         BackUpFolder(run, &folder);
@@ -327,7 +323,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     tally.checksumListWritten = listProblems.empty();
     const WideString listProblem = ReplaceFolderListFile(plan->folderList, backupRoot);
     if (!listProblem.empty()) {
-        ReportLine(L"Can't write the folder list " + FolderListFilePath(backupRoot) + L": " + listProblem);
+        ReportLine(Say(Message::CantWriteFolderList, {FolderListFilePath(backupRoot), listProblem}));
         tally.folderListWritten = false;
     }
     ReadRoom(backupFolder, plan, &roomProblem);

@@ -15,6 +15,7 @@
 #include "text/number_text.h"
 #include "text/path_text.h"
 #include "text/system_error.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -96,8 +97,7 @@ HANDLE StartScript(const WideString& script) {
         if (process != nullptr) return process;
         error = GetLastError();
     }
-    std::wcerr << L"Can't start the command interpreter for " << script << L": " << SystemReason(error)
-               << std::endl;
+    std::wcerr << Say(Message::CantStartInterpreter, {script, SystemReason(error)}) << std::endl;
     return nullptr;
 }
 
@@ -112,7 +112,7 @@ WideString UsableScriptFolder(WideString* problem) {
             OwnershipOf(ParentPath(trimmed)) == FolderOwnership::ThisUser) {
             return folder;
         }
-        *problem = trimmed + L" belongs to another user";
+        *problem = Say(Message::BelongsToAnotherUser, {trimmed});
     }
     return WideString();
 }
@@ -148,8 +148,7 @@ HANDLE CreateScriptFile(const WideString& folder, const WideString& fileName, co
         return file.Release();
     }
     if (file.Valid()) error = GetLastError();
-    std::wcerr << L"Can't make a work folder: the script " << fileName << L" could not be written into "
-               << folder << L": " << SystemReason(error) << std::endl;
+    std::wcerr << Say(Message::ScriptNotWritten, {fileName, folder, SystemReason(error)}) << std::endl;
     if (file.Valid()) DeleteFileW(script->c_str());
     return INVALID_HANDLE_VALUE;
 }

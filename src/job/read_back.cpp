@@ -13,6 +13,7 @@
 #include "trace/trace_log.h"
 #include "verify/checksum_files.h"
 #include "verify/read_back_rules.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void DropFromOverwritten(PlannedFolder* folder, const WideString& relative) {
 }  // namespace
 
 WideString MismatchLine(const WideString& sourcePath, const WideString& drive) {
-    return L"    " + sourcePath + L"  (the copy on " + drive + L" does not match the source)";
+    return Say(Message::CopyMismatch, {sourcePath, drive});
 }
 
 ReadBackOfRun::ReadBackOfRun(const BackupPlan& plan)
@@ -112,14 +113,13 @@ void ReadBackOfRun::CheckKeptCopies(PlannedFolder* folder, uint64_t clusterBytes
         ++rollingBad_;
         if (state == KeptCopyState::Damaged) {
             ++damaged_;
-            ReportLine(L"DAMAGED: " + backupPath + L" (the source no longer has it)");
+            ReportLine(Say(Message::DamagedSourceGone, {backupPath}));
             continue;
         }
         const WideString problem = RemoveCopy(backupPath);
         if (!problem.empty()) {
             ++damaged_;
-            ReportLine(L"DAMAGED: " + backupPath + L" (its copy on " + drive_ + L" had changed and could not be removed: " +
-                       problem + L")");
+            ReportLine(Say(Message::DamagedNotRemoved, {backupPath, drive_, problem}));
             continue;
         }
         book_.Remove(record.relative);
@@ -138,7 +138,7 @@ TakenFileVisitor ReadBackOfRun::CopiesVisitor(const PlannedFolder& folder, int64
         const WideString sourcePath = JoinPath(folder.source, relative);
         if (!upToDate) {
             if (backup != nullptr && source.lastWrite >= copyStarted && backup->lastWrite < source.lastWrite) {
-                found->lines.push_back(L"    " + sourcePath + L"  (changed during the backup; the next run copies it)");
+                found->lines.push_back(Say(Message::ChangedDuringBackup, {sourcePath}));
             }
             return;
         }
@@ -156,12 +156,11 @@ TakenFileVisitor ReadBackOfRun::CopiesVisitor(const PlannedFolder& folder, int64
                 if (!recordPath.empty()) Record(recordPath, *backup, copy.digest);
                 return;
             case CopyCheck::SourceChanged:
-                found->lines.push_back(L"    " + sourcePath + L"  (changed during the backup; the next run copies it)");
+                found->lines.push_back(Say(Message::ChangedDuringBackup, {sourcePath}));
                 found->complete = false;
                 return;
             case CopyCheck::BackupUnreadable:
-                found->lines.push_back(L"    " + sourcePath + L"  (its copy could not be read back from " + drive_ +
-                                       L": " + copy.problem + L")");
+                found->lines.push_back(Say(Message::CopyUnreadable, {sourcePath, drive_, copy.problem}));
                 found->complete = false;
                 return;
             case CopyCheck::Mismatch:
@@ -174,7 +173,7 @@ TakenFileVisitor ReadBackOfRun::CopiesVisitor(const PlannedFolder& folder, int64
 void ReadBackOfRun::RemoveMismatched(const PlannedFolder& folder, FolderReadBack* found) {
     for (const WideString& relative : found->mismatched) {
         const WideString problem = RemoveCopy(JoinPath(folder.destination, relative));
-        if (!problem.empty()) WriteTrace(L"Could not remove " + JoinPath(folder.destination, relative) + L": " + problem);
+        if (!problem.empty()) WriteTrace(Say(Message::CouldNotRemove, {JoinPath(folder.destination, relative), problem}));
     }
 }
 
@@ -238,8 +237,7 @@ StringList ReadBackOfRun::AfterFolder(const PlannedFolder& folder) {
     for (const WideString& recordPath : repaired_) {
         const ChecksumRecord* record = book_.Find(recordPath);
         if (record == nullptr || record->checkedRun != book_.Run()) continue;
-        lines.push_back(L"Repaired " + JoinPath(folder.source, recordPath.substr(place.size() + 1)) + L": its copy on " +
-                        drive_ + L" had changed");
+        lines.push_back(Say(Message::Repaired, {JoinPath(folder.source, recordPath.substr(place.size() + 1)), drive_}));
     }
     repaired_.clear();
     return lines;
@@ -247,9 +245,10 @@ StringList ReadBackOfRun::AfterFolder(const PlannedFolder& folder) {
 
 WideString ReadBackOfRun::RollingLine() const {
     if (rollingFiles_ == 0) return WideString();
-    const WideString result = rollingBad_ == 0 ? L"all match" : GroupedText(rollingBad_) + L" had changed";
-    return L"Checked " + GroupedText(rollingFiles_) + (rollingFiles_ == 1 ? L" file (" : L" files (") +
-           SizeText(rollingBytes_) + L") on " + drive_ + L": " + result;
+    const WideString result =
+        rollingBad_ == 0 ? Say(Message::RollingAllMatch) : Say(Message::RollingChanged, {GroupedText(rollingBad_)});
+    return Say(rollingFiles_ == 1 ? Message::RollingCheckedOne : Message::RollingCheckedMany,
+               {GroupedText(rollingFiles_), SizeText(rollingBytes_), drive_, result});
 }
 
 StringList ReadBackOfRun::Save(const WideString& setFolder) {
@@ -257,7 +256,7 @@ StringList ReadBackOfRun::Save(const WideString& setFolder) {
     StringList lines;
     const WideString problem = SaveChecksumBook(book_, computerFolder_);
     if (!problem.empty()) {
-        lines.push_back(L"Can't write the checksum list " + ChecksumListOf(computerFolder_) + L": " + problem);
+        lines.push_back(Say(Message::CantWriteChecksumList, {ChecksumListOf(computerFolder_), problem}));
     }
     if (setRecords_.empty() || setFolder.empty()) return lines;
     std::sort(setRecords_.begin(), setRecords_.end(), [](const ChecksumRecord& a, const ChecksumRecord& b) {
@@ -265,7 +264,7 @@ StringList ReadBackOfRun::Save(const WideString& setFolder) {
     });
     const WideString setProblem = SaveSetChecksums(setRecords_, setFolder);
     if (!setProblem.empty()) {
-        lines.push_back(L"Can't write the checksum list " + setFolder + L".sha256: " + setProblem);
+        lines.push_back(Say(Message::CantWriteChecksumList, {SetChecksumListOf(setFolder), setProblem}));
     }
     return lines;
 }

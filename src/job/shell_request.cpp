@@ -10,6 +10,7 @@
 #include "text/case_text.h"
 #include "text/path_text.h"
 #include "trace/trace_log.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -44,22 +45,20 @@ WideString ResolveShellFile(const WideString& p, const ProgramLookup& lookup) {
 
 WideString ShellErrorText(intptr_t result, const WideString& file, const WideString& parameters) {
     switch (result) {
-        case 0: return L"The operating system is out of memory or resources.";
-        case 2: return L"The specified file was not found.";
-        case 3: return L"The specified path was not found.";
-        case 5: return L"The operating system denied access to the specified file.";
-        case 8: return L"There was not enough memory to complete the operation.";
-        case 11: return L"The .EXE file is invalid (non-Win32 .EXE or error in .EXE image).";
-        case 26: return L"A sharing violation occurred.";
-        case 27: return L"The filename association is incomplete or invalid.";
-        case 28: return L"The DDE transaction could not be completed because the request timed out.";
-        case 29: return L"The DDE transaction failed.";
-        case 30:
-            return L"The DDE transaction could not be completed because other DDE transactions "
-                   L"were being processed.";
-        case 31: return L"There is no application associated with the given file name extension.";
-        case 32: return L"The specified dynamic-link library was not found.";
-        default: return L"Error\n" + file + L"\n" + parameters;
+        case 0: return Say(Message::ShellOutOfResources);
+        case 2: return Say(Message::ShellFileNotFound);
+        case 3: return Say(Message::ShellPathNotFound);
+        case 5: return Say(Message::ShellAccessDenied);
+        case 8: return Say(Message::ShellOutOfMemory);
+        case 11: return Say(Message::ShellBadExe);
+        case 26: return Say(Message::ShellSharingViolation);
+        case 27: return Say(Message::ShellAssociationIncomplete);
+        case 28: return Say(Message::ShellDdeTimeout);
+        case 29: return Say(Message::ShellDdeFailed);
+        case 30: return Say(Message::ShellDdeBusy);
+        case 31: return Say(Message::ShellNoAssociation);
+        case 32: return Say(Message::ShellDllNotFound);
+        default: return Say(Message::ShellError, {file, parameters});
     }
 }
 

@@ -5,6 +5,7 @@
 #include "text/case_text.h"
 #include "text/path_text.h"
 #include "text/system_error.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -67,11 +68,11 @@ bool ListEntries(const WideString& folder, bool mustExist, FolderEntries* entrie
         entries->push_back(std::move(entry));
     });
     if (listing.end == ListingEnd::Failed) {
-        *problem = L"could not be read: " + SystemReason(listing.error);
+        *problem = Say(Message::CouldNotBeRead, {SystemReason(listing.error)});
         return false;
     }
     if (listing.end == ListingEnd::Missing && mustExist) {
-        *problem = L"the folder is gone";
+        *problem = Say(Message::FolderGone);
         return false;
     }
     SortByKey(entries);

@@ -12,6 +12,7 @@
 #include "text/path_text.h"
 #include "text/system_error.h"
 #include "trace/trace_log.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ WideString MoveBackOne(const VersionMove& move, const WideString& stop) {
 }
 
 WideString NotPutBackLine(const VersionMove& move, const WideString& reason) {
-    return L"Could not put back the earlier version of " + move.from + L" (it stays in " + move.to + L"): " + reason;
+    return Say(Message::NotPutBack, {move.from, move.to, reason});
 }
 
 }  // namespace
@@ -147,7 +148,7 @@ WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& 
         if (error == ERROR_SUCCESS) continue;
         PutBack(std::vector<VersionMove>(moves.begin(), moves.begin() + done), setFolder);
         RemoveEmptyFolders(ParentPath(move.to), stop);
-        return L"could not keep the earlier version of " + move.from + L": " + SystemReason(error);
+        return Say(Message::CantKeepVersion, {move.from, SystemReason(error)});
     }
     return WideString();
 }
@@ -179,7 +180,7 @@ StringList PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves, cons
         }
         const WideString problem = MoveBackOne(move, stop);
         if (problem.empty()) ++*putBack;
-        lines.push_back(problem.empty() ? L"    " + move.source + L"  (not copied; its earlier backup was put back)"
+        lines.push_back(problem.empty() ? Say(Message::NotCopiedPutBack, {move.source})
                                         : NotPutBackLine(move, problem));
     }
     return lines;

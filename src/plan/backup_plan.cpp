@@ -5,6 +5,7 @@
 #include "text/canonical_path.h"
 #include "text/number_text.h"
 #include "text/path_text.h"
+#include "text/messages.h"
 
 void DecideFate(PlannedFolder* folder) {
     if (!folder->holds.empty()) folder->before.deleted.clear();
@@ -14,14 +15,14 @@ void DecideFate(PlannedFolder* folder) {
         folder->reason = before.sourceProblem.empty() ? before.backupProblem : before.sourceProblem;
     } else if (before.files == 0 && !before.deleted.empty()) {
         folder->fate = FolderFate::KeptEmptied;
-        folder->reason = L"the folder is empty";
+        folder->reason = Say(Message::FolderIsEmpty);
     } else {
         folder->fate = FolderFate::Mirror;
     }
 }
 
 WideString NoRoomReason(uint64_t need, uint64_t freeBytes, const WideString& drive) {
-    return L"needs " + SizeText(need - freeBytes) + L" more than " + drive + L" has free";
+    return Say(Message::NeedsMoreRoom, {SizeText(need - freeBytes), drive});
 }
 
 StringList FoldersToStamp(const BackupPlan& plan) {

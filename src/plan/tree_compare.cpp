@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "text/case_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -151,10 +152,10 @@ TreeComparison CompareTreesWith(const CopyPolicy& policy, uint64_t clusterBytes,
         }
         if (pair.inBackup && !list(true, pair.relative, &backupEntries, &problem)) {
             if (pair.relative.empty()) {
-                comparison.backupProblem = L"its backup " + problem;
+                comparison.backupProblem = Say(Message::ItsBackup, {problem});
                 return comparison;
             }
-            comparison.unreadable.push_back({pair.relative, L"its backup " + problem});
+            comparison.unreadable.push_back({pair.relative, Say(Message::ItsBackup, {problem})});
             continue;
         }
         std::vector<FolderPair> next =

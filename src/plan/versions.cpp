@@ -8,6 +8,7 @@
 #include "text/number_text.h"
 #include "text/path_text.h"
 #include "text/time_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -101,14 +102,14 @@ std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need
 }
 
 WideString KeptVersionsLine(size_t files, const WideString& folder, const WideString& setFolder) {
-    return L"Kept " + IntegerToText(files, 10) + (files == 1 ? L" earlier file of " : L" earlier files of ") +
-           folder + L" in " + setFolder;
+    return Say(files == 1 ? Message::KeptVersionsOne : Message::KeptVersionsMany,
+               {IntegerToText(files, 10), folder, setFolder});
 }
 
 WideString RemovedSetLine(const VersionSet& set) {
-    return L"Removed the earlier versions of " + set.name + L" (" + SizeText(set.bytes) + L") to make room";
+    return Say(Message::RemovedSet, {set.name, SizeText(set.bytes)});
 }
 
 WideString SetNotRemovedLine(const VersionSet& set, const WideString& reason) {
-    return L"Could not remove the earlier versions of " + set.name + L": " + reason;
+    return Say(Message::SetNotRemoved, {set.name, reason});
 }

@@ -3,6 +3,7 @@
 #include "plan/versions.h"
 #include "text/canonical_path.h"
 #include "text/path_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -35,21 +36,18 @@ WideString BackupPlaceOf(const WideString& source, const WideString& backupFolde
 
 WideString ConfinementProblem(const WideString& source, const WideString& destination,
                               const WideString& backupFolder, const WideString& computerName) {
-    if (PathWithin(source, backupFolder)) return L"it lies inside the backup folder " + backupFolder;
-    if (PathWithin(backupFolder, source)) return L"it holds the backup folder " + backupFolder;
+    if (PathWithin(source, backupFolder)) return Say(Message::InsideBackupFolder, {backupFolder});
+    if (PathWithin(backupFolder, source)) return Say(Message::HoldsBackupFolder, {backupFolder});
     const WideString versions = VersionsFolderFor(backupFolder);
-    if (PathWithin(source, versions)) return L"it lies inside the earlier versions folder " + versions;
+    if (PathWithin(source, versions)) return Say(Message::InsideVersionsFolder, {versions});
     const WideString place = BackupPlaceOf(source, backupFolder, computerName);
     if (place.empty()) {
-        if (IsNetworkSource(source)) {
-            return L"its share name is a single letter, so its backup could not be told apart"
-                   L" from a computer's drive folder";
-        }
-        if (!IsDrivePath(source)) return L"it is not an absolute drive or network path";
-        return L"the computer's name \"" + computerName + L"\" cannot be a folder name";
+        if (IsNetworkSource(source)) return Say(Message::SingleLetterShare);
+        if (!IsDrivePath(source)) return Say(Message::NotAbsolute);
+        return Say(Message::ComputerNameNotFolder, {computerName});
     }
     if (!PathWithin(destination, place) || destination.size() <= place.size()) {
-        return L"its backup folder " + destination + L" would lie outside " + place;
+        return Say(Message::OutsidePlace, {destination, place});
     }
     return WideString();
 }

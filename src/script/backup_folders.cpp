@@ -8,18 +8,16 @@
 #include "text/number_text.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
-
-const wchar_t kCannotCarryReason[] =
-    L"the script's code page 932 cannot carry its path or its backup path";
+#include "text/messages.h"
 
 WideString CannotCarryReason(unsigned codePage) {
-    return L"the script's code page " + IntegerToText(codePage, 10) + L" cannot carry its path or its backup path";
+    return Say(Message::CannotCarry, {IntegerToText(codePage, 10)});
 }
 
 namespace {
 
 WideString ClashReason(const WideString& backup, const WideString& other) {
-    return L"its backup folder " + backup + L" would overlap the backup of " + other;
+    return Say(Message::OverlapsBackup, {backup, other});
 }
 
 bool MapsBelowBackupFolder(const WideString& backupFolder) {
@@ -47,11 +45,11 @@ PlannedFolder AssessFolder(CopySettings& job, const CommandLineContext& context,
     CopyFolders copy = ResolveCopyFolders(job, context);
     const CanonicalPath backupFolder = CanonicalPathOf(copy.backupFolder, WideString());
     if (!backupFolder.problem.empty()) {
-        return Refused(folder, L"the backup folder " + copy.backupFolder + L": " + backupFolder.problem);
+        return Refused(folder, Say(Message::BackupFolderProblem, {copy.backupFolder, backupFolder.problem}));
     }
     const CanonicalPath destination = CanonicalPathOf(copy.destination, WideString());
     if (!destination.problem.empty()) {
-        return Refused(folder, L"its backup folder " + copy.destination + L": " + destination.problem);
+        return Refused(folder, Say(Message::ItsBackupFolderProblem, {copy.destination, destination.problem}));
     }
     copy.destination = StripTrailingSeparator(destination.path);
     if (MapsBelowBackupFolder(backupFolder.path)) {
@@ -122,7 +120,7 @@ std::vector<PlannedFolder> ResolveBackupFolders(
 }
 
 WideString RefusalMessage(const WideString& folder, const WideString& reason) {
-    return L"Can't back up " + folder + L" - " + reason;
+    return Say(Message::CantBackUp, {folder, reason});
 }
 
 WideString RefusalMessage(const PlannedFolder& folder) {

@@ -26,7 +26,6 @@ std::vector<PlannedFolder> ResolveBackupFolders(
 
 // The reason for a folder whose command the script's code page cannot carry:
 //   437 => "the script's code page 437 cannot carry its path or its backup path"
-extern const wchar_t kCannotCarryReason[];  // the same for 932
 WideString CannotCarryReason(unsigned codePage);
 
 // "Can't back up <folder> - <reason>"; a refused planned folder is named by

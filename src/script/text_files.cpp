@@ -8,6 +8,7 @@
 #include "script/command_line.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
+#include "text/messages.h"
 #include "text/system_error.h"
 
 namespace {
@@ -18,19 +19,26 @@ constexpr DWORD kRewritePauseMilliseconds = 10;
 constexpr int kLastRewrite = 10;
 
 // Opens the file, trying up to the given number of times with the visible
-// attempt counter.
+// attempt counter. On failure the last error is the last attempt's.
 FILE* OpenAttempts(const WideString& path, const wchar_t* mode, int attempts) {
+    DWORD error = ERROR_SUCCESS;
     for (int attempt = 1; attempt <= attempts; ++attempt) {
         FILE* file = _wfopen(path.c_str(), mode);
         if (file != nullptr) return file;
+        error = GetLastError();
         Sleep(kRetryPauseMilliseconds);
         std::wcerr << attempt << L"\r" << std::flush;
     }
+    SetLastError(error);
     return nullptr;
 }
 
 void ReportCannotOpen(const WideString& path) {
-    std::wcerr << L"Can't open wb  " << path << std::endl;
+    std::wcerr << Say(Message::CantOpenForWriting, {path, SystemReason(GetLastError())}) << std::endl;
+}
+
+void ReportCannotWrite(const WideString& path, DWORD error) {
+    std::wcerr << Say(Message::CantWriteFile, {path, SystemReason(error)}) << std::endl;
 }
 
 ByteVector Convert(const WideString& text, UINT codePage, DWORD flags, const char* fallback) {
@@ -86,8 +94,9 @@ bool WriteBytesWithRetry(const WideString& path, const ByteVector& bytes, int re
     const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     // A short write or a failed close (a full disk shows there) leaves a
     // file that must not be used.
+    const DWORD error = written ? ERROR_SUCCESS : GetLastError();
     if (!(std::fclose(file) == 0 && written)) {
-        std::wcerr << L"Can't write " << path << std::endl;
+        ReportCannotWrite(path, error == ERROR_SUCCESS ? GetLastError() : error);
         return false;
     }
     if (bytes.empty()) return true;
@@ -110,8 +119,9 @@ bool WriteUtf8Lines(const WideString& path, const StringList& lines) {
         if (!bytes.empty()) written = written && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
         written = written && std::fwrite("\r\n", 1, 2, file) == 2;
     }
+    const DWORD error = written ? ERROR_SUCCESS : GetLastError();
     if (!(std::fclose(file) == 0 && written)) {
-        std::wcerr << L"Can't write " << path << std::endl;
+        ReportCannotWrite(path, error == ERROR_SUCCESS ? GetLastError() : error);
         return false;
     }
     return true;

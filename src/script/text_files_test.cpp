@@ -9,6 +9,7 @@
 #include "script/command_line.h"
 #include "test_support.h"
 #include "text/file_status.h"
+#include "text/system_error.h"
 
 namespace {
 
@@ -126,7 +127,8 @@ TEST(TextFiles, AWriterThatGivesUpSaysSo) {
                                          L"\r51\r52\r53\r54\r55\r56\r57\r58\r59\r60\r61\r62\r63\r64\r65\r66"
                                          L"\r67\r68\r69\r70\r71\r72\r73\r74\r75\r76\r77\r78\r79\r80\r81\r82"
                                          L"\r83\r84\r85\r86\r87\r88\r89\r90\r91\r92\r93\r94\r95\r96\r97\r98"
-                                         L"\r99\r100\rCan't open wb  " + path});
+                                         L"\r99\r100\rCan't open wb  " + path + L": " +
+                                         SystemReason(ERROR_PATH_NOT_FOUND)});
 }
 
 }  // namespace

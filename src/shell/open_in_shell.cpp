@@ -16,6 +16,7 @@
 #include "text/file_status.h"
 #include "text/path_text.h"
 #include "text/system_error.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -94,6 +95,6 @@ bool OpenInShell(HWND owner, const WideString& target) {
     const intptr_t code = reinterpret_cast<intptr_t>(result);
     if (code > 32) return true;
     const WideString text = OpenFailureText(code, error, SystemErrorText(error), request);
-    CallMessageBox(owner, text.c_str(), L"error", MB_OK | MB_ICONINFORMATION);
+    CallMessageBox(owner, text.c_str(), Say(Message::ErrorCaption).c_str(), MB_OK | MB_ICONINFORMATION);
     return false;
 }

@@ -3,12 +3,10 @@
 #include "text/case_text.h"
 #include "text/path_text.h"
 #include "text/split_join.h"
+#include "text/messages.h"
 
 namespace {
 
-const wchar_t kNotAbsolute[] = L"it is not an absolute drive or network path";
-const wchar_t kDotsOnlyName[] = L"a name in its path is made of dots or blanks only";
-const wchar_t kBadCharacter[] = L"a name in its path holds a character that names cannot hold";
 
 bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
@@ -69,8 +67,8 @@ WideString ResolveComponents(const WideString& rest, StringList* names) {
             continue;
         }
         const WideString name = TrimmedName(component);
-        if (name.empty()) return kDotsOnlyName;
-        if (HasInvalidCharacter(name)) return kBadCharacter;
+        if (name.empty()) return Say(Message::DotsOnlyName);
+        if (HasInvalidCharacter(name)) return Say(Message::BadCharacter);
         names->push_back(name);
     }
     return WideString();
@@ -102,7 +100,7 @@ bool SplitRoot(const WideString& path, WideString* root, WideString* rest) {
 CanonicalPath CanonicalAbsolute(const WideString& path) {
     WideString root;
     WideString rest;
-    if (!SplitRoot(path, &root, &rest)) return Problem(kNotAbsolute);
+    if (!SplitRoot(path, &root, &rest)) return Problem(Say(Message::NotAbsolute));
     StringList names;
     const WideString problem = ResolveComponents(rest, &names);
     if (!problem.empty()) return Problem(problem);
@@ -134,11 +132,11 @@ WideString Absolute(const WideString& path, const WideString& currentFolder) {
 CanonicalPath CanonicalPathOf(const WideString& path, const WideString& currentFolder) {
     bool hadPrefix = false;
     const WideString text = WithoutDevicePrefix(WithBackslashes(path), &hadPrefix);
-    if (text.empty()) return Problem(L"it is empty");
+    if (text.empty()) return Problem(Say(Message::EmptyPath));
     if (IsAbsoluteDrivePath(text) || IsUnc(text)) return CanonicalAbsolute(text);
-    if (hadPrefix) return Problem(kNotAbsolute);
+    if (hadPrefix) return Problem(Say(Message::NotAbsolute));
     const WideString absolute = Absolute(text, currentFolder);
-    if (absolute.empty()) return Problem(kNotAbsolute);
+    if (absolute.empty()) return Problem(Say(Message::NotAbsolute));
     return CanonicalAbsolute(absolute);
 }
 

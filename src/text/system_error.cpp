@@ -1,6 +1,7 @@
 #include "text/system_error.h"
 
 #include <string>
+#include "text/messages.h"
 
 WideString SystemErrorText(DWORD errorCode) {
     wchar_t* buffer = nullptr;
@@ -20,6 +21,6 @@ WideString SystemReason(DWORD errorCode) {
                              text.back() == L'.')) {
         text.pop_back();
     }
-    if (text.empty()) return L"error " + std::to_wstring(errorCode);
+    if (text.empty()) return Say(Message::ErrorNumber, {std::to_wstring(errorCode)});
     return text;
 }

@@ -6,6 +6,7 @@
 #include "common/windows_headers.h"
 #include "text/file_status.h"
 #include "text/number_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -56,24 +57,24 @@ bool VersionInfo::Load() {
     handle_ = handle;
     size_ = size;
     if (size == 0) {
-        ReportFailure(L"::GetFileVersionInfoSize ... 0");
+        ReportFailure(Say(Message::VersionSizeFailed));
         return false;
     }
     // Twice the reported size, as room to spare for conversions that
     // VerQueryValueW may make inside the block.
     std::vector<uint8_t> block(static_cast<size_t>(size) * 2, 0);
     if (!FileVersionInfo(path_.c_str(), handle, size, block.data())) {
-        ReportFailure(L"::GetFileVersionInfo ... false");
+        ReportFailure(Say(Message::VersionInfoFailed));
         return false;
     }
     void* translation = nullptr;
     UINT length = 0;
     if (!QueryVersionValue(block.data(), L"\\VarFileInfo\\Translation", &translation, &length)) {
-        ReportFailure(L"::VerQueryValue ... false");
+        ReportFailure(Say(Message::VersionQueryFailed));
         return false;
     }
     if (length == 0 || translation == nullptr) {
-        ReportFailure(L"::VerQueryValue   len = 0");
+        ReportFailure(Say(Message::VersionQueryEmpty));
         return false;
     }
     const auto* pair = static_cast<const uint16_t*>(translation);
@@ -88,11 +89,11 @@ WideString VersionInfo::QueryString(const wchar_t* name) {
     void* value = nullptr;
     UINT length = 0;
     if (!QueryVersionValue(data_.data(), subBlock.c_str(), &value, &length)) {
-        ReportFailure(WideString(L"::VerQueryValue ...   ") + name);
+        ReportFailure(Say(Message::VersionValueFailed, {name}));
         return WideString();
     }
     if (length == 0 || value == nullptr) {
-        ReportFailure(WideString(L"::VerQueryValue len=0 ") + name);
+        ReportFailure(Say(Message::VersionValueEmpty, {name}));
         return WideString();
     }
     const auto* text = static_cast<const wchar_t*>(value);

@@ -14,6 +14,7 @@
 #include "text/path_text.h"
 #include "text/system_error.h"
 #include "text/time_text.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ bool WriteTrace(const WideString& message) {
     const WideString problem = AppendToTrace(path, entry, programPath);
     if (problem.empty()) return true;
     broken = true;
-    std::wcerr << L"Can't write the trace log " << path << L": " << problem << std::endl;
+    std::wcerr << Say(Message::CantWriteTrace, {path, problem}) << std::endl;
     return false;
 }
 

@@ -8,6 +8,8 @@ WideString ChecksumListOf(const WideString& computerFolder) { return computerFol
 
 WideString RunsListOf(const WideString& computerFolder) { return computerFolder + L".sha256.runs"; }
 
+WideString SetChecksumListOf(const WideString& setFolder) { return setFolder + L".sha256"; }
+
 ChecksumBook LoadChecksumBook(const WideString& computerFolder) {
     std::string checksums;
     std::string runs;
@@ -31,5 +33,5 @@ WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computer
 
 WideString SaveSetChecksums(const std::vector<ChecksumRecord>& records, const WideString& setFolder) {
     const std::string text = ChecksumListText(records);
-    return ReplaceFileWith(setFolder + L".sha256", text.data(), text.size());
+    return ReplaceFileWith(SetChecksumListOf(setFolder), text.data(), text.size());
 }

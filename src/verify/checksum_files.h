@@ -12,6 +12,9 @@ WideString ChecksumListOf(const WideString& computerFolder);
 // "E:\_Backup_\PC01" => "E:\_Backup_\PC01.sha256.runs"
 WideString RunsListOf(const WideString& computerFolder);
 
+// A version set's own list, beside its folder: "...\2026-12-08_0905" => "...\2026-12-08_0905.sha256"
+WideString SetChecksumListOf(const WideString& setFolder);
+
 // The book of the computer's backup; an empty one (of run 1) when there
 // are no lists yet or they cannot be read: every file is then read back
 // as if new.

@@ -38,7 +38,7 @@ TEST(ScriptRun, EveryPathReachesTheCopyCommandExactly) {
     const bool underWine =
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     if (!underWine && GetOEMCP() != 932) GTEST_SKIP() << "needs a Japanese system (code page 932)";
-    ASSERT_EQ(GetOEMCP(), 932u) << "run with a Japanese locale (LC_ALL=ja_JP.UTF-8 under Wine)";
+    ASSERT_EQ(GetOEMCP(), 932u) << "run with a Japanese locale (LANG=ja_JP.UTF-8 under Wine)";
     ScopedTempFolder root;
     const WideString bin = root.Join(L"bin");
     ASSERT_TRUE(CreateDirectoryTree(bin));

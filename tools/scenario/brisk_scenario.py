@@ -69,13 +69,17 @@ class Run:
 
 
 def wine_environment(prefix, extra=None):
-    env = dict(os.environ)
+    # A Japanese system (code page 932) with an English interface: Wine
+    # takes the code pages from LANG and the interface language from
+    # LC_MESSAGES (a Japanese scenario sets LC_MESSAGES=ja_JP.UTF-8).
+    env = {name: value for name, value in os.environ.items() if not name.startswith("LC_")}
     env.update({
         "WINEPREFIX": str(prefix),
         "WINEDEBUG": "-all",
         # No Mono or Gecko dialogs; our robocopy instead of Wine's stub.
         "WINEDLLOVERRIDES": "mscoree,mshtml=;robocopy.exe=n",
-        "LC_ALL": "ja_JP.UTF-8",
+        "LANG": "ja_JP.UTF-8",
+        "LC_MESSAGES": "C",
     })
     env.update(extra or {})
     return env

@@ -13,7 +13,9 @@ world.fill_standard_folders()
 
 arguments = sys.argv[1:]
 print(r"--- E:\brisk.exe " + " ".join(arguments))
-run = world.run(r"E:\brisk.exe", arguments)
+# BRISK_DEMO_JAPANESE=1: a Japanese interface, so the program speaks Japanese.
+interface = "ja_JP.UTF-8" if os.environ.get("BRISK_DEMO_JAPANESE") == "1" else "C"
+run = world.run(r"E:\brisk.exe", arguments, env={"LC_MESSAGES": interface})
 sys.stdout.write(run.output.replace("\r\n", "\n"))
 if run.errors:
     sys.stdout.write("--- error stream\n" + run.errors.replace("\r\n", "\n"))
