@@ -28,6 +28,13 @@ check(world.shell_requests() == [["E:/"]], "the shell was asked to open E:")
 check(no_backup_anywhere(), "no backup made by a relocation run")
 check(run.lines()[2:] in ([""], []), f"nothing printed after the banner: {run.lines()[2:]}")
 
+# A write-protected stick: the copy fails, says why, and the run says so.
+run = world.run(r"C:\Tools\brisk.exe", read_only=[stick])
+failure = "Can't copy C:\\Tools\\brisk.exe to E:\\brisk.exe: "
+check(run.exit_code == 2 and failure in run.errors, f"exit code {run.exit_code}\n{run.errors}")
+check(run.errors.split(failure)[1].strip() != "", f"the system's reason given: {run.errors}")
+world.shell_requests()
+
 # No removable drive: the first fixed drive from D: takes the program.
 (stick / "brisk.exe").unlink()
 world.drive("e", "cdrom")
