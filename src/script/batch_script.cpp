@@ -6,12 +6,10 @@
 #include "script/backup_folders.h"
 #include "script/cmd_text.h"
 #include "script/command_line.h"
+#include "text/messages.h"
 #include "text/number_text.h"
 #include "text/path_text.h"
 #include "text/split_join.h"
-
-const wchar_t kListOnlyHelp[] =
-    L"Specifies that files are to be listed only (and not copied, deleted, or time stamped).";
 
 namespace {
 
@@ -39,7 +37,7 @@ WideString ScriptHeader(const CopySettings& job, const std::vector<PlannedFolder
     header += L"\r\necho\t\t\t" + EscapeForEcho(job.Destination());
     if (job.Options().listOnly) {
         header += L"\r\necho.";
-        header += L"\r\necho\t\t" + WideString(kListOnlyHelp);
+        header += L"\r\necho\t\t" + Say(Message::ListOnlyHelp);
         header += L"\r\necho.";
     }
     header += L"\r\n";

@@ -10,8 +10,6 @@
 #include "script/command_line.h"
 #include "script/copy_settings.h"
 
-// The list-only note shown in scripts that only list.
-extern const wchar_t kListOnlyHelp[];
 
 // The script of a run copied folder by folder, under the direction of the
 // program through the named pipe (see job/script_session.h): the same

@@ -8,6 +8,7 @@
 #include "script/backup_folders.h"
 #include "script/script_test_support.h"
 #include "test_support.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ TEST(FolderByFolderScript, NoUsableFolderAndListOnly) {
     job.SetListOnly(true);
     const WideString script = ScriptOf(job, {L"C:\\Data"}, ExistingOnly({L"C:\\Data"}), &planned);
     EXPECT_NE(script.find(L"\r\necho\t\t\tE:\\_Backup_\r\necho.\r\necho\t\t" +
-                          WideString(kListOnlyHelp) + L"\r\necho.\r\n\r\n@echo on\r\n"),
+                          Say(Message::ListOnlyHelp) + L"\r\necho.\r\n\r\n@echo on\r\n"),
               kNoPosition)
         << script;
     EXPECT_NE(script.find(L" /l %brisk_xd%\r\n"), kNoPosition) << script;
