@@ -4,6 +4,7 @@
 
 #include "job/backup_job.h"
 #include "job/backup_setup.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -73,6 +74,18 @@ TEST(BackupCheck, TheLinesThatSayHowItWent) {
     EXPECT_NE(VerdictLine(verdicts[0].tally, figures).find(L", 1 earlier version kept, "), WideString::npos);
     EXPECT_EQ(ShortfallLine(3435973836, L"E:"),
               L"The backup needs 3.2 GB more than E: has free; nothing was copied");
+
+    // In Japanese the parts are joined the Japanese way; digits and units stay.
+    after.sourceProblem.clear();
+    after.upToDate = 2;
+    SetMessageLanguage(Language::Japanese);
+    const WideString verdict = VerdictLine(verdicts[2].tally, figures);
+    const WideString folderLine = VerificationLine(L"C:\\d", after);
+    SetMessageLanguage(Language::English);
+    EXPECT_EQ(verdict, L"バックアップ未完了: 3 フォルダーのうち 1 が未完了 (2 ファイルが不足か古いまま)、"
+                       L"1 フォルダーをバックアップしていません。12.3 MB をコピー、以前のバージョン 1 個を保存、"
+                       L"41 秒。E: の空き 9.8 GB");
+    EXPECT_EQ(folderLine, L"未完了  C:\\d  4 ファイル、2 個が不足か古いままです (最初: changed)");
 }
 
 }  // namespace

@@ -173,7 +173,8 @@ TakenFileVisitor ReadBackOfRun::CopiesVisitor(const PlannedFolder& folder, int64
 void ReadBackOfRun::RemoveMismatched(const PlannedFolder& folder, FolderReadBack* found) {
     for (const WideString& relative : found->mismatched) {
         const WideString problem = RemoveCopy(JoinPath(folder.destination, relative));
-        if (!problem.empty()) WriteTrace(Say(Message::CouldNotRemove, {JoinPath(folder.destination, relative), problem}));
+        if (problem.empty()) continue;
+        WriteTrace(Say(Message::CouldNotRemove, {JoinPath(folder.destination, relative), problem}));
     }
 }
 

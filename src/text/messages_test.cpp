@@ -29,7 +29,8 @@ TEST(Messages, InsertsAreFilledByNumberOnce) {
 
 TEST(Messages, OnlyTheJapaneseInterfaceGetsJapanese) {
     EXPECT_EQ(LanguageForInterface(0x0411), Language::Japanese);
-    for (const LANGID other : {0x0409, 0x0809, 0x0804, 0x0011, 0x0000}) {
+    const LANGID others[] = {0x0409, 0x0809, 0x0804, 0x0011, 0x0000};
+    for (const LANGID other : others) {
         EXPECT_EQ(LanguageForInterface(other), Language::English) << other;
     }
 }
