@@ -6,7 +6,7 @@
 # the Japanese code page; tests run them under Wine with that locale).
 # Does nothing when everything is there already.
 set -e
-packages="cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 googletest locales python3 imagemagick"
+packages="cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 googletest locales python3 imagemagick exfatprogs exfat-fuse"
 missing=""
 for package in $packages; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

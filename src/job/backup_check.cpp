@@ -14,7 +14,7 @@ WideString Files(uint64_t n) { return SayCount(n, Message::FileOne, Message::Fil
 // "; 12.3 MB copied, 2 earlier versions kept, in 41 s; 9.8 GB free on E:"
 WideString FiguresText(const RunFigures& figures) {
     return Say(Message::RunFigures,
-               {SizeText(figures.bytesCopied),
+               {CopiedSizeText(figures.bytesCopied),
                 SayCount(figures.versionsKept, Message::EarlierVersionOne, Message::EarlierVersionMany),
                 GroupedText(figures.seconds), SizeText(figures.freeBytes), figures.drive});
 }
@@ -25,21 +25,21 @@ bool VerifiedComplete(const TreeComparison& after) {
     return after.Read() && after.unreadable.empty() && after.MissingOrOlder() == 0;
 }
 
-WideString VerificationLine(const WideString& folder, const TreeComparison& after) {
+WideString VerificationLine(const WideString& folder, const TreeComparison& after, bool complete) {
     if (!after.Read()) {
         const WideString& problem = after.sourceProblem.empty() ? after.backupProblem : after.sourceProblem;
         return Say(Message::FolderUnreadable, {folder, problem});
     }
     const WideString files = IntegerToText(after.files, 10);
-    if (VerifiedComplete(after)) return Say(Message::FolderOk, {folder, files});
+    if (VerifiedComplete(after) && complete) return Say(Message::FolderOk, {folder, files});
     WideString line = Say(Message::FolderIncomplete, {folder, files});
     if (!after.unreadable.empty()) line += Say(Message::SubfoldersUnreadable, {Folders(after.unreadable.size())});
     if (after.MissingOrOlder() == 0) return line;
     return line + Say(Message::MissingOrOlderFirst, {IntegerToText(after.MissingOrOlder(), 10), after.firstMissing});
 }
 
-StringList VerificationLines(const WideString& folder, const TreeComparison& after) {
-    StringList lines = {VerificationLine(folder, after)};
+StringList VerificationLines(const WideString& folder, const TreeComparison& after, bool complete) {
+    StringList lines = {VerificationLine(folder, after, complete)};
     for (const TreeComparison::Unreadable& sub : after.unreadable) {
         lines.push_back(L"    " + JoinPath(folder, sub.relative) + L"  (" + sub.problem + L")");
     }

@@ -15,8 +15,10 @@
 //   "INCOMPLETE  <folder>  <n> files, 1 folder could not be read[, <m> missing or older, first: <path>]"
 // and for each subfolder that could not be read a line of its own:
 //   "    C:\Users\u\Documents\private  (could not be read: Access is denied)"
-StringList VerificationLines(const WideString& folder, const TreeComparison& after);
-WideString VerificationLine(const WideString& folder, const TreeComparison& after);
+// A folder the comparison finds complete but whose read-back was not
+// (complete false) says INCOMPLETE, never OK.
+StringList VerificationLines(const WideString& folder, const TreeComparison& after, bool complete = true);
+WideString VerificationLine(const WideString& folder, const TreeComparison& after, bool complete = true);
 
 // Whether the comparison after the copy shows a complete backup: every
 // folder read, every file the copy takes in the backup.

@@ -20,8 +20,9 @@ TEST(BackupCheck, ThePolicyIsTheCopyToolsOwn) {
         EXPECT_TRUE(ExcludesDir(policy, name)) << name;
     }
     EXPECT_FALSE(ExcludesDir(policy, L"backup"));
-    EXPECT_FALSE(OverSizeCap(policy, uint64_t{1} << 32));
-    EXPECT_TRUE(OverSizeCap(policy, (uint64_t{1} << 32) + 1));
+    // A file of 4 GiB does not fit on FAT32: it is over the cap.
+    EXPECT_FALSE(OverSizeCap(policy, (uint64_t{1} << 32) - 1));
+    EXPECT_TRUE(OverSizeCap(policy, uint64_t{1} << 32));
     // FAT times: two seconds either way count as the same time.
     EXPECT_TRUE(SameTime(policy, 100 * kSecond, 102 * kSecond));
     EXPECT_FALSE(SameTime(policy, 100 * kSecond, 102 * kSecond + 1));
@@ -37,6 +38,8 @@ TEST(BackupCheck, TheLinesThatSayHowItWent) {
     after.upToDate = 4;
     EXPECT_EQ(VerificationLine(L"C:\\d", after), L"OK  C:\\d  4 files");
     EXPECT_TRUE(VerifiedComplete(after));
+    // A read-back that found a file changed during the backup: never "OK".
+    EXPECT_EQ(VerificationLine(L"C:\\d", after, false), L"INCOMPLETE  C:\\d  4 files");
     after.unreadable = {{L"private", L"could not be read: Access is denied"}};
     EXPECT_EQ(VerificationLines(L"C:\\d", after),
               (StringList{L"INCOMPLETE  C:\\d  4 files, 1 folder could not be read",
@@ -54,6 +57,10 @@ TEST(BackupCheck, TheLinesThatSayHowItWent) {
     figures.freeBytes = 10522669875;
     figures.drive = L"E:";
     const WideString tail = L"; 12.3 MB copied, 2 earlier versions kept, in 41 s; 9.8 GB free on E:";
+    // A 22-byte change copies bytes, not a tenth of a megabyte.
+    RunFigures small = figures;
+    small.bytesCopied = 22;
+    EXPECT_NE(VerdictLine(BackupTally(), small).find(L"; 0.0 MB copied, "), WideString::npos);
     const struct {
         BackupTally tally;
         const wchar_t* line;

@@ -21,6 +21,7 @@
 #include "plan/versions.h"
 #include "script/backup_folders.h"
 #include "script/batch_script.h"
+#include "script/cmd_text.h"
 #include "script/command_line.h"
 #include "script/text_files.h"
 #include "text/case_text.h"
@@ -64,9 +65,9 @@ void LeaveOut(PlannedFolder* folder, FolderFate fate, const WideString& reason) 
 
 // Compares the folder with its backup now, just before its copy, and says
 // why it keeps its backup when it does. False when it cannot be read.
-bool PlanFolder(FolderRun& run, PlannedFolder* folder) {
+bool PlanFolder(FolderRun& run, PlannedFolder* folder, std::vector<WideString>* unrecorded) {
     folder->before = CompareTrees(PolicyOfFolder(run.policy, *folder), run.plan->clusterBytes, folder->source,
-                                  folder->destination);
+                                  folder->destination, run.readBack.UnrecordedVisitor(*folder, unrecorded));
     DecideFate(folder);
     if (folder->fate == FolderFate::Unreadable) {
         ReportLine(NotBackedUpLine(folder->folder, folder->reason));
@@ -130,6 +131,7 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
     run.setsRemoved += RemoveVersionSets(toRemove, &plan);
     if (need <= plan.freeBytes) return true;
     PutBack(*moves, setFolder);
+    run.versions.Forget(*moves);
     moves->clear();
     run.leftOutNeed += need - plan.freeBytes;
     LeaveOut(folder, FolderFate::KeptNoRoom, NoRoomReason(need, plan.freeBytes, plan.drive));
@@ -146,29 +148,34 @@ int64_t FileTimeNow() {
 // what the copy wrote (a wrong copy is copied once more by copyAgain), puts
 // back the earlier versions its copy did not replace, and says how it went.
 void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<VersionMove>& moves,
-                 int64_t copyStarted, const std::function<bool()>& copyAgain) {
+                 int64_t copyStarted, const std::function<bool(const StringList&)>& copyAgain) {
     const CopyPolicy policy = PolicyOfFolder(run.policy, *folder);
     FolderReadBack readBack;
     TreeComparison after = CompareTrees(policy, 0, folder->source, folder->destination,
                                         run.readBack.CopiesVisitor(*folder, copyStarted, &readBack));
     if (!readBack.mismatched.empty()) {
         run.readBack.RemoveMismatched(*folder, &readBack);
-        run.readBack.CheckAgain(*folder, copyAgain(), &readBack);
+        // Only the files that did not match are copied again: whatever else
+        // changed since the plan is neither overwritten nor purged unkept.
+        const StringList again = run.readBack.CopyAgainArguments(*folder, readBack, ScriptCodePage());
+        run.readBack.CheckAgain(*folder, !again.empty() && copyAgain(again), &readBack);
         after = CompareTrees(policy, 0, folder->source, folder->destination);
     }
     size_t filesPutBack = 0;
     const StringList putBack = PutBackWhatWasNotReplaced(moves, run.versions.Folder(), policy, &filesPutBack);
-    run.versionsKept += moves.size() - filesPutBack;
+    run.versions.Forget(moves);
     after.unreadable.insert(after.unreadable.begin(), folder->before.unreadable.begin(),
                             folder->before.unreadable.end());
     folder->verified = VerifiedComplete(after) && putBack.empty() && readBack.complete;
-    for (const WideString& line : VerificationLines(folder->source, after)) ReportLine(line);
+    for (const WideString& line : VerificationLines(folder->source, after, folder->verified)) ReportLine(line);
     for (const WideString& line : readBack.lines) ReportLine(line);
     for (const WideString& line : putBack) ReportLine(line);
     for (const WideString& big : after.overSizeCap) {
         ReportLine(Say(Message::OverSizeCap, {JoinPath(folder->source, big)}));
     }
+    const size_t droppedBefore = run.readBack.DroppedFromSet();
     for (const WideString& line : run.readBack.AfterFolder(*folder)) ReportLine(line);
+    run.versionsKept += moves.size() - filesPutBack - (run.readBack.DroppedFromSet() - droppedBefore);
     // What the copy was to write, less what is still not in the backup.
     if (folder->fate == FolderFate::Mirror && folder->before.bytesToCopy > after.bytesToCopy) {
         run.bytesCopied += folder->before.bytesToCopy - after.bytesToCopy;
@@ -201,13 +208,17 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
         return;
     }
     std::vector<VersionMove> moves;
-    if (PlanFolder(run, folder) && folder->fate == FolderFate::Mirror) {
+    std::vector<WideString> unrecorded;
+    if (PlanFolder(run, folder, &unrecorded) && folder->fate == FolderFate::Mirror) {
         run.readBack.CheckKeptCopies(folder, run.plan->clusterBytes);
+        run.readBack.CheckUnrecorded(folder, unrecorded, run.plan->clusterBytes);
         PrepareFolder(run, folder, &moves);
     }
     if (folder->fate != FolderFate::Mirror) {
         run.scriptFailed = !script.Answer(L"skip");
-        if (folder->fate == FolderFate::KeptEmptied) CheckFolder(run, folder, moves, INT64_MAX, [] { return false; });
+        if (folder->fate == FolderFate::KeptEmptied) {
+            CheckFolder(run, folder, moves, INT64_MAX, [](const StringList&) { return false; });
+        }
         return;
     }
     const WideString leftOut = LeftOutArguments(*folder);
@@ -216,6 +227,7 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
     if (!script.Answer(L"copy") || !script.AwaitScript() || !script.Answer(leftOut)) {
         // Nothing was copied: the backup gets back what was kept aside for it.
         PutBack(moves, run.versions.Folder());
+        run.versions.Forget(moves);
         LeaveOut(folder, FolderFate::KeptNoRoom, Say(Message::ScriptEnded));
         run.scriptFailed = true;
         return;
@@ -223,8 +235,11 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
     // The script asks again once the copy has ended.
     bool ended = script.AwaitScript();
     if (folder->before.need != 0) run.copiedSomething = true;
-    CheckFolder(run, folder, moves, copyStarted, [&] {
-        ended = ended && script.Answer(L"again") && script.AwaitScript();
+    CheckFolder(run, folder, moves, copyStarted, [&](const StringList& files) {
+        for (const WideString& file : files) {
+            ended = ended && script.Answer(L"again") && script.AwaitScript() && script.Answer(file) &&
+                    script.AwaitScript();
+        }
         return ended;
     });
     run.scriptFailed = !ended || !script.Answer(L"next");
@@ -285,7 +300,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
                       FolderByFolderScript(job, plan->folders, scriptFolder, script.PipeName()))) {
         return BackupOutcome::NotMade;
     }
-    ReadBackOfRun readBack(*plan);
+    ReadBackOfRun readBack(*plan, PolicyOf(job));
     FolderRun run{job, script, readBack, PolicyOf(job), plan, VersionSetOfRun(plan->versionsFolder, startTime), {}};
     for (PlannedFolder& folder : plan->folders) {
         if (folder.fate == FolderFate::Refused) continue;
@@ -296,6 +311,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
         BackUpFolder(run, &folder);
     }
     script.Finish();
+    for (const WideString& line : readBack.AfterLastFolder()) ReportLine(line);
     const WideString rollingLine = readBack.RollingLine();
     if (!rollingLine.empty()) ReportLine(rollingLine);
     for (const PlannedFolder& folder : plan->folders) {

@@ -10,7 +10,9 @@
 namespace {
 
 const wchar_t kBackupFolderName[] = L"_Backup_";
-constexpr uint64_t kMaxFileSize = uint64_t{1} << 32;
+// The largest file FAT32 holds (4 GiB less a byte); a larger one is named
+// as not copied rather than failing on such a stick.
+constexpr uint64_t kMaxFileSize = (uint64_t{1} << 32) - 1;
 constexpr int64_t kFatTolerance = 2 * 10000000LL;
 
 // The blank-separated patterns, lower-cased.

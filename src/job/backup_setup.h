@@ -15,7 +15,7 @@ class BackupJob;
 WideString BackupDestinationFor(const WideString& backupRoot);
 
 // The backup policy: mirror with purge, FAT times, 3 retries 5 s apart, files
-// up to 4294967296 bytes, *.bak *.tmp Thumbs.db and the folders bak .vs
+// up to 4294967295 bytes (the largest file FAT32 holds), *.bak *.tmp Thumbs.db and the folders bak .vs
 // _Backup_ _Search_ *.tmp excluded, a long final pause.
 void ApplyBackupPolicy(BackupJob& job, const WideString& destination);
 

@@ -31,7 +31,7 @@ TEST(BackupSetup, ThePolicy) {
     EXPECT_EQ(job.Destination(), L"E:\\_Backup_");
     EXPECT_EQ(job.ExcludedFiles(), L" *.bak  *.tmp  Thumbs.db ");
     EXPECT_EQ(job.ExcludedDirs(), L" bak  .vs  _Backup_  _Search_  _Backup_ *.tmp");
-    EXPECT_EQ(job.MaxSize(), 4294967296u);
+    EXPECT_EQ(job.MaxSize(), 4294967295u);  // FAT32 holds no larger file
     EXPECT_EQ(job.RetryCount(), 3);
     EXPECT_EQ(job.WaitSeconds(), 5);
     EXPECT_TRUE(job.LongFinalPause());

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "common/scoped_handle.h"
 #include "common/windows_headers.h"
 #include "job/version_keeping.h"
 #include "plan/backup_plan.h"
+#include "script/cmd_text.h"
+#include "script/command_line.h"
 #include "text/canonical_path.h"
 #include "text/case_text.h"
 #include "text/number_text.h"
@@ -26,29 +29,37 @@ WideString RemoveCopy(const WideString& path) {
     return DeleteFileW(longPath.c_str()) ? WideString() : SystemReason(GetLastError());
 }
 
+// Whether the source can be opened for reading now; the system's reason
+// when it cannot (a database its program holds open without sharing).
+WideString ReadProblemOf(const WideString& path) {
+    const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.Valid() ? WideString() : SystemReason(GetLastError());
+}
+
 bool IsBelow(const WideString& key, const WideString& placeKey) {
     return key.size() > placeKey.size() + 1 && key.compare(0, placeKey.size(), placeKey) == 0 &&
            key[placeKey.size()] == L'\\';
 }
 
 // Takes a backup file out of the folder's comparison, as the walk would
-// have counted it had it been missing: the copy now takes it.
+// have counted it had it been missing: the copy now takes it, and the file
+// itself is kept as an earlier version before that.
 void CountAsToCopy(PlannedFolder* folder, const WideString& relative, uint64_t size, uint64_t clusterBytes) {
     TreeComparison& before = folder->before;
     if (before.upToDate != 0) --before.upToDate;
     before.bytesToCopy += size;
     before.need += RoundUpToCluster(size, clusterBytes);
     if (before.firstMissing.empty()) before.firstMissing = relative;
+    before.overwritten.push_back({relative, size});
 }
 
-// Leaves the backup file out of the versions the folder keeps: a changed
-// copy is never kept as an earlier version.
-void DropFromOverwritten(PlannedFolder* folder, const WideString& relative) {
-    std::vector<BackupFile>& overwritten = folder->before.overwritten;
-    const WideString key = ToLowerText(relative);
-    overwritten.erase(std::remove_if(overwritten.begin(), overwritten.end(),
-                                     [&](const BackupFile& file) { return ToLowerText(file.relative) == key; }),
-                      overwritten.end());
+// Removes the folders left empty from the folder up to (not including) the stop.
+void RemoveEmptyFoldersUpTo(WideString folder, const WideString& stop) {
+    while (folder.size() > stop.size() && RemoveDirectoryW(LongPathForm(folder).c_str())) {
+        folder = ParentPath(folder);
+    }
 }
 
 }  // namespace
@@ -57,11 +68,16 @@ WideString MismatchLine(const WideString& sourcePath, const WideString& drive) {
     return Say(Message::CopyMismatch, {sourcePath, drive});
 }
 
-ReadBackOfRun::ReadBackOfRun(const BackupPlan& plan)
-    : computerFolder_(plan.computerFolder), drive_(plan.drive), book_(LoadChecksumBook(plan.computerFolder)) {
+ReadBackOfRun::ReadBackOfRun(const BackupPlan& plan, const CopyPolicy& policy)
+    : computerFolder_(plan.computerFolder),
+      versionsFolder_(plan.versionsFolder),
+      drive_(plan.drive),
+      policy_(policy),
+      book_(LoadChecksumBook(plan.computerFolder)) {
     selected_ = RollingSelection(book_, RollingBudget(book_.Bytes()));
     for (WideString& path : selected_) path = ToLowerText(path);
     std::sort(selected_.begin(), selected_.end());
+    handled_.assign(selected_.size(), false);
 }
 
 WideString ReadBackOfRun::PlaceOf(const PlannedFolder& folder) const {
@@ -83,12 +99,81 @@ void ReadBackOfRun::Record(const WideString& relative, const FolderEntry& backup
     book_.Put(record);
 }
 
+FileDigest ReadBackOfRun::ReadTwice(const WideString& backupPath, const ChecksumRecord& record) const {
+    const FileDigest first = DigestOfFile(backupPath, ReadFrom::Device);
+    if (first.read && first.bytes == record.size && first.digest == record.digest) return first;
+    // One failed or odd read does not condemn a copy: it is read once more.
+    return DigestOfFile(backupPath, ReadFrom::Device);
+}
+
+ReadBackOfRun::Suspect* ReadBackOfRun::SuspectAt(const WideString& recordPath) {
+    const WideString key = ToLowerText(recordPath);
+    for (Suspect& suspect : suspects_) {
+        if (!suspect.settled && ToLowerText(suspect.recorded.relative) == key) return &suspect;
+    }
+    return nullptr;
+}
+
+TakenFileVisitor ReadBackOfRun::UnrecordedVisitor(const PlannedFolder& folder, std::vector<WideString>* unrecorded) {
+    const WideString place = PlaceOf(folder);
+    return [this, place, unrecorded](const WideString& relative, const FolderEntry&, const FolderEntry* backup,
+                                     bool upToDate) {
+        if (!upToDate || backup == nullptr) return;
+        const ChecksumRecord* record = place.empty() ? nullptr : book_.Find(RecordPath(place, relative));
+        if (record != nullptr && record->size == backup->size && record->lastWrite == backup->lastWrite) return;
+        unrecorded->push_back(relative);
+    };
+}
+
+void ReadBackOfRun::CheckUnrecorded(PlannedFolder* folder, const std::vector<WideString>& candidates,
+                                    uint64_t clusterBytes) {
+    const WideString place = PlaceOf(*folder);
+    for (const WideString& relative : candidates) {
+        const WideString backupPath = JoinPath(folder->destination, relative);
+        const FileFacts backup = FactsOf(backupPath);
+        if (!backup.exists) continue;
+        const WideString recordPath = place.empty() ? WideString() : RecordPath(place, relative);
+        const ChecksumRecord* record = recordPath.empty() ? nullptr : book_.Find(recordPath);
+        if (record != nullptr && record->size == backup.size && record->lastWrite == backup.lastWrite) continue;
+        // A changed copy picked for the rolling check is that check's to decide.
+        if (!recordPath.empty() && SuspectAt(recordPath) != nullptr) continue;
+        const WideString sourcePath = JoinPath(folder->source, relative);
+        const FileFacts sourceBefore = FactsOf(sourcePath);
+        const FileDigest copy = DigestOfFile(backupPath, ReadFrom::Device);
+        const FileDigest original = DigestOfFile(sourcePath, ReadFrom::Cache);
+        const CopyCheck check = CopyCheckOf(copy, original, sourceBefore, FactsOf(sourcePath));
+        if (check == CopyCheck::Match) {
+            if (!recordPath.empty()) {
+                FolderEntry entry;
+                entry.size = backup.size;
+                entry.lastWrite = backup.lastWrite;
+                Record(recordPath, entry, copy.digest);
+            }
+            continue;
+        }
+        if (check != CopyCheck::Mismatch) continue;  // the walk after the copy reads it again
+        // Same size and time, other bytes: which side changed cannot be
+        // known, so the old bytes are kept before the copy replaces them.
+        CountAsToCopy(folder, relative, backup.size, clusterBytes);
+        if (recordPath.empty()) continue;
+        ChecksumRecord kept;
+        kept.relative = recordPath;
+        kept.digest = copy.digest;
+        kept.size = backup.size;
+        kept.lastWrite = backup.lastWrite;
+        kept.checkedRun = book_.Run();
+        differing_.emplace_back(ToLowerText(recordPath), kept);
+        book_.Remove(recordPath);
+    }
+}
+
 void ReadBackOfRun::CheckKeptCopies(PlannedFolder* folder, uint64_t clusterBytes) {
     const WideString place = PlaceOf(*folder);
     if (place.empty()) return;
     const WideString placeKey = ToLowerText(place);
     auto first = std::lower_bound(selected_.begin(), selected_.end(), placeKey + L"\\");
     for (auto it = first; it != selected_.end() && IsBelow(*it, placeKey); ++it) {
+        handled_[static_cast<size_t>(it - selected_.begin())] = true;
         const ChecksumRecord* found = book_.Find(*it);
         if (found == nullptr) continue;
         const ChecksumRecord record = *found;
@@ -96,7 +181,7 @@ void ReadBackOfRun::CheckKeptCopies(PlannedFolder* folder, uint64_t clusterBytes
         const WideString backupPath = JoinPath(computerFolder_, record.relative);
         const WideString sourcePath = JoinPath(folder->source, relative);
         // The open file says its size and time: one lookup of the path, not two.
-        const FileDigest readBack = DigestOfFile(backupPath, ReadFrom::Device);
+        const FileDigest readBack = ReadTwice(backupPath, record);
         const FileFacts backup = readBack.opened ? FileFacts{true, readBack.size, readBack.lastWrite} : FactsOf(backupPath);
         const bool sound = KeptCopyStateOf(record, backup, readBack, FileFacts()) == KeptCopyState::Sound;
         const FileFacts source = sound ? FileFacts() : FactsOf(sourcePath);
@@ -116,17 +201,16 @@ void ReadBackOfRun::CheckKeptCopies(PlannedFolder* folder, uint64_t clusterBytes
             ReportLine(Say(Message::DamagedSourceGone, {backupPath}));
             continue;
         }
-        const WideString problem = RemoveCopy(backupPath);
+        // The copy could not replace it now: it stays, named, until a run can.
+        const WideString problem = ReadProblemOf(sourcePath);
         if (!problem.empty()) {
             ++damaged_;
-            ReportLine(Say(Message::DamagedNotRemoved, {backupPath, drive_, problem}));
+            ReportLine(Say(Message::DamagedSourceUnreadable, {backupPath, drive_, problem}));
             continue;
         }
-        book_.Remove(record.relative);
-        const bool upToDate = source.size == backup.size && source.lastWrite == backup.lastWrite;
-        if (upToDate) CountAsToCopy(folder, relative, source.size, clusterBytes);
-        DropFromOverwritten(folder, relative);
-        repaired_.push_back(record.relative);
+        const bool upToDate = source.size == backup.size && ::SameTime(policy_, source.lastWrite, backup.lastWrite);
+        if (upToDate) CountAsToCopy(folder, relative, backup.size, clusterBytes);
+        suspects_.push_back({record, sourcePath, WideString(), false});
     }
 }
 
@@ -139,6 +223,7 @@ TakenFileVisitor ReadBackOfRun::CopiesVisitor(const PlannedFolder& folder, int64
         if (!upToDate) {
             if (backup != nullptr && source.lastWrite >= copyStarted && backup->lastWrite < source.lastWrite) {
                 found->lines.push_back(Say(Message::ChangedDuringBackup, {sourcePath}));
+                found->complete = false;
             }
             return;
         }
@@ -178,6 +263,22 @@ void ReadBackOfRun::RemoveMismatched(const PlannedFolder& folder, FolderReadBack
     }
 }
 
+StringList ReadBackOfRun::CopyAgainArguments(const PlannedFolder& folder, const FolderReadBack& found,
+                                             unsigned codePage) const {
+    StringList arguments;
+    for (const WideString& relative : found.mismatched) {
+        const WideString name = FileNamePart(relative);
+        const WideString below = relative.size() > name.size() ? relative.substr(0, relative.size() - name.size() - 1)
+                                                               : WideString();
+        const WideString source = below.empty() ? folder.source : JoinPath(folder.source, below);
+        const WideString backup = below.empty() ? folder.destination : JoinPath(folder.destination, below);
+        const WideString argument =
+            QuotedFolderElement(source) + L" " + QuotedFolderElement(backup) + L" \"" + name + L"\"";
+        if (FitsCodePage(argument, codePage)) arguments.push_back(argument);
+    }
+    return arguments;
+}
+
 void ReadBackOfRun::CheckAgain(const PlannedFolder& folder, bool copiedAgain, FolderReadBack* found) {
     const WideString place = PlaceOf(folder);
     for (const WideString& relative : found->mismatched) {
@@ -185,7 +286,10 @@ void ReadBackOfRun::CheckAgain(const PlannedFolder& folder, bool copiedAgain, Fo
         const WideString backupPath = JoinPath(folder.destination, relative);
         const FileFacts source = FactsOf(sourcePath);
         const FileFacts backup = FactsOf(backupPath);
-        if (copiedAgain && backup.exists && backup.size == source.size && backup.lastWrite == source.lastWrite) {
+        // The second copy is read back whenever it landed with the source's
+        // size and time, compared as the copy compares times.
+        if (copiedAgain && backup.exists && backup.size == source.size &&
+            ::SameTime(policy_, backup.lastWrite, source.lastWrite)) {
             const FileDigest copy = DigestOfFile(backupPath, ReadFrom::Device);
             const FileDigest original = DigestOfFile(sourcePath, ReadFrom::Cache);
             if (CopyCheckOf(copy, original, source, FactsOf(sourcePath)) == CopyCheck::Match) {
@@ -198,7 +302,8 @@ void ReadBackOfRun::CheckAgain(const PlannedFolder& folder, bool copiedAgain, Fo
                 continue;
             }
         }
-        // A wrong copy must not stay: the next mirror would take it for up to date.
+        // A wrong copy must not stay: the next mirror would take it for up to
+        // date. Its earlier version, if it had one, is in the set and goes back.
         if (backup.exists) RemoveCopy(backupPath);
         found->lines.push_back(MismatchLine(sourcePath, drive_));
         found->complete = false;
@@ -208,19 +313,45 @@ void ReadBackOfRun::CheckAgain(const PlannedFolder& folder, bool copiedAgain, Fo
 void ReadBackOfRun::MovedIntoSet(const std::vector<VersionMove>& moves) {
     for (const VersionMove& move : moves) {
         const WideString recordPath = PathBelow(move.from, computerFolder_);
-        const ChecksumRecord* record = recordPath.empty() ? nullptr : book_.Find(recordPath);
+        if (recordPath.empty()) continue;
+        Moved moved;
+        moved.setPath = move.to;
+        if (Suspect* suspect = SuspectAt(recordPath)) {
+            suspect->setPath = move.to;
+            // Its line in the set would claim bytes it no longer has; should
+            // it go back, the book keeps its old line, so it is read again.
+            moved.hasBookRecord = true;
+            moved.bookRecord = suspect->recorded;
+            book_.Remove(recordPath);
+            moved_.push_back(moved);
+            continue;
+        }
+        const WideString key = ToLowerText(recordPath);
+        const auto differing = std::find_if(differing_.begin(), differing_.end(),
+                                            [&](const auto& entry) { return entry.first == key; });
+        if (differing != differing_.end()) {
+            moved.hasSetRecord = true;
+            moved.setRecord = differing->second;
+            moved_.push_back(moved);
+            differingLines_.push_back(
+                Say(Message::DifferingCopyKept, {move.source.empty() ? move.from : move.source, drive_, move.to}));
+            continue;
+        }
+        const ChecksumRecord* record = book_.Find(recordPath);
         if (record == nullptr || record->size != move.size) continue;
-        moved_.emplace_back(move.to, *record);
+        moved.hasSetRecord = moved.hasBookRecord = true;
+        moved.setRecord = moved.bookRecord = *record;
+        moved_.push_back(moved);
         book_.Remove(recordPath);
     }
 }
 
 void ReadBackOfRun::SettleMoved() {
-    for (const auto& entry : moved_) {
-        if (FactsOf(entry.first).exists) {
-            setRecords_.push_back(entry.second);
-        } else if (book_.Find(entry.second.relative) == nullptr) {
-            book_.Put(entry.second);
+    for (const Moved& entry : moved_) {
+        if (FactsOf(entry.setPath).exists) {
+            if (entry.hasSetRecord) setRecords_.push_back(entry.setRecord);
+        } else if (entry.hasBookRecord && book_.Find(entry.bookRecord.relative) == nullptr) {
+            book_.Put(entry.bookRecord);
         }
     }
     moved_.clear();
@@ -235,12 +366,60 @@ StringList ReadBackOfRun::AfterFolder(const PlannedFolder& folder) {
         const FileFacts backup = FactsOf(JoinPath(computerFolder_, record.relative));
         return backup.exists && backup.size == record.size && backup.lastWrite == record.lastWrite;
     });
-    for (const WideString& recordPath : repaired_) {
-        const ChecksumRecord* record = book_.Find(recordPath);
-        if (record == nullptr || record->checkedRun != book_.Run()) continue;
-        lines.push_back(Say(Message::Repaired, {JoinPath(folder.source, recordPath.substr(place.size() + 1)), drive_}));
+    const WideString placeKey = ToLowerText(place);
+    for (Suspect& suspect : suspects_) {
+        if (suspect.settled || !IsBelow(ToLowerText(suspect.recorded.relative), placeKey)) continue;
+        // Not moved, or back in the backup: it was not replaced (said at the end).
+        if (suspect.setPath.empty() || !FactsOf(suspect.setPath).exists) continue;
+        suspect.settled = true;
+        const ChecksumRecord* replaced = book_.Find(suspect.recorded.relative);
+        const bool checked = replaced != nullptr && replaced->checkedRun == book_.Run();
+        if (checked && replaced->digest == suspect.recorded.digest && RemoveCopy(suspect.setPath).empty()) {
+            // The source still has the recorded bytes: the stick's copy decayed.
+            RemoveEmptyFoldersUpTo(ParentPath(suspect.setPath), versionsFolder_);
+            ++droppedFromSet_;
+            lines.push_back(Say(Message::Repaired, {suspect.source, drive_}));
+            continue;
+        }
+        lines.push_back(Say(Message::ChangedCopyKept, {suspect.source, drive_, suspect.setPath}));
     }
-    repaired_.clear();
+    lines.insert(lines.end(), differingLines_.begin(), differingLines_.end());
+    differingLines_.clear();
+    return lines;
+}
+
+StringList ReadBackOfRun::AfterLastFolder() {
+    StringList lines;
+    for (size_t i = 0; i < selected_.size(); ++i) {
+        if (handled_[i]) continue;
+        const ChecksumRecord* found = book_.Find(selected_[i]);
+        if (found == nullptr) continue;
+        const ChecksumRecord record = *found;
+        const WideString backupPath = JoinPath(computerFolder_, record.relative);
+        const FileDigest readBack = ReadTwice(backupPath, record);
+        if (!readBack.opened && !FactsOf(backupPath).exists) {
+            book_.Remove(record.relative);  // no longer on the stick
+            continue;
+        }
+        ++rollingFiles_;
+        rollingBytes_ += record.size;
+        if (readBack.read && readBack.bytes == record.size && readBack.digest == record.digest) {
+            ChecksumRecord checked = record;
+            checked.checkedRun = book_.Run();
+            book_.Put(checked);
+            continue;
+        }
+        // No source to compare with: only its line says what it should hold.
+        ++rollingBad_;
+        ++damaged_;
+        lines.push_back(Say(Message::DamagedRecorded, {backupPath}));
+    }
+    for (Suspect& suspect : suspects_) {
+        if (suspect.settled) continue;
+        suspect.settled = true;
+        ++damaged_;
+        lines.push_back(Say(Message::DamagedNotReplaced, {JoinPath(computerFolder_, suspect.recorded.relative), drive_}));
+    }
     return lines;
 }
 
@@ -259,6 +438,13 @@ StringList ReadBackOfRun::Save(const WideString& setFolder) {
     if (!problem.empty()) {
         lines.push_back(Say(Message::CantWriteChecksumList, {ChecksumListOf(computerFolder_), problem}));
     }
+    // Lines of earlier versions removed again (a decayed copy) go with them.
+    setRecords_.erase(std::remove_if(setRecords_.begin(), setRecords_.end(),
+                                     [&](const ChecksumRecord& record) {
+                                         return setFolder.empty() ||
+                                                !FactsOf(JoinPath(setFolder, record.relative)).exists;
+                                     }),
+                      setRecords_.end());
     if (setRecords_.empty() || setFolder.empty()) return lines;
     std::sort(setRecords_.begin(), setRecords_.end(), [](const ChecksumRecord& a, const ChecksumRecord& b) {
         return ToLowerText(a.relative) < ToLowerText(b.relative);

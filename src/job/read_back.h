@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "plan/backup_plan.h"
+#include "plan/copy_policy.h"
 #include "plan/tree_compare.h"
 #include "plan/versions.h"
 #include "text/wide_string.h"
@@ -26,14 +27,28 @@ struct FolderReadBack {
 class ReadBackOfRun {
 public:
     // Reads the lists of the plan's computer and picks the files whose
-    // turn it is to be read again.
-    explicit ReadBackOfRun(const BackupPlan& plan);
+    // turn it is to be read again. Times are compared as the copy compares
+    // them (the policy's tolerance: FAT and exFAT keep whole seconds).
+    ReadBackOfRun(const BackupPlan& plan, const CopyPolicy& policy);
+
+    // For the walk that plans a folder: notes each backup file the copy
+    // would leave alone (same size and time) that the lists do not record
+    // as it is, so that CheckUnrecorded reads it before the copy.
+    TakenFileVisitor UnrecordedVisitor(const PlannedFolder& folder, std::vector<WideString>* unrecorded);
 
     // Before the folder's copy: reads back its files picked for the rolling
-    // check. A changed one whose source still has it is removed (the copy
-    // takes it again; its comparison is updated); one whose source is gone
-    // is named DAMAGED and stays.
+    // check. One whose bytes changed (read twice) while its source still has
+    // the file is put among the files the copy overwrites, so that it is
+    // moved into the version set, never deleted, and the copy replaces it;
+    // AfterFolder decides whether it stays there. One whose source is gone
+    // or cannot be read is named DAMAGED and stays where it is.
     void CheckKeptCopies(PlannedFolder* folder, uint64_t clusterBytes);
+
+    // Before the folder's copy: reads each unrecorded file against its
+    // source. A match is recorded; other bytes under the same size and time
+    // (which side changed cannot be known) make the file an earlier version
+    // that the copy then replaces.
+    void CheckUnrecorded(PlannedFolder* folder, const std::vector<WideString>& unrecorded, uint64_t clusterBytes);
 
     // For the walk after the copy: reads back each file that is up to date
     // and not recorded as it is, against its source; names a source that
@@ -45,15 +60,32 @@ public:
     // those still wrong are removed and named.
     void RemoveMismatched(const PlannedFolder& folder, FolderReadBack* found);
     void CheckAgain(const PlannedFolder& folder, bool copiedAgain, FolderReadBack* found);
+    // The copy commands' arguments that copy just those files again, one
+    // per file ("\"<source folder>\" \"<backup folder>\" \"<name>\""); a file
+    // whose name the script's code page cannot carry is left out (it stays
+    // named as not matching).
+    StringList CopyAgainArguments(const PlannedFolder& folder, const FolderReadBack& found, unsigned codePage) const;
 
     // The backup files just moved into the version set take their records
     // along (they come back should a file be put back).
     void MovedIntoSet(const std::vector<VersionMove>& moves);
 
-    // After the folder: the files that stayed in the version set take
-    // their lines there; the records of files no longer in its backup go;
-    // the files repaired before the copy are said. Returns the lines to say.
+    // After the folder (its files put back): the files that stayed in the
+    // version set take their lines there; the records of files no longer in
+    // its backup go. A changed copy that a checked copy replaced leaves the
+    // set when the new bytes are the ones its line recorded (the stick's
+    // copy had decayed: "Repaired ..."), else it stays there as an earlier
+    // version. Returns the lines to say.
     StringList AfterFolder(const PlannedFolder& folder);
+
+    // After the last folder: reads the picked files no folder of this run
+    // read (backups of folders no longer configured, or left out) against
+    // their lines alone; a file no longer there loses its line. Names each
+    // changed copy that was not replaced this run. Returns the lines to say.
+    StringList AfterLastFolder();
+    // Earlier versions moved into the set this run and removed again after
+    // AfterFolder found the stick's copy had decayed.
+    size_t DroppedFromSet() const { return droppedFromSet_; }
 
     // The line on the rolling check, or empty when nothing was read:
     //   "Checked 1,204 files (312.0 MB) on E:: all match"
@@ -73,14 +105,41 @@ private:
     // when their file was put back.
     void SettleMoved();
 
+    // A backup file whose bytes no longer match its line, kept aside until a
+    // checked copy has replaced it.
+    struct Suspect {
+        ChecksumRecord recorded;  // its line as it was
+        WideString source;        // the source file
+        WideString setPath;       // where it was moved; empty while it was not
+        bool settled = false;
+    };
+    // A file moved into the set, with its record there, and the record the
+    // book gets back should the file be put back (none: the book gets none).
+    struct Moved {
+        WideString setPath;
+        ChecksumRecord setRecord;
+        bool hasSetRecord = false;
+        bool hasBookRecord = false;
+        ChecksumRecord bookRecord;
+    };
+    // The file read twice: a read that failed or differed once is read again
+    // before the copy is suspected.
+    FileDigest ReadTwice(const WideString& backupPath, const ChecksumRecord& record) const;
+    Suspect* SuspectAt(const WideString& recordPath);
+
     WideString computerFolder_;
+    WideString versionsFolder_;
     WideString drive_;
+    CopyPolicy policy_;
     ChecksumBook book_;
     std::vector<WideString> selected_;
-    std::vector<WideString> seen_;             // recorded paths read or up to date this run (lower-cased)
+    std::vector<bool> handled_;                 // by index into selected_: read by a folder's check
     std::vector<ChecksumRecord> setRecords_;
-    std::vector<std::pair<WideString, ChecksumRecord>> moved_;  // place in the set, record
-    StringList repaired_;                      // record paths copied again
+    std::vector<Moved> moved_;
+    std::vector<Suspect> suspects_;
+    std::vector<std::pair<WideString, ChecksumRecord>> differing_;  // record path, the bytes it had
+    StringList differingLines_;
+    size_t droppedFromSet_ = 0;
     uint64_t rollingFiles_ = 0;
     uint64_t rollingBytes_ = 0;
     size_t rollingBad_ = 0;

@@ -6,7 +6,8 @@
 //   @set /p brisk_go=<"\\.\pipe\X"        "copy" or "skip", once the folder is planned
 //   @set /p brisk_xd=<"\\.\pipe\X"        folders to leave out (/xd ...), or nothing
 //   robocopy "..." "..." ... %brisk_xd%
-//   @set /p brisk_go=<"\\.\pipe\X"        "next", once the copy is checked
+//   @set /p brisk_go=<"\\.\pipe\X"        "next" once the copy is checked, or "again"
+//   @set /p brisk_file=<"\\.\pipe\X"      and the file to copy once more, then asks again
 //
 // so one interpreter runs the whole script, as a script of the whole run
 // does, while each folder is planned right after its pause and checked

@@ -135,6 +135,12 @@ void VersionSetOfRun::Remember(const std::vector<VersionMove>& moves) {
     for (const VersionMove& move : moves) moved_.insert(ToLowerText(move.to));
 }
 
+void VersionSetOfRun::Forget(const std::vector<VersionMove>& moves) {
+    for (const VersionMove& move : moves) {
+        if (!FactsOf(move.to).exists) moved_.erase(ToLowerText(move.to));
+    }
+}
+
 WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& setFolder) {
     const WideString stop = HolderOfVersions(setFolder);
     for (size_t done = 0; done < moves.size(); ++done) {

@@ -29,6 +29,9 @@ public:
     // The moves of the folder whose backup file has not been moved this run.
     std::vector<VersionMove> NotYetMoved(std::vector<VersionMove> moves) const;
     void Remember(const std::vector<VersionMove>& moves);
+    // Forgets the moves whose file is no longer in the set (put back): a
+    // folder planned later may keep that file again.
+    void Forget(const std::vector<VersionMove>& moves);
 
 private:
     WideString versionsFolder_;

@@ -40,6 +40,13 @@ StringList FoldersToStamp(const BackupPlan& plan) {
     return folders;
 }
 
+WideString CopiedSizeText(uint64_t bytes) {
+    const int shift = bytes >= (uint64_t{1} << 30) ? 30 : 20;
+    const uint64_t tenths = (bytes * 10 + (uint64_t{1} << (shift - 1))) >> shift;
+    return IntegerToText(tenths / 10, 10) + L"." + IntegerToText(tenths % 10, 10) +
+           (shift == 30 ? L" GB" : L" MB");
+}
+
 WideString SizeText(uint64_t bytes) {
     // Rounded up: a shortfall is never shown smaller than it is.
     const int shift = bytes >= (uint64_t{1} << 30) ? 30 : 20;

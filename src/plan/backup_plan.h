@@ -77,3 +77,7 @@ StringList FoldersToStamp(const BackupPlan& plan);
 // The amount with one decimal, rounded up, in gibibytes from 1 GiB on and
 // in mebibytes below:  3435973836 => "3.2 GB"   3000000 => "2.9 MB"
 WideString SizeText(uint64_t bytes);
+// The same rounded to the nearest tenth, for what was copied: a few bytes
+// are "0.0 MB", not a tenth of a megabyte.
+//   22 => "0.0 MB"   52428 => "0.0 MB"   52429 => "0.1 MB"   3000000 => "2.9 MB"
+WideString CopiedSizeText(uint64_t bytes);

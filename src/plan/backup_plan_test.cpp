@@ -44,6 +44,13 @@ TEST(BackupPlan, AFolderLeftOutForRoomSaysByHowMuch) {
     EXPECT_EQ(NoRoomReason(3 * kMiB, 2 * kMiB, L"\\\\srv\\s"), L"needs 1.0 MB more than \\\\srv\\s has free");
     EXPECT_EQ(SizeText(3435973836), L"3.2 GB");
     EXPECT_EQ(SizeText(1), L"0.1 MB");
+    // What was copied is rounded to the nearest tenth instead.
+    const struct {
+        uint64_t bytes;
+        const wchar_t* text;
+    } copied[] = {{0, L"0.0 MB"}, {22, L"0.0 MB"}, {52428, L"0.0 MB"}, {52429, L"0.1 MB"},
+                  {3000000, L"2.9 MB"}, {3435973836, L"3.2 GB"}};
+    for (const auto& c : copied) EXPECT_EQ(CopiedSizeText(c.bytes), c.text) << c.bytes;
 }
 
 TEST(BackupPlan, OnlyThisComputersVerifiedMirrorsAreStamped) {

@@ -81,8 +81,11 @@ uint64_t SetFoldersNeed(const std::vector<VersionMove>& moves, const WideString&
 
 bool PutsBack(const VersionMove& move, const FileFacts& source, const FileFacts& backup,
               const CopyPolicy& policy) {
-    if (move.source.empty() || !source.exists) return false;
-    return !backup.exists || backup.size != source.size || !SameTime(policy, backup.lastWrite, source.lastWrite);
+    if (move.source.empty()) return false;
+    // An empty place goes back whether or not the source can still be reached.
+    if (!backup.exists) return true;
+    if (!source.exists) return false;
+    return backup.size != source.size || !SameTime(policy, backup.lastWrite, source.lastWrite);
 }
 
 std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need, uint64_t freeBytes,

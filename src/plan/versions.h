@@ -76,9 +76,10 @@ struct FileFacts {
 
 // Whether a file kept aside goes back into the backup after its folder's
 // copy: when its replacement did not land whole (missing, or not the
-// source's size and time). A file the copy deleted, or whose source is gone
-// now, stays in the set: it is the earlier version of a file that no longer
-// has a later one.
+// source's size and time). A missing replacement is put back even when the
+// source cannot be reached now (a network folder that dropped). A file the
+// copy deleted, or whose source is gone while a file stands in its place,
+// stays in the set.
 bool PutsBack(const VersionMove& move, const FileFacts& source, const FileFacts& backup,
               const CopyPolicy& policy);
 

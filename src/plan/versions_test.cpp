@@ -114,7 +114,8 @@ TEST(Versions, AKeptFileGoesBackWhenItsReplacementDidNotLandWhole) {
         {overwritten, source, gone, true},                      // the copy failed
         {overwritten, source, {true, 4, 1000000000}, true},     // a partial file
         {overwritten, source, {true, 10, 1030000000}, true},    // another time
-        {overwritten, gone, gone, false},                       // the source is gone now
+        {overwritten, gone, gone, true},                        // the source dropped mid-copy: the place is empty
+        {overwritten, gone, {true, 4, 1000000000}, false},      // a file stands there; no source to judge it by
         {deleted, gone, gone, false},                           // the copy deleted it
     };
     for (const Case& c : cases) {

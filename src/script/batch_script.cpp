@@ -48,6 +48,13 @@ WideString ScriptHeader(const CopySettings& job, const std::vector<PlannedFolder
 
 }  // namespace
 
+WideString CopyAgainCommand(const CopySettings& job) {
+    WideString command = job.ToolName() + L" %brisk_file%";
+    if (job.Options().retryOption) command += L" /r:" + UnsignedToText(job.RetryCount(), 10);
+    if (job.Options().waitOption) command += L" /w:" + UnsignedToText(job.WaitSeconds(), 10);
+    return command;
+}
+
 WideString ChangeToFolderLine(const WideString& folder) {
     return L"cd /d \"" + DoublePercents(StripTrailingSeparator(folder)) + L"\"";
 }
@@ -60,13 +67,16 @@ WideString FolderByFolderScript(const CopySettings& job, const std::vector<Plann
     for (const PlannedFolder& folder : folders) {
         if (folder.fate == FolderFate::Refused) continue;
         const WideString count = IntegerToText(++number, 10);
-        const WideString copy = L"brisk_copy_" + count;
+        const WideString ask_again = L"brisk_ask_" + count;
         const WideString after = L"brisk_after_" + count;
+        // Each "again" copies one file once more, named in the line that
+        // follows; any other word goes on.
         lines.insert(lines.end(), {kPauseBeforeFolder, L"@set brisk_go=", L"@set /p brisk_go=" + ask,
                                    L"@if not \"%brisk_go%\"==\"copy\" goto " + after, L"@set brisk_xd=",
-                                   L"@set /p brisk_xd=" + ask, L":" + copy,
-                                   DoublePercents(folder.commandLine) + L" %brisk_xd%", L"@set brisk_go=",
-                                   L"@set /p brisk_go=" + ask, L"@if \"%brisk_go%\"==\"again\" goto " + copy,
+                                   L"@set /p brisk_xd=" + ask, DoublePercents(folder.commandLine) + L" %brisk_xd%",
+                                   L":" + ask_again, L"@set brisk_go=", L"@set /p brisk_go=" + ask,
+                                   L"@if not \"%brisk_go%\"==\"again\" goto " + after, L"@set brisk_file=",
+                                   L"@set /p brisk_file=" + ask, CopyAgainCommand(job), L"@goto " + ask_again,
                                    L":" + after,
                                    L"@if not \"%brisk_go%\"==\"next\" if not \"%brisk_go%\"==\"skip\" goto :eof"});
     }

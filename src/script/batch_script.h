@@ -22,16 +22,25 @@
 //   @set brisk_go= / @set /p brisk_go=<"<pipe>"
 //   @if not "%brisk_go%"=="copy" goto brisk_after_<n>
 //   @set brisk_xd= / @set /p brisk_xd=<"<pipe>"
-//   :brisk_copy_<n>
 //   <its copy command> %brisk_xd%
+//   :brisk_ask_<n>
 //   @set brisk_go= / @set /p brisk_go=<"<pipe>"
-//   @if "%brisk_go%"=="again" goto brisk_copy_<n>
+//   @if not "%brisk_go%"=="again" goto brisk_after_<n>
+//   @set brisk_file= / @set /p brisk_file=<"<pipe>"
+//   robocopy %brisk_file% /r:n /w:n
+//   @goto brisk_ask_<n>
 //   :brisk_after_<n>
 //   @if not "%brisk_go%"=="next" if not "%brisk_go%"=="skip" goto :eof
 // and the final pause. A script that reads no answer stops before copying;
-// "again" after a copy runs the same copy once more.
+// each "again" after a copy copies the one file named in the next line once
+// more, alone (no mirror, no purge), and asks again.
 WideString FolderByFolderScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
                                 const WideString& scriptFolder, const WideString& pipeName);
+
+// The command that copies one file again: the copy tool with the
+// arguments the program gives (source folder, backup folder, name) and the
+// job's retries, "robocopy %brisk_file% /r:3 /w:5".
+WideString CopyAgainCommand(const CopySettings& job);
 
 // The line that changes to a folder: cd /d "<folder>", '%' doubled.
 WideString ChangeToFolderLine(const WideString& folder);

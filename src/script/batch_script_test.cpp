@@ -13,7 +13,7 @@
 namespace {
 
 const WideString kPolicySwitches =
-    L" /s /purge /mir /fft /r:3 /w:5 /xjd /max:4294967296"
+    L" /s /purge /mir /fft /r:3 /w:5 /xjd /max:4294967295"
     L" /xf  *.bak  *.tmp  Thumbs.db  /xd  bak  .vs  _Backup_  _Search_  _Backup_ *.tmp ";
 
 std::function<bool(const WideString&)> ExistingOnly(std::set<WideString> folders) {
@@ -33,12 +33,13 @@ WideString ScriptOf(CopySettings& job, const StringList& folders,
 // One folder's part of the script: the pause, the program's word, the copy.
 WideString FolderSection(size_t number, const WideString& command) {
     const WideString ask = L"@set /p brisk_go=<\"" + kPipe + L"\"\r\n";
-    const WideString after = L"brisk_after_" + std::to_wstring(number);
-    const WideString copy = L"brisk_copy_" + std::to_wstring(number);
+    const WideString n = std::to_wstring(number);
+    const WideString after = L"brisk_after_" + n;
     return L"timeout /t 10\r\n@set brisk_go=\r\n" + ask + L"@if not \"%brisk_go%\"==\"copy\" goto " + after +
-           L"\r\n@set brisk_xd=\r\n@set /p brisk_xd=<\"" + kPipe + L"\"\r\n:" + copy + L"\r\n" + command +
-           L" %brisk_xd%\r\n" + L"@set brisk_go=\r\n" + ask + L"@if \"%brisk_go%\"==\"again\" goto " + copy +
-           L"\r\n:" + after +
+           L"\r\n@set brisk_xd=\r\n@set /p brisk_xd=<\"" + kPipe + L"\"\r\n" + command + L" %brisk_xd%\r\n:brisk_ask_" +
+           n + L"\r\n@set brisk_go=\r\n" + ask + L"@if not \"%brisk_go%\"==\"again\" goto " + after +
+           L"\r\n@set brisk_file=\r\n@set /p brisk_file=<\"" + kPipe +
+           L"\"\r\nrobocopy %brisk_file% /r:3 /w:5\r\n@goto brisk_ask_" + n + L"\r\n:" + after +
            L"\r\n@if not \"%brisk_go%\"==\"next\" if not \"%brisk_go%\"==\"skip\" goto :eof\r\n";
 }
 
@@ -166,7 +167,8 @@ TEST(FolderByFolderScript, NoSpellingReachesOutsideItsOwnPlace) {
         EXPECT_EQ(RefusalMessage(planned[i]).rfind(L"Can't back up ", 0), 0u) << cases[i].folder;
     }
     size_t commands = 0;
-    for (size_t at = script.find(L"\r\nrobocopy "); at != kNoPosition; at = script.find(L"\r\nrobocopy ", at + 1)) {
+    for (size_t at = script.find(L"\r\nrobocopy \""); at != kNoPosition;
+         at = script.find(L"\r\nrobocopy \"", at + 1)) {
         ++commands;
     }
     EXPECT_EQ(commands, folders.size() - refused) << script;

@@ -8,7 +8,7 @@
 namespace {
 
 const WideString kPolicyTail =
-    L" /s /purge /mir /fft /r:3 /w:5 /xjd /max:4294967296"
+    L" /s /purge /mir /fft /r:3 /w:5 /xjd /max:4294967295"
     L" /xf  *.bak  *.tmp  Thumbs.db  /xd  bak  .vs  _Backup_  _Search_  _Backup_ *.tmp ";
 
 TEST(CommandLine, TheBackupPolicyLineForOneFolder) {

@@ -52,6 +52,18 @@ bool ReadNumber(const std::string& text, uint64_t* value) {
 
 }  // namespace
 
+bool IsRecordPathBelow(const WideString& relative) {
+    if (relative.empty()) return false;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = relative.find(L'\\', start);
+        const WideString name = relative.substr(start, end == WideString::npos ? WideString::npos : end - start);
+        if (name.empty() || name == L"." || name == L".." || name.find(L':') != WideString::npos) return false;
+        if (end == WideString::npos) return true;
+        start = end + 1;
+    }
+}
+
 const ChecksumRecord* ChecksumBook::Find(const WideString& relative) const {
     const auto found = records_.find(Key(relative));
     return found == records_.end() ? nullptr : &found->second;
@@ -127,6 +139,7 @@ ChecksumBook BookFromLists(const std::string& checksums, const std::string& runs
         if (line.size() < 67 || line.compare(64, 2, "  ") != 0) continue;
         if (!DigestFromHex(FromUtf8(line.substr(0, 64)), &record.digest)) continue;
         record.relative = PathFromList(line.substr(66));
+        if (!IsRecordPathBelow(record.relative)) continue;
         digests[Key(record.relative)] = record;
     }
     ChecksumBook book;

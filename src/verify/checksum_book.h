@@ -69,9 +69,17 @@ std::string RunsListText(const ChecksumBook& book);
 // The lines for a version set: each record's line.
 std::string ChecksumListText(const std::vector<ChecksumRecord>& records);
 
+// Whether a path from a list stays below the computer's folder: relative,
+// names only (no "..", ".", empty name, drive letter or stream colon), so
+// that a line never makes the program read, move or remove anything
+// elsewhere on the stick.
+//   "C\KORV\a.txt" => true   "..\PC02\a.txt", "C\..\..\x", "\x", "E:\x", "C\\x", "" => false
+bool IsRecordPathBelow(const WideString& relative);
+
 // The book from both lists' texts. A file named in one list and not in the
-// other, or any line that does not read, is left out (it is read back
-// again as if new). The run is one more than the runs list's.
+// other, any line that does not read, and any path that leaves the
+// computer's folder are left out (a file is then read back again as if
+// new; a line elsewhere is dropped). The run is one more than the runs list's.
 ChecksumBook BookFromLists(const std::string& checksums, const std::string& runs);
 
 // The bytes a run reads back of what its copy did not touch: all of a

@@ -63,6 +63,26 @@ TEST(ChecksumBook, AFileInOneListOnlyOrALineThatDoesNotReadIsLeftOut) {
     EXPECT_EQ(1u, BookFromLists("", "").Run());
 }
 
+TEST(ChecksumBook, PathsThatLeaveTheComputersFolderAreDropped) {
+    // Lines naming another computer's backup, the version sets or the
+    // stick's root, in every spelling, never reach the book.
+    const WideString outside[] = {L"..\\PC02\\C\\a.txt", L"C\\..\\..\\_Versions_\\PC01\\x",
+                                  L"\\brisk.exe", L"E:\\brisk.exe", L"C\\.\\a", L"C\\\\a",
+                                  L"C\\a.txt:stream", L"", L".."};
+    ChecksumBook book;
+    book.Put(Record(L"C\\KORV\\kept.txt", 3, 1));
+    for (const WideString& path : outside) {
+        EXPECT_FALSE(IsRecordPathBelow(path)) << path;
+        book.Put(Record(path, 4, 1));
+    }
+    const ChecksumBook read = BookFromLists(ChecksumListText(book), RunsListText(book));
+    ASSERT_EQ(1u, read.Size());
+    EXPECT_NE(nullptr, read.Find(L"C\\KORV\\kept.txt"));
+    // A leading "/" in a list, as a hand-edited line would have it.
+    const std::string slashed = ChecksumLine(Record(L"x", 1, 1).digest, L"x");
+    EXPECT_EQ(0u, BookFromLists(slashed.substr(0, 66) + "/x\n", "1 1 1 /x\n").Size());
+}
+
 TEST(ChecksumBook, UnseenRecordsGoOnlyBelowTheFolderChecked) {
     ChecksumBook book;
     for (const wchar_t* path : {L"C\\Data\\a", L"C\\Data\\sub\\b", L"C\\Data2\\c", L"D\\Data\\d", L"C\\Data\\put back"}) {

@@ -7,7 +7,7 @@ import shutil
 from brisk_scenario import World, build_dir, check
 
 world = World("history")
-stick = world.drive("e", "floppy")
+stick = world.stick("e")
 world.install_program(stick)
 samples = world.sample_host_folders()
 world.host_settings({"User_Master": samples["User_Master"], "User_Data": samples["User_Data"]})

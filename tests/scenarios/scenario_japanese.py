@@ -10,7 +10,7 @@ import shutil
 from brisk_scenario import LATEST_BASE_DIRECTORY, World, build_dir, check
 
 world = World("japanese")
-stick = world.drive("g", "floppy")
+stick = world.stick("g")
 world.install_program(stick)
 samples = world.sample_host_folders()
 refused = r"G:\_Backup_\PC02"

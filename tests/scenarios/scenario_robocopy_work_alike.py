@@ -16,7 +16,7 @@ backup = data / "_Backup_" / "PC01" / "D" / "source"
 before = snapshot(source)
 
 command = (r'robocopy "D:\患者データ & 50%% off" "D:\_Backup_\PC01\D\source" /s /purge /mir /fft'
-           r' /r:3 /w:5 /xjd /max:4294967296 /xf  *.bak  *.tmp  Thumbs.db '
+           r' /r:3 /w:5 /xjd /max:4294967295 /xf  *.bak  *.tmp  Thumbs.db '
            r' /xd  bak  .vs  _Backup_  _Search_  _Backup_ *.tmp ')
 script = data / "copy.bat"
 script.write_bytes(("@echo off\r\n" + command + "\r\necho exit=%errorlevel%\r\n").encode("cp932"))

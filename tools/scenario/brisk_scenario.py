@@ -18,14 +18,22 @@ ends the prefix's wineserver afterwards.
 The base prefix has real user folders (not links to the Linux home) and no
 drive Z: (the Linux root); see tools/wine/ensure-prefix. Scenarios run with a
 Japanese locale, as on the Japanese Windows the program is written for.
+
+With BRISK_STICK=exfat in the environment, world.stick() is a real exFAT file
+system (a sparse image, a loop device and exfat-fuse), as sticks come: times
+to the second, names without case. The scenario then runs in a mount
+namespace of its own (it starts itself again inside one), so that nothing it
+mounts is seen outside it or outlives it.
 """
 
+import atexit
 import fcntl
 import getpass
 import os
 import re
 import shutil
 import subprocess
+import sys
 import time
 from dataclasses import dataclass
 from pathlib import Path
@@ -34,6 +42,12 @@ SOURCE_DIR = Path(__file__).resolve().parents[2]
 HOST_KEY = r"HKEY_CURRENT_USER\Software\Harrowgate\KORV\KORV"
 LATEST_BASE_DIRECTORY = "最新の基本ディレクトリ名"
 DRIVE_KINDS = ("floppy", "hd", "network", "cdrom")
+
+
+STICK_KIND = os.environ.get("BRISK_STICK", "")
+if STICK_KIND == "exfat" and not os.environ.get("BRISK_OWN_MOUNTS"):
+    os.environ["BRISK_OWN_MOUNTS"] = "1"
+    os.execvp("unshare", ["unshare", "-m", "--propagation", "private", sys.executable, *sys.argv])
 
 
 def build_dir():
@@ -112,6 +126,8 @@ def _base_prefix():
 
 class World:
     def __init__(self, name):
+        # The exFAT run of a scenario has a world of its own beside the plain one.
+        name = f"{name}_{STICK_KIND}" if STICK_KIND else name
         self.name = name
         self.root = build_dir() / "scenarios" / name
         if self.root.exists():
@@ -157,6 +173,29 @@ class World:
         link.symlink_to(folder)
         self._drive_kinds[letter] = kind
         return folder
+
+    def stick(self, letter="e", size="1G"):
+        """The removable drive the program backs up onto: a folder, or with
+        BRISK_STICK=exfat a fresh exFAT file system of that size mounted on
+        it for the rest of the scenario."""
+        folder = self.drive(letter, "floppy")
+        if STICK_KIND != "exfat":
+            return folder
+        image = self.root / f"stick-{letter}.img"
+        subprocess.run(["truncate", "-s", size, str(image)], check=True)
+        subprocess.run(["mkfs.exfat", str(image)], check=True, stdout=subprocess.DEVNULL)
+        loop = subprocess.run(["losetup", "-f", "--show", str(image)], check=True, capture_output=True,
+                              text=True).stdout.strip()
+        subprocess.run(["mount.exfat-fuse", loop, str(folder)], check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+        atexit.register(self._unmount_stick, folder, loop)
+        return folder
+
+    def _unmount_stick(self, folder, loop):
+        # The world's programs may hold files on it: they end first.
+        self._stop_server(self.prefix)
+        subprocess.run(["umount", "-l", str(folder)], stderr=subprocess.DEVNULL)
+        subprocess.run(["losetup", "-d", loop], stderr=subprocess.DEVNULL)
 
     def share(self, server, share):
         """Makes a new folder of the scenario reachable as \\\\SERVER\\SHARE."""
@@ -441,7 +480,7 @@ def snapshot(folder):
 
 EXCLUDED_FILE_ENDINGS = (".bak", ".tmp")
 EXCLUDED_FOLDERS = ("bak", ".vs", "_backup_", "_search_")
-MAX_FILE_SIZE = 1 << 32
+MAX_FILE_SIZE = (1 << 32) - 1
 
 
 def without_history(stick_snapshot):
@@ -454,7 +493,7 @@ def without_history(stick_snapshot):
 def expected_backup(source_snapshot):
     """What the backup policy copies of a source snapshot: no *.bak, *.tmp
     or Thumbs.db files, no bak, .vs, _Backup_, _Search_ or *.tmp folders,
-    no file over 4294967296 bytes."""
+    no file over 4294967295 bytes."""
     expected = {}
     for path, value in source_snapshot.items():
         parts = path.rstrip("/").lower().split("/")
