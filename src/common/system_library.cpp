@@ -16,8 +16,23 @@ void LoadLibrariesFromSystemFolderOnly() {
     if (set != nullptr) set(kSearchSystem32);
 }
 
+HMODULE LoadFromSystemFolder(const wchar_t* library, const std::wstring& systemFolder, const LibraryLoader& load) {
+    DWORD error = ERROR_SUCCESS;
+    const HMODULE module = load(library, kSearchSystem32, &error);
+    if (module != nullptr || error != ERROR_INVALID_PARAMETER || systemFolder.empty()) return module;
+    return load(systemFolder + L"\\" + library, LOAD_WITH_ALTERED_SEARCH_PATH, &error);
+}
+
 FARPROC SystemProcedure(const wchar_t* library, const char* name) {
+    wchar_t system[MAX_PATH + 1] = {};
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring systemFolder = length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(system);
     // Loaded once and kept for the rest of the process.
-    const HMODULE module = LoadLibraryExW(library, nullptr, kSearchSystem32);
+    const HMODULE module =
+        LoadFromSystemFolder(library, systemFolder, [](const std::wstring& path, DWORD flags, DWORD* error) {
+            const HMODULE loaded = LoadLibraryExW(path.c_str(), nullptr, flags);
+            *error = loaded == nullptr ? GetLastError() : ERROR_SUCCESS;
+            return loaded;
+        });
     return module == nullptr ? nullptr : GetProcAddress(module, name);
 }

@@ -29,12 +29,14 @@ WideString WorkFolder(const WideString& sub) {
     const WideString temp = TempFolder();
     if (base.empty() || temp != lastTemp) {
         const WideString tempBase = JoinPath(temp, kWorkFolderName);
-        CreateDirectoryTree(tempBase);
-        base = WorkFolderBaseFor(tempBase, OwnershipOf(tempBase), SpecialFolderPath(kLocalAppData));
+        CreatePrivateFolderTree(tempBase);
+        // A folder others may write to is as good as theirs.
+        const FolderOwnership ownership = OthersCanWrite(tempBase) ? FolderOwnership::Other : OwnershipOf(tempBase);
+        base = WorkFolderBaseFor(tempBase, ownership, SpecialFolderPath(kLocalAppData));
         lastTemp = temp;
     }
     const WideString folder = JoinPath(base, sub);
-    CreateDirectoryTree(folder);
+    CreatePrivateFolderTree(folder);
     return folder;
 }
 

@@ -43,7 +43,13 @@ std::vector<ExpiringFile>& ExpiringFiles() {
     return *files;
 }
 
+bool InPlainFolder(const WideString& path) {
+    const WideString folder = ParentPath(path);
+    return ExpiresInFolder(GetFileAttributesW(folder.c_str()), GetFileAttributesW(ParentPath(folder).c_str()));
+}
+
 bool StillExpired(const ExpiringFile& file, int64_t now) {
+    if (!InPlainFolder(file.path)) return false;
     const FileStatus status(file.path);
     if (status.Failed()) return false;
     return IsExpired(now, status.ModifyTime(), FileAttributes(file.path).Attributes(), file.days);
@@ -110,8 +116,19 @@ bool IsExpired(int64_t now, int64_t lastWrite, uint32_t attributes, uint32_t day
     return !readOnly && now - lastWrite >= static_cast<int64_t>(days) * kSecondsPerDay;
 }
 
+bool ExpiresInFolder(uint32_t folderAttributes, uint32_t parentAttributes) {
+    for (const uint32_t attributes : {folderAttributes, parentAttributes}) {
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ExpireOldFiles(const WideString& path, uint32_t days) {
     const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    if (!InPlainFolder(path)) return true;
     const WideString pattern = FileNameStem(path) + L"*." + FileNameExtension(path);
     const StringList files = ListMatchingFiles(ParentPath(path), pattern);
     bool scheduled = false;

@@ -39,7 +39,15 @@ private:
 // before now.
 bool IsExpired(int64_t now, int64_t lastWrite, uint32_t attributes, uint32_t days);
 
+// Whether files may be expired in a folder with these attributes whose
+// parent has those: both plain folders, neither a link (a junction planted
+// there would lead the deletions into someone else's folder).
+//   (directory, directory) => true   (directory | reparse point, directory) => false
+//   (directory, directory | reparse point) => false   (missing, directory) => false
+bool ExpiresInFolder(uint32_t folderAttributes, uint32_t parentAttributes);
+
 // Schedules the files of the path's folder that match its name pattern
 // (stem + "*." + extension: "F:\log\.txt" means *.txt in F:\log) and are
-// expired for deletion when the program ends. True when it scheduled nothing.
+// expired for deletion when the program ends; nothing when the folder or its
+// parent is a link (asked again at the end). True when it scheduled nothing.
 bool ExpireOldFiles(const WideString& path, uint32_t days);

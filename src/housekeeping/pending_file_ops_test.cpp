@@ -81,6 +81,23 @@ TEST(ExpireOldFiles, AgeAndReadOnlyDecide) {
     EXPECT_FALSE(IsExpired(now, now + 5, normal, 0));
 }
 
+TEST(ExpireOldFiles, NeverThroughALink) {
+    const uint32_t folder = FILE_ATTRIBUTE_DIRECTORY;
+    const uint32_t link = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    const struct {
+        uint32_t folder;
+        uint32_t parent;
+        bool expires;
+    } cases[] = {
+        {folder, folder, true},
+        {link, folder, false},                      // the trace folder is a junction
+        {folder, link, false},                      // the folder above it is
+        {INVALID_FILE_ATTRIBUTES, folder, false},
+        {FILE_ATTRIBUTE_ARCHIVE, folder, false},    // a file in the folder's place
+    };
+    for (const auto& c : cases) EXPECT_EQ(ExpiresInFolder(c.folder, c.parent), c.expires) << c.folder << " " << c.parent;
+}
+
 TEST(FileAttributes, ReadsAndChangesTheWord) {
     ScopedTempFolder root;
     const WideString file = root.Join(L"ro.txt");

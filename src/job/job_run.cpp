@@ -103,16 +103,23 @@ HANDLE StartScript(const WideString& script) {
 
 WideString UsableScriptFolder(WideString* problem) {
     for (const WideString& folder : ScriptFolderChoices()) {
+        // Made for this user alone: nobody else may put a program there.
+        CreatePrivateFolderTree(folder);
         *problem = WriteProblemOf(folder);
         if (!problem->empty()) continue;
         // Another user's folder (or a link) could hold a program that the
         // script would run: only this user's own folder, and its parent, do.
         const WideString trimmed = StripTrailingSeparator(folder);
-        if (OwnershipOf(trimmed) == FolderOwnership::ThisUser &&
-            OwnershipOf(ParentPath(trimmed)) == FolderOwnership::ThisUser) {
-            return folder;
+        if (OwnershipOf(trimmed) != FolderOwnership::ThisUser ||
+            OwnershipOf(ParentPath(trimmed)) != FolderOwnership::ThisUser) {
+            *problem = Say(Message::BelongsToAnotherUser, {trimmed});
+            continue;
         }
-        *problem = Say(Message::BelongsToAnotherUser, {trimmed});
+        if (OthersCanWrite(trimmed) || OthersCanWrite(ParentPath(trimmed))) {
+            *problem = Say(Message::OthersMayWrite, {trimmed});
+            continue;
+        }
+        return folder;
     }
     return WideString();
 }

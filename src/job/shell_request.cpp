@@ -6,7 +6,9 @@
 
 #include "config/directory_ops.h"
 #include "config/special_folders.h"
+#include "config/system_paths.h"
 #include "housekeeping/file_lists.h"
+#include "shell/open_request.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
 #include "trace/trace_log.h"
@@ -115,7 +117,8 @@ bool ShellRequest::Execute() {
 }
 
 bool ShellRequest::ExploreWith(const WideString& parameters) {
-    SetFile(L"explorer.exe");
+    // By its full path: a bare name is looked for in the current folder first.
+    SetFile(ExplorerIn(WindowsFolder()));
     SetParameters(parameters);
     return Execute();
 }

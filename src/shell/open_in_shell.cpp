@@ -88,7 +88,8 @@ WideString ResolveOpenTarget(const WideString& text) {
 bool OpenInShell(HWND owner, const WideString& target) {
     const WideString existing = ExistingTarget(ResolveOpenTarget(target), ExistsForShell);
     const FileStatus status(existing);
-    const OpenRequest request = ChooseOpenRequest(existing, !status.Failed() && status.IsRegularFile());
+    const OpenRequest request =
+        ChooseOpenRequest(existing, !status.Failed() && status.IsRegularFile(), WindowsFolder());
     const HINSTANCE result = CallShellExecute(owner, L"", request.file.c_str(),
                                            request.parameters.c_str(), nullptr, SW_SHOW);
     const DWORD error = GetLastError();

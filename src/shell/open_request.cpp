@@ -40,10 +40,14 @@ WideString ExistingTarget(const WideString& target, const ExistsQuery& exists) {
     return driveText;
 }
 
-OpenRequest ChooseOpenRequest(const WideString& target, bool isFile) {
+WideString ExplorerIn(const WideString& windowsFolder) {
+    return windowsFolder.empty() ? WideString() : JoinPath(windowsFolder, L"explorer.exe");
+}
+
+OpenRequest ChooseOpenRequest(const WideString& target, bool isFile, const WideString& windowsFolder) {
     if (ToLowerText(FileNameExtension(target)) == L"exe") return {target, WideString()};
-    if (isFile) return {L"explorer.exe", L"/e,/select," + target};
-    return {L"explorer.exe", target};
+    if (isFile) return {ExplorerIn(windowsFolder), L"/e,/select," + target};
+    return {ExplorerIn(windowsFolder), target};
 }
 
 WideString OpenFailureText(intptr_t shellResult, uint32_t errorCode, const WideString& systemText,

@@ -22,6 +22,12 @@ WideString MapSearchFolderPath(const WideString& path, const ExistsQuery& exists
 //   "X:\a\b\d\" with only X:\a existing => "X:\a"
 WideString ExistingTarget(const WideString& target, const ExistsQuery& exists);
 
+// Explorer by its full path in the Windows folder, never by a bare name
+// (which the shell looks for in the current folder first: on a stick, that
+// is anyone's program). Empty when the Windows folder is unknown.
+//   "C:\Windows" => "C:\Windows\explorer.exe"   "" => ""
+WideString ExplorerIn(const WideString& windowsFolder);
+
 // The shell request that shows a target: a program file (extension "exe",
 // any letter case) is started itself; a file opens Explorer with the file
 // selected; anything else opens Explorer on it.
@@ -29,10 +35,10 @@ struct OpenRequest {
     WideString file;
     WideString parameters;
 };
-//   ("D:\data\report.txt", file)  => {"explorer.exe", "/e,/select,D:\data\report.txt"}
-//   ("D:\data\", folder)          => {"explorer.exe", "D:\data\"}
-//   ("D:\tools\x.EXE", any)       => {"D:\tools\x.EXE", ""}
-OpenRequest ChooseOpenRequest(const WideString& target, bool isFile);
+//   ("D:\data\report.txt", file, "C:\Windows")  => {"C:\Windows\explorer.exe", "/e,/select,D:\data\report.txt"}
+//   ("D:\data\", folder, "C:\Windows")          => {"C:\Windows\explorer.exe", "D:\data\"}
+//   ("D:\tools\x.EXE", any, any)               => {"D:\tools\x.EXE", ""}
+OpenRequest ChooseOpenRequest(const WideString& target, bool isFile, const WideString& windowsFolder);
 
 // The message box text for a refused request:
 //   "0x<result>\r\n0x<error>    <system text>\r\n\r\n<file>\r\n<parameters>"

@@ -17,14 +17,16 @@ TEST(OpenRequest, WhatTheShellIsAskedFor) {
         const wchar_t* file;
         const wchar_t* parameters;
     } cases[] = {
-        {L"D:\\data\\", false, L"explorer.exe", L"D:\\data\\"},
-        {L"D:\\data\\report.txt", true, L"explorer.exe", L"/e,/select,D:\\data\\report.txt"},
+        {L"D:\\data\\", false, L"C:\\Windows\\explorer.exe", L"D:\\data\\"},
+        {L"D:\\data\\report.txt", true, L"C:\\Windows\\explorer.exe", L"/e,/select,D:\\data\\report.txt"},
         {L"D:\\tools\\x.EXE", true, L"D:\\tools\\x.EXE", L""},
-        {L"E:/", false, L"explorer.exe", L"E:/"},
-        {L"", false, L"explorer.exe", L""},
+        {L"E:/", false, L"C:\\Windows\\explorer.exe", L"E:/"},
+        {L"", false, L"C:\\Windows\\explorer.exe", L""},
     };
+    // Never a bare name, which the shell would look for in the current folder.
+    EXPECT_EQ(ExplorerIn(L""), L"");
     for (const auto& c : cases) {
-        const OpenRequest request = ChooseOpenRequest(c.target, c.isFile);
+        const OpenRequest request = ChooseOpenRequest(c.target, c.isFile, L"C:\\Windows");
         EXPECT_EQ(request.file, c.file) << c.target;
         EXPECT_EQ(request.parameters, c.parameters) << c.target;
     }
