@@ -102,13 +102,14 @@ def measure(size):
     return {name: statistics.median(values) for name, values in seconds.items()}, statistics.median(ratios), memory
 
 
-print(f"program: {PROGRAM}, rounds: {ROUNDS}, backup up to date")
-results = {}
-for size in SIZES:
-    medians, ratio, memory = measure(size)
-    results[size] = (ratio, memory)
-    print(f"{size:>7} files: brisk.exe {medians['brisk.exe']:.2f} s, script alone {medians['script alone']:.2f} s,"
-          f" plain walk {medians['plain walk']:.2f} s; (brisk - script) / walk: median {ratio:.2f};"
-          f" peak resident {memory:.0f} MiB", flush=True)
-print(f"from 20,000 to 100,000 files: ratio {results[20_000][0]:.2f} -> {results[100_000][0]:.2f},"
-      f" peak resident {results[20_000][1]:.0f} -> {results[100_000][1]:.0f} MiB")
+if __name__ == "__main__":
+    print(f"program: {PROGRAM}, rounds: {ROUNDS}, backup up to date")
+    results = {}
+    for size in SIZES:
+        medians, ratio, memory = measure(size)
+        results[size] = (ratio, memory)
+        print(f"{size:>7} files: brisk.exe {medians['brisk.exe']:.2f} s, script alone {medians['script alone']:.2f} s,"
+              f" plain walk {medians['plain walk']:.2f} s; (brisk - script) / walk: median {ratio:.2f};"
+              f" peak resident {memory:.0f} MiB", flush=True)
+    print(f"from 20,000 to 100,000 files: ratio {results[20_000][0]:.2f} -> {results[100_000][0]:.2f},"
+          f" peak resident {results[20_000][1]:.0f} -> {results[100_000][1]:.0f} MiB")

@@ -17,3 +17,5 @@ BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
     python3 "$root/bench/bench_versions.py"
 BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
     python3 "$root/bench/bench_temp.py"
+BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
+    python3 "$root/bench/bench_settled.py"

@@ -10,6 +10,7 @@
 #include "config/folder_reasons.h"
 #include "job/backup_check.h"
 #include "job/backup_job.h"
+#include "job/backup_places.h"
 #include "job/backup_setup.h"
 #include "job/drive_room.h"
 #include "job/job_run.h"
@@ -157,7 +158,7 @@ void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<Versio
         run.readBack.RemoveMismatched(*folder, &readBack);
         // Only the files that did not match are copied again: whatever else
         // changed since the plan is neither overwritten nor purged unkept.
-        const StringList again = run.readBack.CopyAgainArguments(*folder, readBack, ScriptCodePage());
+        const StringList again = CopyAgainArguments(*folder, readBack.mismatched, ScriptCodePage());
         run.readBack.CheckAgain(*folder, !again.empty() && copyAgain(again), &readBack);
         after = CompareTrees(policy, 0, folder->source, folder->destination);
     }
@@ -258,6 +259,14 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     const WideString backupFolder = BackupDestinationFor(backupRoot);
     ApplyBackupPolicy(job, backupFolder);
     SetBackupRoots(plan, backupFolder, job.Context().networkForm(backupFolder), ComputerName());
+    plan->folderList = folders;
+    plan->folders = ResolveBackupFolders(job, job.Context(), folders, DirectoryExists);
+    // Before the first write: no place the backup acts on may lead elsewhere.
+    const WideString linked = FirstLinkedPlace(*plan);
+    if (!linked.empty()) {
+        ReportLine(Say(Message::BackupPlaceIsLink, {plan->drive, linked}));
+        return BackupOutcome::NotMade;
+    }
 
     const WideString problem = WriteProblemOf(plan->computerFolder);
     if (!problem.empty()) {
@@ -275,8 +284,6 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
         return BackupOutcome::NotMade;
     }
     summary->heldTheDrive = true;
-    plan->folderList = folders;
-    plan->folders = ResolveBackupFolders(job, job.Context(), folders, DirectoryExists);
     for (const PlannedFolder& folder : plan->folders) {
         if (folder.fate != FolderFate::Refused) continue;
         std::wcerr << RefusalMessage(folder) << std::endl;

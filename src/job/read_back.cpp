@@ -74,7 +74,7 @@ ReadBackOfRun::ReadBackOfRun(const BackupPlan& plan, const CopyPolicy& policy)
       drive_(plan.drive),
       policy_(policy),
       book_(LoadChecksumBook(plan.computerFolder)) {
-    selected_ = RollingSelection(book_, RollingBudget(book_.Bytes()));
+    selected_ = RollingSelection(book_);
     for (WideString& path : selected_) path = ToLowerText(path);
     std::sort(selected_.begin(), selected_.end());
     handled_.assign(selected_.size(), false);
@@ -119,8 +119,8 @@ TakenFileVisitor ReadBackOfRun::UnrecordedVisitor(const PlannedFolder& folder, s
     return [this, place, unrecorded](const WideString& relative, const FolderEntry&, const FolderEntry* backup,
                                      bool upToDate) {
         if (!upToDate || backup == nullptr) return;
-        const ChecksumRecord* record = place.empty() ? nullptr : book_.Find(RecordPath(place, relative));
-        if (record != nullptr && record->size == backup->size && record->lastWrite == backup->lastWrite) return;
+        const std::optional<ChecksumRecord> record = place.empty() ? std::nullopt : book_.Find(RecordPath(place, relative));
+        if (record && record->size == backup->size && record->lastWrite == backup->lastWrite) return;
         unrecorded->push_back(relative);
     };
 }
@@ -133,8 +133,8 @@ void ReadBackOfRun::CheckUnrecorded(PlannedFolder* folder, const std::vector<Wid
         const FileFacts backup = FactsOf(backupPath);
         if (!backup.exists) continue;
         const WideString recordPath = place.empty() ? WideString() : RecordPath(place, relative);
-        const ChecksumRecord* record = recordPath.empty() ? nullptr : book_.Find(recordPath);
-        if (record != nullptr && record->size == backup.size && record->lastWrite == backup.lastWrite) continue;
+        const std::optional<ChecksumRecord> record = recordPath.empty() ? std::nullopt : book_.Find(recordPath);
+        if (record && record->size == backup.size && record->lastWrite == backup.lastWrite) continue;
         // A changed copy picked for the rolling check is that check's to decide.
         if (!recordPath.empty() && SuspectAt(recordPath) != nullptr) continue;
         const WideString sourcePath = JoinPath(folder->source, relative);
@@ -174,8 +174,8 @@ void ReadBackOfRun::CheckKeptCopies(PlannedFolder* folder, uint64_t clusterBytes
     auto first = std::lower_bound(selected_.begin(), selected_.end(), placeKey + L"\\");
     for (auto it = first; it != selected_.end() && IsBelow(*it, placeKey); ++it) {
         handled_[static_cast<size_t>(it - selected_.begin())] = true;
-        const ChecksumRecord* found = book_.Find(*it);
-        if (found == nullptr) continue;
+        const std::optional<ChecksumRecord> found = book_.Find(*it);
+        if (!found) continue;
         const ChecksumRecord record = *found;
         const WideString relative = record.relative.substr(place.size() + 1);
         const WideString backupPath = JoinPath(computerFolder_, record.relative);
@@ -228,8 +228,8 @@ TakenFileVisitor ReadBackOfRun::CopiesVisitor(const PlannedFolder& folder, int64
             return;
         }
         const WideString recordPath = place.empty() ? WideString() : RecordPath(place, relative);
-        const ChecksumRecord* record = recordPath.empty() ? nullptr : book_.Find(recordPath);
-        if (record != nullptr && record->size == backup->size && record->lastWrite == backup->lastWrite) {
+        const std::optional<ChecksumRecord> record = recordPath.empty() ? std::nullopt : book_.Find(recordPath);
+        if (record && record->size == backup->size && record->lastWrite == backup->lastWrite) {
             book_.MarkSeen(recordPath);
             return;
         }
@@ -263,10 +263,9 @@ void ReadBackOfRun::RemoveMismatched(const PlannedFolder& folder, FolderReadBack
     }
 }
 
-StringList ReadBackOfRun::CopyAgainArguments(const PlannedFolder& folder, const FolderReadBack& found,
-                                             unsigned codePage) const {
+StringList CopyAgainArguments(const PlannedFolder& folder, const StringList& relatives, unsigned codePage) {
     StringList arguments;
-    for (const WideString& relative : found.mismatched) {
+    for (const WideString& relative : relatives) {
         const WideString name = FileNamePart(relative);
         const WideString below = relative.size() > name.size() ? relative.substr(0, relative.size() - name.size() - 1)
                                                                : WideString();
@@ -274,7 +273,9 @@ StringList ReadBackOfRun::CopyAgainArguments(const PlannedFolder& folder, const 
         const WideString backup = below.empty() ? folder.destination : JoinPath(folder.destination, below);
         const WideString argument =
             QuotedFolderElement(source) + L" " + QuotedFolderElement(backup) + L" \"" + name + L"\"";
-        if (FitsCodePage(argument, codePage)) arguments.push_back(argument);
+        if (FitsCodePage(argument, codePage) && argument.find(L'%') == WideString::npos) {
+            arguments.push_back(argument);
+        }
     }
     return arguments;
 }
@@ -337,8 +338,8 @@ void ReadBackOfRun::MovedIntoSet(const std::vector<VersionMove>& moves) {
                 Say(Message::DifferingCopyKept, {move.source.empty() ? move.from : move.source, drive_, move.to}));
             continue;
         }
-        const ChecksumRecord* record = book_.Find(recordPath);
-        if (record == nullptr || record->size != move.size) continue;
+        const std::optional<ChecksumRecord> record = book_.Find(recordPath);
+        if (!record || record->size != move.size) continue;
         moved.hasSetRecord = moved.hasBookRecord = true;
         moved.setRecord = moved.bookRecord = *record;
         moved_.push_back(moved);
@@ -350,7 +351,7 @@ void ReadBackOfRun::SettleMoved() {
     for (const Moved& entry : moved_) {
         if (FactsOf(entry.setPath).exists) {
             if (entry.hasSetRecord) setRecords_.push_back(entry.setRecord);
-        } else if (entry.hasBookRecord && book_.Find(entry.bookRecord.relative) == nullptr) {
+        } else if (entry.hasBookRecord && !book_.Find(entry.bookRecord.relative)) {
             book_.Put(entry.bookRecord);
         }
     }
@@ -362,18 +363,15 @@ StringList ReadBackOfRun::AfterFolder(const PlannedFolder& folder) {
     StringList lines;
     const WideString place = PlaceOf(folder);
     if (place.empty()) return lines;
-    book_.DropUnseenBelow(place, [this](const ChecksumRecord& record) {
-        const FileFacts backup = FactsOf(JoinPath(computerFolder_, record.relative));
-        return backup.exists && backup.size == record.size && backup.lastWrite == record.lastWrite;
-    });
+    checkedPlaces_.push_back(place);
     const WideString placeKey = ToLowerText(place);
     for (Suspect& suspect : suspects_) {
         if (suspect.settled || !IsBelow(ToLowerText(suspect.recorded.relative), placeKey)) continue;
         // Not moved, or back in the backup: it was not replaced (said at the end).
         if (suspect.setPath.empty() || !FactsOf(suspect.setPath).exists) continue;
         suspect.settled = true;
-        const ChecksumRecord* replaced = book_.Find(suspect.recorded.relative);
-        const bool checked = replaced != nullptr && replaced->checkedRun == book_.Run();
+        const std::optional<ChecksumRecord> replaced = book_.Find(suspect.recorded.relative);
+        const bool checked = replaced && replaced->checkedRun == book_.Run();
         if (checked && replaced->digest == suspect.recorded.digest && RemoveCopy(suspect.setPath).empty()) {
             // The source still has the recorded bytes: the stick's copy decayed.
             RemoveEmptyFoldersUpTo(ParentPath(suspect.setPath), versionsFolder_);
@@ -392,8 +390,8 @@ StringList ReadBackOfRun::AfterLastFolder() {
     StringList lines;
     for (size_t i = 0; i < selected_.size(); ++i) {
         if (handled_[i]) continue;
-        const ChecksumRecord* found = book_.Find(selected_[i]);
-        if (found == nullptr) continue;
+        const std::optional<ChecksumRecord> found = book_.Find(selected_[i]);
+        if (!found) continue;
         const ChecksumRecord record = *found;
         const WideString backupPath = JoinPath(computerFolder_, record.relative);
         const FileDigest readBack = ReadTwice(backupPath, record);
@@ -433,6 +431,12 @@ WideString ReadBackOfRun::RollingLine() const {
 
 StringList ReadBackOfRun::Save(const WideString& setFolder) {
     SettleMoved();
+    // The records of files no longer in the backups checked this run go, in
+    // one pass over the book.
+    book_.DropUnseenBelow(checkedPlaces_, [this](const ChecksumRecord& record) {
+        const FileFacts backup = FactsOf(JoinPath(computerFolder_, record.relative));
+        return backup.exists && backup.size == record.size && backup.lastWrite == record.lastWrite;
+    });
     StringList lines;
     const WideString problem = SaveChecksumBook(book_, computerFolder_);
     if (!problem.empty()) {

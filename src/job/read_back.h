@@ -60,11 +60,6 @@ public:
     // those still wrong are removed and named.
     void RemoveMismatched(const PlannedFolder& folder, FolderReadBack* found);
     void CheckAgain(const PlannedFolder& folder, bool copiedAgain, FolderReadBack* found);
-    // The copy commands' arguments that copy just those files again, one
-    // per file ("\"<source folder>\" \"<backup folder>\" \"<name>\""); a file
-    // whose name the script's code page cannot carry is left out (it stays
-    // named as not matching).
-    StringList CopyAgainArguments(const PlannedFolder& folder, const FolderReadBack& found, unsigned codePage) const;
 
     // The backup files just moved into the version set take their records
     // along (they come back should a file be put back).
@@ -72,7 +67,7 @@ public:
 
     // After the folder (its files put back): the files that stayed in the
     // version set take their lines there; the records of files no longer in
-    // its backup go. A changed copy that a checked copy replaced leaves the
+    // its backup go when the lists are saved. A changed copy that a checked copy replaced leaves the
     // set when the new bytes are the ones its line recorded (the stick's
     // copy had decayed: "Repaired ..."), else it stays there as an earlier
     // version. Returns the lines to say.
@@ -133,6 +128,7 @@ private:
     CopyPolicy policy_;
     ChecksumBook book_;
     std::vector<WideString> selected_;
+    StringList checkedPlaces_;                  // the backups walked after their copy
     std::vector<bool> handled_;                 // by index into selected_: read by a folder's check
     std::vector<ChecksumRecord> setRecords_;
     std::vector<Moved> moved_;
@@ -145,6 +141,15 @@ private:
     size_t rollingBad_ = 0;
     size_t damaged_ = 0;
 };
+
+// The copy commands' arguments that copy just these files (relative paths)
+// of the folder again, one per file, as the script reads them into a
+// variable: "\"<source folder>\" \"<backup folder>\" \"<name>\"". A file
+// whose paths the script's code page cannot carry, or that hold a '%' (which
+// some interpreters expand again inside a variable's value), is left out: it
+// stays named as not matching, and its earlier backup goes back.
+//   ("C:\d" -> "E:\b\d", {"x\a.txt"}) => {"\"C:\d\x\" \"E:\b\d\x\" \"a.txt\""}
+StringList CopyAgainArguments(const PlannedFolder& folder, const StringList& relatives, unsigned codePage);
 
 // "    C:\KORV\a.txt  (the copy on E: does not match the source)"
 WideString MismatchLine(const WideString& sourcePath, const WideString& drive);

@@ -90,6 +90,12 @@ private:
             if (entered) comparison_.deleted.push_back({Relative(*backup), backup->size});
             if (!entered) Extra(*backup);
         }
+        if (entered && backup != nullptr && backup->directory && backup->reparsePoint) {
+            // A link in the backup where the source has a folder: neither the
+            // walk nor the copy goes through it (it is left out as unreadable).
+            comparison_.unreadable.push_back({Relative(source), Say(Message::BackupLinkNotFollowed)});
+            return;
+        }
         if (entered) Descend(source, true, backup != nullptr && backup->directory, false);
     }
 

@@ -15,6 +15,9 @@
 //   is excluded; a backup folder with no source folder of its name is
 //   deleted with everything in it unless its name is excluded.
 // - A source file where the backup has a folder replaces that folder.
+// - A backup folder that is a link (junction or symbolic link) is never
+//   entered: extra, it is deleted itself; where the source has a folder of
+//   its name, that subfolder is left out (named in unreadable).
 #pragma once
 
 #include <cstdint>

@@ -192,4 +192,25 @@ TEST(TreeCompare, AnUnlistableSubfolderIsLeftOutAndTheRestCompared) {
     }
 }
 
+TEST(TreeCompare, ALinkInTheBackupIsNeverEntered) {
+    // "private" in the backup is a junction (to another user's folder, say):
+    // nothing behind it is listed, overwritten, deleted or kept aside.
+    const MemoryTree source({{L"a.txt", {1, 0}}, {L"private\\c.txt", {1, 0}}});
+    const MemoryTree backup({{L"a.txt", {1, 0}}, {L"private\\c.txt", {9, 0}}, {L"gone\\x.txt", {1, 0}}});
+    StringList listed;
+    const TreeComparison t = CompareTreesWith(
+        BackupPolicy(), 0, [&](bool inBackup, const WideString& relative, FolderEntries* entries, WideString*) {
+            if (inBackup) listed.push_back(relative);
+            const bool listedOk = (inBackup ? backup : source).List(relative, entries);
+            for (FolderEntry& entry : *entries) entry.reparsePoint = inBackup && entry.directory;
+            return listedOk;
+        });
+    EXPECT_EQ(listed, StringList{L""});
+    ASSERT_EQ(t.unreadable.size(), 1u);
+    EXPECT_EQ(t.unreadable[0].relative, L"private");
+    EXPECT_TRUE(t.overwritten.empty());
+    EXPECT_TRUE(t.deleted.empty());
+    EXPECT_EQ(t.files, 1u);
+}
+
 }  // namespace

@@ -143,20 +143,33 @@ WideString ReplaceFolderListFile(const StringList& lines, const WideString& fold
 }
 
 WideString ReplaceFileWith(const WideString& path, const void* bytes, size_t size) {
+    return ReplaceFileWriting(path, [&](const ChunkWriter& write) { write(bytes, size); });
+}
+
+WideString ReplaceFileWriting(const WideString& path, const std::function<void(const ChunkWriter& write)>& produce) {
     const WideString temporary = LongPathForm(path + L".new");
     DWORD error = ERROR_SUCCESS;
     {
         const ScopedFileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid()) return SystemReason(GetLastError());
-        DWORD written = 0;
+        std::string buffer;
+        auto flush = [&] {
+            DWORD written = 0;
+            if (error == ERROR_SUCCESS && !buffer.empty() &&
+                (!WriteFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &written, nullptr) ||
+                 written != buffer.size())) {
+                error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_DISK_FULL;
+            }
+            buffer.clear();
+        };
+        produce([&](const void* bytes, size_t size) {
+            buffer.append(static_cast<const char*>(bytes), size);
+            if (buffer.size() >= (1u << 18)) flush();
+        });
+        flush();
         // A full disk may show only when the data is flushed.
-        if (size != 0 && (!WriteFile(file.Get(), bytes, static_cast<DWORD>(size), &written, nullptr) ||
-                          written != size)) {
-            error = GetLastError() != ERROR_SUCCESS ? GetLastError() : ERROR_DISK_FULL;
-        } else if (!FlushFileBuffers(file.Get())) {
-            error = GetLastError();
-        }
+        if (error == ERROR_SUCCESS && !FlushFileBuffers(file.Get())) error = GetLastError();
     }
     if (error == ERROR_SUCCESS && MoveFileExW(temporary.c_str(), LongPathForm(path).c_str(),
                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -165,6 +178,29 @@ WideString ReplaceFileWith(const WideString& path, const void* bytes, size_t siz
     if (error == ERROR_SUCCESS) error = GetLastError();
     DeleteFileW(temporary.c_str());
     return SystemReason(error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
+}
+
+bool ForEachFileLine(const WideString& path, const std::function<void(const std::string& line)>& each) {
+    const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    std::vector<char> buffer(1u << 16);
+    std::string line;
+    DWORD read = 0;
+    while (ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0) {
+        for (DWORD i = 0; i < read; ++i) {
+            if (buffer[i] != '\n') {
+                line += buffer[i];
+                continue;
+            }
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty()) each(line);
+            line.clear();
+        }
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) each(line);
+    return true;
 }
 
 bool ReadWholeFile(const WideString& path, std::string* bytes) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,17 @@ WideString ReplaceFolderListFile(const StringList& lines, const WideString& fold
 // reason when that failed (the old file stays, the temporary one is
 // removed), else empty.
 WideString ReplaceFileWith(const WideString& path, const void* bytes, size_t size);
+
+// The same, the bytes written as they are produced: produce calls write
+// (bytes, size) as often as it likes, through a buffer of its own, so that a
+// large file is never held whole in memory.
+using ChunkWriter = std::function<void(const void* bytes, size_t size)>;
+WideString ReplaceFileWriting(const WideString& path, const std::function<void(const ChunkWriter& write)>& produce);
+
+// Calls each for every line of the file (LF or CR LF ended, empty lines
+// left out), reading it a piece at a time. True for a missing file (no
+// lines); false when it is there but cannot be read.
+bool ForEachFileLine(const WideString& path, const std::function<void(const std::string& line)>& each);
 
 // The file's bytes (none for a missing file); false when it is there but
 // cannot be opened.

@@ -1,7 +1,6 @@
 #include "verify/checksum_book.h"
 
 #include <algorithm>
-#include <sstream>
 
 #include "plan/tree_compare.h"
 #include "script/text_files.h"
@@ -9,11 +8,37 @@
 
 namespace {
 
-const uint64_t kSmallBackupBytes = 256ull << 20;
 // Both lists' lines for one file, with a long path: a generous estimate.
 const uint64_t kListBytesPerFile = 512;
 
-WideString Key(const WideString& relative) { return ToLowerText(relative); }
+// The lower-cased key of a path; plain ASCII is folded here, anything else
+// by the locale's lower-casing.
+WideString KeyOf(const WideString& relative) {
+    WideString key = relative;
+    for (wchar_t& c : key) {
+        if (c >= 0x80) return ToLowerText(relative);
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return key;
+}
+
+size_t HashOf(const WideString& key) {
+    uint64_t hash = 1469598103934665603ull;
+    for (const wchar_t c : key) {
+        hash ^= static_cast<uint64_t>(c);
+        hash *= 1099511628211ull;
+    }
+    return static_cast<size_t>(hash ^ (hash >> 29));
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsAscii(const char* text, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+    }
+    return true;
+}
 
 std::string ListPath(const WideString& relative) {
     WideString slashed = relative;
@@ -28,15 +53,16 @@ WideString PathFromList(const std::string& text) {
     return relative;
 }
 
-std::vector<std::string> LinesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    std::string line;
-    while (std::getline(stream, line)) {
+void ForEachLine(const std::string& text, const std::function<void(const std::string&)>& each) {
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) lines.push_back(line);
+        if (!line.empty()) each(line);
+        start = end + 1;
     }
-    return lines;
 }
 
 bool ReadNumber(const std::string& text, uint64_t* value) {
@@ -52,6 +78,185 @@ bool ReadNumber(const std::string& text, uint64_t* value) {
 
 }  // namespace
 
+WideString ChecksumBook::PathOf(const Slot& slot) const {
+    return FromUtf8(paths_.substr(slot.pathStart, slot.pathBytes));
+}
+
+ChecksumRecord ChecksumBook::RecordOf(const Slot& slot) const {
+    ChecksumRecord record;
+    record.relative = PathOf(slot);
+    record.digest = slot.digest;
+    record.size = slot.size;
+    record.lastWrite = slot.lastWrite;
+    record.checkedRun = slot.checkedRun;
+    record.seen = slot.seen;
+    return record;
+}
+
+size_t ChecksumBook::Locate(const WideString& key) const {
+    if (table_.empty()) return 0;
+    const size_t mask = table_.size() - 1;
+    for (size_t position = HashOf(key) & mask;; position = (position + 1) & mask) {
+        const uint32_t entry = table_[position];
+        if (entry == kEmpty) return table_.size();
+        if (entry == kRemoved) continue;
+        const Slot& slot = slots_[entry - 1];
+        const char* path = paths_.data() + slot.pathStart;
+        if (IsAscii(path, slot.pathBytes)) {
+            if (slot.pathBytes != key.size()) continue;
+            bool same = true;
+            for (size_t i = 0; same && i < key.size(); ++i) same = static_cast<wchar_t>(LowerAscii(path[i])) == key[i];
+            if (same) return position;
+            continue;
+        }
+        if (KeyOf(PathOf(slot)) == key) return position;
+    }
+}
+
+void ChecksumBook::Grow() {
+    std::vector<uint32_t> old;
+    old.swap(table_);
+    table_.assign(std::max<size_t>(64, old.size() * 2), kEmpty);
+    used_ = 0;
+    const size_t mask = table_.size() - 1;
+    for (const uint32_t entry : old) {
+        if (entry == kEmpty || entry == kRemoved) continue;
+        size_t position = HashOf(KeyOf(PathOf(slots_[entry - 1]))) & mask;
+        while (table_[position] != kEmpty) position = (position + 1) & mask;
+        table_[position] = entry;
+        ++used_;
+    }
+}
+
+std::optional<ChecksumRecord> ChecksumBook::Find(const WideString& relative) const {
+    const size_t position = Locate(KeyOf(relative));
+    if (position == table_.size()) return std::nullopt;
+    return RecordOf(slots_[table_[position] - 1]);
+}
+
+void ChecksumBook::Put(const ChecksumRecord& record) {
+    const WideString key = KeyOf(record.relative);
+    size_t position = Locate(key);
+    Slot* slot = nullptr;
+    if (position != table_.size()) {
+        slot = &slots_[table_[position] - 1];
+        bytes_ -= slot->size;
+    } else {
+        if ((used_ + 1) * 2 > table_.size()) Grow();
+        const size_t mask = table_.size() - 1;
+        position = HashOf(key) & mask;
+        while (table_[position] != kEmpty && table_[position] != kRemoved) position = (position + 1) & mask;
+        if (table_[position] == kEmpty) ++used_;
+        slots_.emplace_back();
+        table_[position] = static_cast<uint32_t>(slots_.size());
+        slot = &slots_.back();
+        slot->live = true;
+        ++live_;
+    }
+    const ByteVector utf8 = ToUtf8(record.relative);
+    const std::string path(utf8.begin(), utf8.end());
+    if (path.size() != slot->pathBytes || paths_.compare(slot->pathStart, slot->pathBytes, path) != 0) {
+        slot->pathStart = static_cast<uint32_t>(paths_.size());
+        slot->pathBytes = static_cast<uint32_t>(path.size());
+        paths_ += path;
+    }
+    slot->digest = record.digest;
+    slot->size = record.size;
+    slot->lastWrite = record.lastWrite;
+    slot->checkedRun = static_cast<uint32_t>(std::min<uint64_t>(record.checkedRun, 0xFFFFFFFFu));
+    slot->seen = record.seen;
+    bytes_ += record.size;
+}
+
+void ChecksumBook::Remove(const WideString& relative) {
+    const size_t position = Locate(KeyOf(relative));
+    if (position == table_.size()) return;
+    Slot& slot = slots_[table_[position] - 1];
+    slot.live = false;
+    bytes_ -= slot.size;
+    --live_;
+    table_[position] = kRemoved;
+}
+
+void ChecksumBook::MarkSeen(const WideString& relative) {
+    const size_t position = Locate(KeyOf(relative));
+    if (position != table_.size()) slots_[table_[position] - 1].seen = true;
+}
+
+void ChecksumBook::DropUnseenBelow(const StringList& folders,
+                                   const std::function<bool(const ChecksumRecord&)>& stillThere) {
+    StringList prefixes;
+    for (const WideString& folder : folders) prefixes.push_back(KeyOf(folder) + L"\\");
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        if (!slots_[i].live || slots_[i].seen) continue;
+        const ChecksumRecord record = RecordOf(slots_[i]);
+        const WideString key = KeyOf(record.relative);
+        const bool below = std::any_of(prefixes.begin(), prefixes.end(), [&](const WideString& prefix) {
+            return key.compare(0, prefix.size(), prefix) == 0;
+        });
+        if (below && !stillThere(record)) Remove(record.relative);
+    }
+}
+
+void ChecksumBook::KeepSeenOnly() {
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        if (!slots_[i].live) continue;
+        if (slots_[i].seen) {
+            slots_[i].seen = false;
+            continue;
+        }
+        Remove(PathOf(slots_[i]));
+    }
+}
+
+std::vector<uint32_t> ChecksumBook::SortedSlots() const {
+    std::vector<uint32_t> order;
+    order.reserve(live_);
+    for (uint32_t i = 0; i < slots_.size(); ++i) {
+        if (slots_[i].live) order.push_back(i);
+    }
+    auto less = [this](uint32_t a, uint32_t b) {
+        const Slot& left = slots_[a];
+        const Slot& right = slots_[b];
+        const char* l = paths_.data() + left.pathStart;
+        const char* r = paths_.data() + right.pathStart;
+        if (IsAscii(l, left.pathBytes) && IsAscii(r, right.pathBytes)) {
+            const size_t common = std::min(left.pathBytes, right.pathBytes);
+            for (size_t i = 0; i < common; ++i) {
+                const char x = LowerAscii(l[i]);
+                const char y = LowerAscii(r[i]);
+                if (x != y) return x < y;
+            }
+            return left.pathBytes < right.pathBytes;
+        }
+        return KeyOf(PathOf(left)) < KeyOf(PathOf(right));
+    };
+    std::sort(order.begin(), order.end(), less);
+    return order;
+}
+
+void ChecksumBook::ForEachSorted(const std::function<void(const ChecksumRecord&)>& visit) const {
+    for (const uint32_t index : SortedSlots()) visit(RecordOf(slots_[index]));
+}
+
+std::vector<WideString> ChecksumBook::OldestFirst(uint64_t minFiles, uint64_t minBytes) const {
+    std::vector<uint32_t> order = SortedSlots();
+    std::stable_sort(order.begin(), order.end(),
+                     [this](uint32_t a, uint32_t b) { return slots_[a].checkedRun < slots_[b].checkedRun; });
+    std::vector<WideString> selected;
+    uint64_t bytes = 0;
+    for (const uint32_t index : order) {
+        if (selected.size() >= minFiles && bytes >= minBytes) break;
+        selected.push_back(PathOf(slots_[index]));
+        bytes += slots_[index].size;
+    }
+    return selected;
+}
+
+size_t ChecksumBook::MemoryBytes() const {
+    return paths_.capacity() + slots_.capacity() * sizeof(Slot) + table_.capacity() * sizeof(uint32_t);
+}
+
 bool IsRecordPathBelow(const WideString& relative) {
     if (relative.empty()) return false;
     size_t start = 0;
@@ -62,46 +267,6 @@ bool IsRecordPathBelow(const WideString& relative) {
         if (end == WideString::npos) return true;
         start = end + 1;
     }
-}
-
-const ChecksumRecord* ChecksumBook::Find(const WideString& relative) const {
-    const auto found = records_.find(Key(relative));
-    return found == records_.end() ? nullptr : &found->second;
-}
-
-void ChecksumBook::Put(const ChecksumRecord& record) { records_[Key(record.relative)] = record; }
-
-void ChecksumBook::Remove(const WideString& relative) { records_.erase(Key(relative)); }
-
-void ChecksumBook::MarkSeen(const WideString& relative) {
-    const auto found = records_.find(Key(relative));
-    if (found != records_.end()) found->second.seen = true;
-}
-
-void ChecksumBook::DropUnseenBelow(const WideString& folder,
-                                   const std::function<bool(const ChecksumRecord&)>& stillThere) {
-    const WideString prefix = Key(folder) + L"\\";
-    for (auto it = records_.begin(); it != records_.end();) {
-        const bool below = it->first.compare(0, prefix.size(), prefix) == 0;
-        it = below && !it->second.seen && !stillThere(it->second) ? records_.erase(it) : std::next(it);
-    }
-}
-
-uint64_t ChecksumBook::Bytes() const {
-    uint64_t bytes = 0;
-    for (const auto& entry : records_) bytes += entry.second.size;
-    return bytes;
-}
-
-std::vector<const ChecksumRecord*> ChecksumBook::Sorted() const {
-    std::vector<std::pair<const WideString*, const ChecksumRecord*>> keyed;
-    keyed.reserve(records_.size());
-    for (const auto& entry : records_) keyed.emplace_back(&entry.first, &entry.second);
-    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
-    std::vector<const ChecksumRecord*> sorted;
-    sorted.reserve(keyed.size());
-    for (const auto& entry : keyed) sorted.push_back(entry.second);
-    return sorted;
 }
 
 std::string ChecksumLine(const Digest& digest, const WideString& relative) {
@@ -116,13 +281,13 @@ std::string RunsLine(const ChecksumRecord& record) {
 
 std::string ChecksumListText(const ChecksumBook& book) {
     std::string text;
-    for (const ChecksumRecord* record : book.Sorted()) text += ChecksumLine(record->digest, record->relative) + "\n";
+    book.ForEachSorted([&](const ChecksumRecord& record) { text += ChecksumLine(record.digest, record.relative) + "\n"; });
     return text;
 }
 
 std::string RunsListText(const ChecksumBook& book) {
     std::string text = "run " + std::to_string(book.Run()) + "\n";
-    for (const ChecksumRecord* record : book.Sorted()) text += RunsLine(*record) + "\n";
+    book.ForEachSorted([&](const ChecksumRecord& record) { text += RunsLine(record) + "\n"; });
     return text;
 }
 
@@ -132,64 +297,60 @@ std::string ChecksumListText(const std::vector<ChecksumRecord>& records) {
     return text;
 }
 
+void ChecksumListsReader::ChecksumLine(const std::string& line) {
+    ChecksumRecord record;
+    if (line.size() < 67 || line.compare(64, 2, "  ") != 0) return;
+    if (!DigestFromHex(FromUtf8(line.substr(0, 64)), &record.digest)) return;
+    record.relative = PathFromList(line.substr(66));
+    if (!IsRecordPathBelow(record.relative)) return;
+    book_.Put(record);  // not seen: no runs line yet
+}
+
+void ChecksumListsReader::RunsLine(const std::string& line) {
+    if (line.compare(0, 4, "run ") == 0) {
+        ReadNumber(line.substr(4), &lastRun_);
+        return;
+    }
+    const size_t first = line.find(' ');
+    const size_t second = first == std::string::npos ? first : line.find(' ', first + 1);
+    const size_t third = second == std::string::npos ? second : line.find(' ', second + 1);
+    if (third == std::string::npos) return;
+    uint64_t size = 0;
+    uint64_t time = 0;
+    uint64_t run = 0;
+    if (!ReadNumber(line.substr(0, first), &size) || !ReadNumber(line.substr(first + 1, second - first - 1), &time) ||
+        !ReadNumber(line.substr(second + 1, third - second - 1), &run)) {
+        return;
+    }
+    std::optional<ChecksumRecord> record = book_.Find(PathFromList(line.substr(third + 1)));
+    if (!record) return;
+    record->size = size;
+    record->lastWrite = static_cast<int64_t>(time);
+    record->checkedRun = run;
+    record->seen = true;  // both lists name it
+    book_.Put(*record);
+}
+
+ChecksumBook ChecksumListsReader::Finish() {
+    book_.KeepSeenOnly();
+    book_.SetRun(lastRun_ + 1);
+    return std::move(book_);
+}
+
 ChecksumBook BookFromLists(const std::string& checksums, const std::string& runs) {
-    std::unordered_map<WideString, ChecksumRecord> digests;
-    for (const std::string& line : LinesOf(checksums)) {
-        ChecksumRecord record;
-        if (line.size() < 67 || line.compare(64, 2, "  ") != 0) continue;
-        if (!DigestFromHex(FromUtf8(line.substr(0, 64)), &record.digest)) continue;
-        record.relative = PathFromList(line.substr(66));
-        if (!IsRecordPathBelow(record.relative)) continue;
-        digests[Key(record.relative)] = record;
-    }
-    ChecksumBook book;
-    uint64_t lastRun = 0;
-    for (const std::string& line : LinesOf(runs)) {
-        if (line.compare(0, 4, "run ") == 0) {
-            ReadNumber(line.substr(4), &lastRun);
-            continue;
-        }
-        const size_t first = line.find(' ');
-        const size_t second = first == std::string::npos ? first : line.find(' ', first + 1);
-        const size_t third = second == std::string::npos ? second : line.find(' ', second + 1);
-        if (third == std::string::npos) continue;
-        uint64_t size = 0;
-        uint64_t time = 0;
-        uint64_t run = 0;
-        if (!ReadNumber(line.substr(0, first), &size) || !ReadNumber(line.substr(first + 1, second - first - 1), &time) ||
-            !ReadNumber(line.substr(second + 1, third - second - 1), &run)) {
-            continue;
-        }
-        const auto found = digests.find(Key(PathFromList(line.substr(third + 1))));
-        if (found == digests.end()) continue;
-        ChecksumRecord record = found->second;
-        record.size = size;
-        record.lastWrite = static_cast<int64_t>(time);
-        record.checkedRun = run;
-        book.Put(record);
-    }
-    book.SetRun(lastRun + 1);
-    return book;
+    ChecksumListsReader reader;
+    ForEachLine(checksums, [&](const std::string& line) { reader.ChecksumLine(line); });
+    ForEachLine(runs, [&](const std::string& line) { reader.RunsLine(line); });
+    return reader.Finish();
 }
 
-uint64_t RollingBudget(uint64_t backupBytes) {
-    if (backupBytes < kSmallBackupBytes) return backupBytes;
-    return backupBytes / 8 + (backupBytes % 8 != 0 ? 1 : 0);
+RollingShare RollingShareOf(uint64_t files, uint64_t bytes) {
+    return {files / 8 + (files % 8 != 0 ? 1 : 0), bytes / 8 + (bytes % 8 != 0 ? 1 : 0)};
 }
 
-std::vector<WideString> RollingSelection(const ChecksumBook& book, uint64_t budget) {
-    std::vector<const ChecksumRecord*> records = book.Sorted();
-    std::stable_sort(records.begin(), records.end(), [](const ChecksumRecord* a, const ChecksumRecord* b) {
-        return a->checkedRun < b->checkedRun;
-    });
-    std::vector<WideString> selected;
-    uint64_t taken = 0;
-    for (const ChecksumRecord* record : records) {
-        if (taken >= budget) break;
-        selected.push_back(record->relative);
-        taken += record->size;
-    }
-    return selected;
+std::vector<WideString> RollingSelection(const ChecksumBook& book) {
+    const RollingShare share = RollingShareOf(book.Size(), book.Bytes());
+    return book.OldestFirst(share.files, share.bytes);
 }
 
 uint64_t ChecksumListsNeed(uint64_t recordedFiles, uint64_t newFiles, uint64_t clusterBytes) {

@@ -15,8 +15,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "text/wide_string.h"
@@ -31,30 +31,69 @@ struct ChecksumRecord {
     bool seen = false;       // found in the backup this run (not kept in the lists)
 };
 
+// The records, kept compactly: a backup of 100,000 files must not cost more
+// memory than a small record per file. Each path is stored once, in UTF-8,
+// in one arena; a record's fixed part is 64 bytes; an open-addressing table
+// of slot numbers finds a path whatever its letter case.
 class ChecksumBook {
 public:
     // The number of this run: one more than the last one recorded.
     uint64_t Run() const { return run_; }
     void SetRun(uint64_t run) { run_ = run; }
 
-    const ChecksumRecord* Find(const WideString& relative) const;
+    std::optional<ChecksumRecord> Find(const WideString& relative) const;
     void Put(const ChecksumRecord& record);
     void Remove(const WideString& relative);
     // Notes that the file is in the backup as recorded.
     void MarkSeen(const WideString& relative);
-    // Drops the records below the folder (a path below the computer's
+    // Drops the records below any of the folders (paths below the computer's
     // folder) that were not seen this run, unless stillThere says the file
-    // is in the backup as recorded (put back after a failed copy, say).
-    void DropUnseenBelow(const WideString& folder, const std::function<bool(const ChecksumRecord&)>& stillThere);
-    size_t Size() const { return records_.size(); }
-    uint64_t Bytes() const;  // the sizes of all the files recorded
+    // is in the backup as recorded (put back after a failed copy, say). One
+    // pass over the book, however many folders.
+    void DropUnseenBelow(const StringList& folders, const std::function<bool(const ChecksumRecord&)>& stillThere);
+    size_t Size() const { return live_; }
+    uint64_t Bytes() const { return bytes_; }  // the sizes of all the files recorded
 
-    // Every record, sorted by path (the order the lists are written in).
-    std::vector<const ChecksumRecord*> Sorted() const;
+    // Calls visit for every record in path order (the order the lists are
+    // written in), one at a time.
+    void ForEachSorted(const std::function<void(const ChecksumRecord&)>& visit) const;
+    // The paths of the records read longest ago (oldest run, then path),
+    // until at least minFiles files and minBytes bytes are taken.
+    std::vector<WideString> OldestFirst(uint64_t minFiles, uint64_t minBytes) const;
+    // The bytes the book holds (for the benchmarks).
+    size_t MemoryBytes() const;
 
 private:
+    friend class ChecksumListsReader;
+    // Drops the records not marked seen and clears the marks of the others.
+    void KeepSeenOnly();
+
+    struct Slot {
+        Digest digest{};
+        uint64_t size = 0;
+        int64_t lastWrite = 0;
+        uint32_t checkedRun = 0;
+        uint32_t pathStart = 0;
+        uint32_t pathBytes = 0;
+        bool seen = false;
+        bool live = false;
+    };
+    static constexpr uint32_t kEmpty = 0;
+    static constexpr uint32_t kRemoved = 0xFFFFFFFFu;
+
+    size_t Locate(const WideString& key) const;  // table position of the key, or the table's size
+    WideString PathOf(const Slot& slot) const;
+    ChecksumRecord RecordOf(const Slot& slot) const;
+    std::vector<uint32_t> SortedSlots() const;
+    void Grow();
+
     uint64_t run_ = 1;
-    std::unordered_map<WideString, ChecksumRecord> records_;  // by the lower-cased path
+    std::string paths_;
+    std::vector<Slot> slots_;
+    std::vector<uint32_t> table_;  // slot number + 1, kEmpty or kRemoved
+    size_t used_ = 0;              // table entries not empty (removed ones included)
+    size_t live_ = 0;
+    uint64_t bytes_ = 0;
 };
 
 // "3f...a1  C/KORV/Data/a b.txt"  (from "C\KORV\Data\a b.txt")
@@ -76,21 +115,39 @@ std::string ChecksumListText(const std::vector<ChecksumRecord>& records);
 //   "C\KORV\a.txt" => true   "..\PC02\a.txt", "C\..\..\x", "\x", "E:\x", "C\\x", "" => false
 bool IsRecordPathBelow(const WideString& relative);
 
-// The book from both lists' texts. A file named in one list and not in the
-// other, any line that does not read, and any path that leaves the
-// computer's folder are left out (a file is then read back again as if
-// new; a line elsewhere is dropped). The run is one more than the runs list's.
+// Reads the lists line by line into a book, holding no second copy of
+// either: first every line of the checksum list, then every line of the
+// runs list, then Finish. A file named in one list and not in the other,
+// any line that does not read, and any path that leaves the computer's
+// folder are left out (a file is then read back again as if new; a line
+// elsewhere is dropped). The run is one more than the runs list's.
+class ChecksumListsReader {
+public:
+    void ChecksumLine(const std::string& line);
+    void RunsLine(const std::string& line);
+    ChecksumBook Finish();
+
+private:
+    ChecksumBook book_;
+    uint64_t lastRun_ = 0;
+};
+
+// The book from both lists' whole texts (see ChecksumListsReader).
 ChecksumBook BookFromLists(const std::string& checksums, const std::string& runs);
 
-// The bytes a run reads back of what its copy did not touch: all of a
-// backup under 256 MB, else an eighth of it (rounded up), so that every
-// file is read again within eight runs.
-uint64_t RollingBudget(uint64_t backupBytes);
+// How many files and bytes a run reads back of what its copy did not touch:
+// at least an eighth of the files and an eighth of the bytes (rounded up),
+// so that every file is read again within eight runs, however small the
+// backup.   (100000 files, 800 MB) => (12500, 100 MB)
+struct RollingShare {
+    uint64_t files = 0;
+    uint64_t bytes = 0;
+};
+RollingShare RollingShareOf(uint64_t files, uint64_t bytes);
 
 // The files to read back this run, by path: those read longest ago first
-// (oldest run, then path), until the budget is reached; the last one taken
-// may go past it.
-std::vector<WideString> RollingSelection(const ChecksumBook& book, uint64_t budget);
+// (oldest run, then path), until the share of files and of bytes is taken.
+std::vector<WideString> RollingSelection(const ChecksumBook& book);
 
 // The room the two lists take when written anew (beside the old ones until
 // each replaces its old one): what they hold now and a line for each new

@@ -37,15 +37,15 @@ TEST(ChecksumBook, ListsAreSha256sumTextAndReadBackToTheSameBook) {
     const ChecksumBook read = BookFromLists(list, runs);
     EXPECT_EQ(8u, read.Run());
     ASSERT_EQ(3u, read.Size());
-    for (const ChecksumRecord* record : book.Sorted()) {
-        const ChecksumRecord* back = read.Find(record->relative);
-        ASSERT_NE(nullptr, back) << record->relative;
-        EXPECT_EQ(record->relative, back->relative);
-        EXPECT_EQ(record->digest, back->digest);
-        EXPECT_EQ(record->size, back->size);
-        EXPECT_EQ(record->lastWrite, back->lastWrite);
-        EXPECT_EQ(record->checkedRun, back->checkedRun);
-    }
+    book.ForEachSorted([&](const ChecksumRecord& record) {
+        const std::optional<ChecksumRecord> back = read.Find(record.relative);
+        ASSERT_TRUE(back) << record.relative;
+        EXPECT_EQ(record.relative, back->relative);
+        EXPECT_EQ(record.digest, back->digest);
+        EXPECT_EQ(record.size, back->size);
+        EXPECT_EQ(record.lastWrite, back->lastWrite);
+        EXPECT_EQ(record.checkedRun, back->checkedRun);
+    });
 }
 
 TEST(ChecksumBook, AFileInOneListOnlyOrALineThatDoesNotReadIsLeftOut) {
@@ -57,7 +57,7 @@ TEST(ChecksumBook, AFileInOneListOnlyOrALineThatDoesNotReadIsLeftOut) {
     list.replace(list.find("  C/b"), 5, " *C/b");  // the binary-mode marker is not ours
     const ChecksumBook read = BookFromLists(list + "zz  C/c\n", runs);
     EXPECT_EQ(1u, read.Size());
-    EXPECT_NE(nullptr, read.Find(L"C\\A"));  // paths match whatever their letter case
+    EXPECT_TRUE(read.Find(L"C\\A"));  // paths match whatever their letter case
     EXPECT_EQ(2u, read.Run());
     EXPECT_EQ(0u, BookFromLists("", "").Size());
     EXPECT_EQ(1u, BookFromLists("", "").Run());
@@ -77,7 +77,7 @@ TEST(ChecksumBook, PathsThatLeaveTheComputersFolderAreDropped) {
     }
     const ChecksumBook read = BookFromLists(ChecksumListText(book), RunsListText(book));
     ASSERT_EQ(1u, read.Size());
-    EXPECT_NE(nullptr, read.Find(L"C\\KORV\\kept.txt"));
+    EXPECT_TRUE(read.Find(L"C\\KORV\\kept.txt"));
     // A leading "/" in a list, as a hand-edited line would have it.
     const std::string slashed = ChecksumLine(Record(L"x", 1, 1).digest, L"x");
     EXPECT_EQ(0u, BookFromLists(slashed.substr(0, 66) + "/x\n", "1 1 1 /x\n").Size());
@@ -89,47 +89,74 @@ TEST(ChecksumBook, UnseenRecordsGoOnlyBelowTheFolderChecked) {
         book.Put(Record(path, 1, 1));
     }
     book.MarkSeen(L"c\\data\\SUB\\b");
-    book.DropUnseenBelow(L"C\\Data", [](const ChecksumRecord& record) { return record.relative == L"C\\Data\\put back"; });
-    EXPECT_EQ(nullptr, book.Find(L"C\\Data\\a"));
-    EXPECT_NE(nullptr, book.Find(L"C\\Data\\put back"));
-    EXPECT_NE(nullptr, book.Find(L"C\\Data\\sub\\b"));
-    EXPECT_NE(nullptr, book.Find(L"C\\Data2\\c"));
-    EXPECT_NE(nullptr, book.Find(L"D\\Data\\d"));
+    book.DropUnseenBelow({L"C\\Data", L"E\\x"},
+                         [](const ChecksumRecord& record) { return record.relative == L"C\\Data\\put back"; });
+    EXPECT_FALSE(book.Find(L"C\\Data\\a"));
+    EXPECT_TRUE(book.Find(L"C\\Data\\put back"));
+    EXPECT_TRUE(book.Find(L"C\\Data\\sub\\b"));
+    EXPECT_TRUE(book.Find(L"C\\Data2\\c"));
+    EXPECT_TRUE(book.Find(L"D\\Data\\d"));
+    EXPECT_EQ(4u, book.Size());
+    EXPECT_EQ(4u, book.Bytes());
 }
 
-TEST(ChecksumBook, RollingBudgetIsAllOfASmallBackupAndAnEighthOfALargeOne) {
+TEST(ChecksumBook, RollingShareIsAnEighthOfTheFilesAndOfTheBytes) {
     const uint64_t mb = 1 << 20;
     const struct {
+        uint64_t files;
         uint64_t bytes;
-        uint64_t budget;
-    } cases[] = {{0, 0}, {255 * mb, 255 * mb}, {256 * mb, 32 * mb}, {800 * mb + 1, 100 * mb + 1}};
-    for (const auto& c : cases) EXPECT_EQ(c.budget, RollingBudget(c.bytes)) << c.bytes;
+        RollingShare share;
+    } cases[] = {{0, 0, {0, 0}}, {1, 10, {1, 2}}, {100000, 255 * mb + 1, {12500, 255 * mb / 8 + 1}},
+                 {9, 800 * mb + 1, {2, 100 * mb + 1}}};
+    for (const auto& c : cases) {
+        const RollingShare share = RollingShareOf(c.files, c.bytes);
+        EXPECT_EQ(c.share.files, share.files) << c.files;
+        EXPECT_EQ(c.share.bytes, share.bytes) << c.bytes;
+    }
 }
 
-TEST(ChecksumBook, RollingSelectionTakesTheLongestUncheckedFirstUntilTheBudget) {
+TEST(ChecksumBook, RollingSelectionTakesTheLongestUncheckedFirstUntilBothShares) {
     ChecksumBook book;
     book.Put(Record(L"C\\new", 100, 9));
     book.Put(Record(L"C\\old b", 100, 2));
     book.Put(Record(L"C\\old a", 100, 2));
     book.Put(Record(L"C\\middle", 100, 5));
-    EXPECT_EQ((std::vector<WideString>{L"C\\old a", L"C\\old b"}), RollingSelection(book, 150));
-    EXPECT_EQ((std::vector<WideString>{L"C\\old a", L"C\\old b"}), RollingSelection(book, 200));
-    EXPECT_EQ(4u, RollingSelection(book, 400).size());
-    EXPECT_TRUE(RollingSelection(book, 0).empty());
+    EXPECT_EQ((std::vector<WideString>{L"C\\old a", L"C\\old b"}), book.OldestFirst(1, 150));
+    EXPECT_EQ((std::vector<WideString>{L"C\\old a", L"C\\old b", L"C\\middle"}), book.OldestFirst(3, 1));
+    EXPECT_EQ(4u, book.OldestFirst(1, 400).size());
+    EXPECT_TRUE(book.OldestFirst(0, 0).empty());
+    // A small backup is not read whole: an eighth of its files, at least one.
+    EXPECT_EQ((std::vector<WideString>{L"C\\old a"}), RollingSelection(book));
 
-    // Eight runs of an eighth each read every file of a large backup.
-    ChecksumBook large;
-    for (int i = 0; i < 64; ++i) large.Put(Record(L"C\\f" + std::to_wstring(i), 8 << 20, 0));
+    // Many small files and one large one: eight runs read every file, and
+    // no run reads them all.
+    ChecksumBook many;
+    for (int i = 0; i < 200; ++i) many.Put(Record(L"C\\f" + std::to_wstring(i), 100, 0));
+    many.Put(Record(L"C\\large", 80000, 0));
     std::set<WideString> read;
     for (uint64_t run = 1; run <= 8; ++run) {
-        for (const WideString& path : RollingSelection(large, RollingBudget(large.Bytes()))) {
+        const std::vector<WideString> selected = RollingSelection(many);
+        EXPECT_LT(selected.size(), 201u);
+        for (const WideString& path : selected) {
             read.insert(path);
-            ChecksumRecord record = *large.Find(path);
+            ChecksumRecord record = *many.Find(path);
             record.checkedRun = run;
-            large.Put(record);
+            many.Put(record);
         }
     }
-    EXPECT_EQ(64u, read.size());
+    EXPECT_EQ(201u, read.size());
+}
+
+TEST(ChecksumBook, ARecordCostsLittleMemory) {
+    ChecksumBook book;
+    for (int i = 0; i < 10000; ++i) {
+        book.Put(Record(L"C\\Users\\u\\Documents\\folder " + std::to_wstring(i % 50) + L"\\file " +
+                            std::to_wstring(i) + L".txt",
+                        100, 1));
+    }
+    // Each path once, in UTF-8, beside a fixed record and its table entries.
+    EXPECT_LT(book.MemoryBytes() / book.Size(), 200u);
+    EXPECT_TRUE(book.Find(L"c\\users\\U\\documents\\FOLDER 7\\file 57.TXT"));
 }
 
 TEST(ChecksumBook, ListsNeedWholeClusters) {

@@ -11,24 +11,34 @@ WideString RunsListOf(const WideString& computerFolder) { return computerFolder 
 WideString SetChecksumListOf(const WideString& setFolder) { return setFolder + L".sha256"; }
 
 ChecksumBook LoadChecksumBook(const WideString& computerFolder) {
-    std::string checksums;
-    std::string runs;
-    if (!ReadWholeFile(ChecksumListOf(computerFolder), &checksums) ||
-        !ReadWholeFile(RunsListOf(computerFolder), &runs)) {
+    // Line by line: the lists are never held whole beside the book.
+    ChecksumListsReader reader;
+    if (!ForEachFileLine(ChecksumListOf(computerFolder), [&](const std::string& line) { reader.ChecksumLine(line); }) ||
+        !ForEachFileLine(RunsListOf(computerFolder), [&](const std::string& line) { reader.RunsLine(line); })) {
         return ChecksumBook();
     }
-    return BookFromLists(checksums, runs);
+    return reader.Finish();
 }
 
 WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computerFolder) {
     // The checksums first: with the runs list of before, a file whose line
     // changed has sizes that no longer match and is read back again, never
-    // taken for damaged.
-    const std::string checksums = ChecksumListText(book);
-    WideString problem = ReplaceFileWith(ChecksumListOf(computerFolder), checksums.data(), checksums.size());
+    // taken for damaged. Each is written a line at a time.
+    WideString problem = ReplaceFileWriting(ChecksumListOf(computerFolder), [&](const ChunkWriter& write) {
+        book.ForEachSorted([&](const ChecksumRecord& record) {
+            const std::string line = ChecksumLine(record.digest, record.relative) + "\n";
+            write(line.data(), line.size());
+        });
+    });
     if (!problem.empty()) return problem;
-    const std::string runs = RunsListText(book);
-    return ReplaceFileWith(RunsListOf(computerFolder), runs.data(), runs.size());
+    return ReplaceFileWriting(RunsListOf(computerFolder), [&](const ChunkWriter& write) {
+        const std::string head = "run " + std::to_string(book.Run()) + "\n";
+        write(head.data(), head.size());
+        book.ForEachSorted([&](const ChecksumRecord& record) {
+            const std::string line = RunsLine(record) + "\n";
+            write(line.data(), line.size());
+        });
+    });
 }
 
 WideString SaveSetChecksums(const std::vector<ChecksumRecord>& records, const WideString& setFolder) {

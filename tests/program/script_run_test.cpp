@@ -83,18 +83,29 @@ TEST(ScriptRun, EveryPathReachesTheCopyCommandExactly) {
         }
         ASSERT_TRUE(session.Answer(L"copy"));
         ASSERT_TRUE(session.AwaitScript() && session.Answer(L""));
+        // The first folder copies one file again: alone, by name, no mirror.
+        if (i == 0) {
+            ASSERT_TRUE(session.AwaitScript() && session.Answer(L"again"));
+            ASSERT_TRUE(session.AwaitScript() && session.Answer(L"\"" + folders[0] + L"\\sub\" \"" +
+                                                                MirrorDestination(folders[0], destination) +
+                                                                L"\\sub\" \"a & b (1).txt\""));
+        }
         ASSERT_TRUE(session.AwaitScript() && session.Answer(L"next"));
     }
     session.Finish();
 
     const std::vector<StringList> calls = CallsOf(FromUtf8(ReadFileBytes(record)), L"robocopy.exe");
-    ASSERT_EQ(calls.size(), folders.size() - 1);
+    ASSERT_EQ(calls.size(), folders.size());
     for (size_t i = 0, call = 0; i < folders.size(); ++i) {
         if (i == skipped) continue;
         ASSERT_GE(calls[call].size(), 3u);
         EXPECT_EQ(calls[call][0], folders[i]);
         EXPECT_EQ(calls[call][1], MirrorDestination(folders[i], destination));
         EXPECT_EQ(calls[call++][2], L"/s");
+        if (i != 0) continue;
+        EXPECT_EQ(calls[call], (StringList{folders[0] + L"\\sub", MirrorDestination(folders[0], destination) + L"\\sub",
+                                           L"a & b (1).txt", L"/r:3", L"/w:5"}));
+        ++call;
     }
     // Each copy command waited first; so did the end of the script. The script left nothing behind.
     EXPECT_EQ(CallsOf(FromUtf8(ReadFileBytes(record)), L"timeout.exe").size(), folders.size() + 1);

@@ -10,7 +10,7 @@ repair nothing. Runs on exFAT too (BRISK_STICK=exfat)."""
 import os
 import shutil
 
-from brisk_scenario import World, build_dir, check, check_copy, snapshot
+from brisk_scenario import World, build_dir, check, check_copy, read_first, snapshot
 
 world = World("checks_never_cost_a_copy")
 stick = world.stick("e")
@@ -67,6 +67,7 @@ check(not versions.exists() or not any(versions.iterdir()), "no version set")
 # A backup file goes bad on the stick while its source is held open.
 medium = master_copy / "sizes" / "medium.bin"
 spoil_on_stick(medium)
+read_first(backup / "PC01", "C/KORV/Master/sizes/medium.bin")
 spoiled = medium.read_bytes()
 held = world.windows_path(master / "sizes" / "medium.bin")
 result, said, last = run(before=["start", "/b", r"C:\file_locker.exe", held, "30"])
@@ -124,6 +125,8 @@ check(not any(line_path in written for line_path in outside if line_path != "/br
 world.host_settings({"User_Data": r"C:\KORV\no longer there"})
 spoil_on_stick(data_copy / "readme.txt")
 (data_copy / "read only.txt").unlink()
+for relative in ("C/KORV/Data/readme.txt", "C/KORV/Data/read only.txt"):
+    read_first(backup / "PC01", relative)
 result, said, last = run()
 check(result.exit_code == 1, f"unconfigured: {result.exit_code}\n{said[-2500:]}")
 check(f"DAMAGED: {world.windows_path(data_copy / 'readme.txt')} (its bytes no longer match its checksum)" in said,

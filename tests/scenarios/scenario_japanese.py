@@ -10,7 +10,7 @@ import shutil
 from brisk_scenario import LATEST_BASE_DIRECTORY, World, build_dir, check
 
 world = World("japanese")
-stick = world.stick("g")
+stick = world.stick("g", size="6M")
 world.install_program(stick)
 samples = world.sample_host_folders()
 refused = r"G:\_Backup_\PC02"
@@ -26,7 +26,7 @@ locked = world.windows_path(world.linux_path(data) / "locked.txt")
 
 def run(interface):
     result = world.run("cmd", ["/c", "start", "/b", r"C:\file_locker.exe", locked, "60", "&", r"G:\brisk.exe"],
-                       computer="PC01", small_drives=[(stick, "6M")], env={"LC_MESSAGES": interface})
+                       computer="PC01", small_drives=world.stick_size(stick), env={"LC_MESSAGES": interface})
     return result, result.output + result.errors, (world.root / "output.txt").read_bytes()
 
 

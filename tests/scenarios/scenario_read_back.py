@@ -8,7 +8,7 @@ called damage."""
 import os
 import subprocess
 
-from brisk_scenario import World, check, check_copy, snapshot
+from brisk_scenario import World, check, check_copy, read_first, snapshot
 
 world = World("read_back")
 stick = world.stick("e")
@@ -79,6 +79,7 @@ check(any(versions.glob("*.sha256")), "a version set has its list")
 # A backup file changes on the stick: found, removed, copied again.
 medium = data_copy / "sizes" / "medium.bin"
 spoil_on_stick(medium)
+read_first(computer, "C/KORV/Data/sizes/medium.bin")
 result, said = run()
 check(result.exit_code == 0, f"{result.exit_code}\n{said[-2000:]}")
 check(f"Repaired {samples['User_Data']}\\sizes\\medium.bin: its copy on E: had changed" in said, said[-2000:])
@@ -90,6 +91,7 @@ check(sha256sum_passes(computer, "../PC01.sha256")[0], "the list after the repai
 # earlier version: which side changed cannot be known.
 notes_copy = master_copy / "sub folder" / "深い" / "notes & more.txt"
 spoil_on_stick(notes_copy)
+read_first(computer, "C/KORV/Master/sub folder/深い/notes & more.txt")
 spoiled = notes_copy.read_bytes()
 (master / "sub folder" / "深い" / "notes & more.txt").write_bytes(b"notes, longer now")
 result, said = run()
@@ -101,6 +103,7 @@ check("had changed, and so had its source: the changed copy is kept in E:\\_Vers
 # The same with its source gone: the only copy stays, named DAMAGED.
 small = data_copy / "sizes" / "small.bin"
 spoil_on_stick(small)
+read_first(computer, "C/KORV/Data/sizes/small.bin")
 damaged = small.read_bytes()
 (data / "sizes" / "small.bin").unlink()
 result, said = run()

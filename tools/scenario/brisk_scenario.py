@@ -147,6 +147,7 @@ class World:
         self._registry = []
         self._drive_kinds = {}
         self._records_shell = False
+        self._stick_sizes = {}
 
     # --- the world -------------------------------------------------------
 
@@ -174,15 +175,18 @@ class World:
         self._drive_kinds[letter] = kind
         return folder
 
-    def stick(self, letter="e", size="1G"):
+    def stick(self, letter="e", size=None):
         """The removable drive the program backs up onto: a folder, or with
-        BRISK_STICK=exfat a fresh exFAT file system of that size mounted on
-        it for the rest of the scenario."""
+        BRISK_STICK=exfat a fresh exFAT file system mounted on it for the rest
+        of the scenario (1 GB unless a size is given). A stick of a given
+        size is small for every run: pass stick_size(stick) as run's
+        small_drives."""
         folder = self.drive(letter, "floppy")
+        self._stick_sizes[folder] = size
         if STICK_KIND != "exfat":
             return folder
         image = self.root / f"stick-{letter}.img"
-        subprocess.run(["truncate", "-s", size, str(image)], check=True)
+        subprocess.run(["truncate", "-s", size or "1G", str(image)], check=True)
         subprocess.run(["mkfs.exfat", str(image)], check=True, stdout=subprocess.DEVNULL)
         loop = subprocess.run(["losetup", "-f", "--show", str(image)], check=True, capture_output=True,
                               text=True).stdout.strip()
@@ -190,6 +194,12 @@ class World:
                        stderr=subprocess.DEVNULL)
         atexit.register(self._unmount_stick, folder, loop)
         return folder
+
+    def stick_size(self, stick):
+        """The small_drives a run needs for the stick to have its size: none
+        on exFAT, whose file system has it already."""
+        size = self._stick_sizes.get(stick)
+        return [] if STICK_KIND == "exfat" or not size else [(stick, size)]
 
     def _unmount_stick(self, folder, loop):
         # The world's programs may hold files on it: they end first.
@@ -522,6 +532,22 @@ def check_copy(source_snapshot, copy_snapshot, label):
         copied = copy_snapshot[path]
         check(copied[0] == value[0] and copied[2] == value[2], f"{label}: content of {path}")
         check(abs(copied[1] - value[1]) <= 2_000_000_000, f"{label}: time of {path}")
+
+
+def read_first(computer_folder, relative):
+    """Marks a backup file (its path below the computer's folder, "/"
+    between names) as read longest ago in the runs list, so that the next
+    run's rolling check, which reads an eighth of the files, takes it first."""
+    runs = Path(str(computer_folder) + ".sha256.runs")
+    lines = runs.read_bytes().decode("utf-8").split("\n")
+    for number, line in enumerate(lines):
+        parts = line.split(" ", 3)
+        if len(parts) == 4 and parts[3] == relative:
+            lines[number] = " ".join(parts[:2] + ["0", parts[3]])
+            break
+    else:
+        raise AssertionError(f"{relative} is not in {runs}")
+    runs.write_bytes("\n".join(lines).encode("utf-8"))
 
 
 def check(condition, message):
