@@ -1,5 +1,6 @@
 #include "job/backup_run.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <ctime>
@@ -48,6 +49,9 @@ struct FolderRun {
     uint64_t bytesCopied = 0;
     uint64_t versionsKept = 0;
     uint64_t setsRemoved = 0;
+    // This computer's older sets, walked once when a folder first needs room.
+    bool setsKnown = false;
+    std::vector<VersionSet> sets = {};
 };
 
 // The policy of one folder's copy: the folders its command leaves out are
@@ -111,7 +115,11 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
                           run.readBack.ListsNeed(*folder, plan.clusterBytes);
     std::vector<VersionSet> toRemove;
     if (need > plan.freeBytes) {
-        toRemove = SetsToRemove(VersionSetsOnDrive(plan), need, plan.freeBytes, run.versions.Name());
+        if (!run.setsKnown) {
+            run.sets = VersionSetsOnDrive(plan);
+            run.setsKnown = true;
+        }
+        toRemove = SetsToRemove(run.sets, need, plan.freeBytes, run.versions.Name());
         if (toRemove.empty()) {
             run.leftOutNeed += need - plan.freeBytes;
             LeaveOut(folder, FolderFate::KeptNoRoom, NoRoomReason(need, plan.freeBytes, plan.drive));
@@ -129,7 +137,13 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
     run.versions.Remember(*moves);
     run.readBack.MovedIntoSet(*moves);
     if (toRemove.empty()) return true;
-    run.setsRemoved += RemoveVersionSets(toRemove, &plan);
+    const size_t removed = RemoveVersionSets(toRemove, &plan);
+    run.setsRemoved += removed;
+    for (size_t i = 0; i < removed; ++i) {
+        run.sets.erase(std::remove_if(run.sets.begin(), run.sets.end(),
+                                      [&](const VersionSet& set) { return set.name == toRemove[i].name; }),
+                       run.sets.end());
+    }
     if (need <= plan.freeBytes) return true;
     PutBack(*moves, setFolder);
     run.versions.Forget(*moves);

@@ -22,6 +22,12 @@ namespace {
 
 FileFacts FactsOfEntry(const FolderEntry& entry) { return {true, entry.size, entry.lastWrite}; }
 
+// The source as it was once read: from its open file when it was read, else
+// asked of the path.
+FileFacts SourceAfterReading(const FileDigest& original, const WideString& sourcePath) {
+    return original.read ? FileFacts{true, original.sizeAfter, original.lastWriteAfter} : FactsOf(sourcePath);
+}
+
 // Removes a file of the backup; the system's reason when it cannot.
 WideString RemoveCopy(const WideString& path) {
     const WideString longPath = LongPathForm(path);
@@ -107,11 +113,10 @@ FileDigest ReadBackOfRun::ReadTwice(const WideString& backupPath, const Checksum
 }
 
 ReadBackOfRun::Suspect* ReadBackOfRun::SuspectAt(const WideString& recordPath) {
-    const WideString key = ToLowerText(recordPath);
-    for (Suspect& suspect : suspects_) {
-        if (!suspect.settled && ToLowerText(suspect.recorded.relative) == key) return &suspect;
-    }
-    return nullptr;
+    if (suspects_.empty()) return nullptr;
+    const auto found = suspectAt_.find(ToLowerText(recordPath));
+    if (found == suspectAt_.end() || suspects_[found->second].settled) return nullptr;
+    return &suspects_[found->second];
 }
 
 TakenFileVisitor ReadBackOfRun::UnrecordedVisitor(const PlannedFolder& folder, std::vector<WideString>* unrecorded) {
@@ -162,7 +167,7 @@ void ReadBackOfRun::CheckUnrecorded(PlannedFolder* folder, const std::vector<Wid
         kept.size = backup.size;
         kept.lastWrite = backup.lastWrite;
         kept.checkedRun = book_.Run();
-        differing_.emplace_back(ToLowerText(recordPath), kept);
+        differing_[ToLowerText(recordPath)] = kept;
         book_.Remove(recordPath);
     }
 }
@@ -210,6 +215,7 @@ void ReadBackOfRun::CheckKeptCopies(PlannedFolder* folder, uint64_t clusterBytes
         }
         const bool upToDate = source.size == backup.size && ::SameTime(policy_, source.lastWrite, backup.lastWrite);
         if (upToDate) CountAsToCopy(folder, relative, backup.size, clusterBytes);
+        suspectAt_[ToLowerText(record.relative)] = suspects_.size();
         suspects_.push_back({record, sourcePath, WideString(), false});
     }
 }
@@ -235,7 +241,7 @@ TakenFileVisitor ReadBackOfRun::CopiesVisitor(const PlannedFolder& folder, int64
         }
         const FileDigest copy = DigestOfFile(JoinPath(folder.destination, relative), ReadFrom::Device);
         const FileDigest original = DigestOfFile(sourcePath, ReadFrom::Cache);
-        switch (CopyCheckOf(copy, original, FactsOfEntry(source), FactsOf(sourcePath))) {
+        switch (CopyCheckOf(copy, original, FactsOfEntry(source), SourceAfterReading(original, sourcePath))) {
             case CopyCheck::Match:
             case CopyCheck::SourceUnreadable:
                 if (!recordPath.empty()) Record(recordPath, *backup, copy.digest);
@@ -327,9 +333,7 @@ void ReadBackOfRun::MovedIntoSet(const std::vector<VersionMove>& moves) {
             moved_.push_back(moved);
             continue;
         }
-        const WideString key = ToLowerText(recordPath);
-        const auto differing = std::find_if(differing_.begin(), differing_.end(),
-                                            [&](const auto& entry) { return entry.first == key; });
+        const auto differing = differing_.empty() ? differing_.end() : differing_.find(ToLowerText(recordPath));
         if (differing != differing_.end()) {
             moved.hasSetRecord = true;
             moved.setRecord = differing->second;

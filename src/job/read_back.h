@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -133,7 +134,8 @@ private:
     std::vector<ChecksumRecord> setRecords_;
     std::vector<Moved> moved_;
     std::vector<Suspect> suspects_;
-    std::vector<std::pair<WideString, ChecksumRecord>> differing_;  // record path, the bytes it had
+    std::unordered_map<WideString, size_t> suspectAt_;             // lower-cased record path => suspect
+    std::unordered_map<WideString, ChecksumRecord> differing_;     // lower-cased record path => the bytes it had
     StringList differingLines_;
     size_t droppedFromSet_ = 0;
     uint64_t rollingFiles_ = 0;

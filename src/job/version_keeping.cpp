@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <vector>
 
 #include "common/windows_headers.h"
 #include "job/drive_room.h"
@@ -42,41 +43,53 @@ void RemoveEmptyFolders(WideString folder, const WideString& stop) {
 }
 
 // The bytes a tree takes (files rounded up to clusters); links not followed.
-uint64_t TreeBytes(const WideString& folder, uint64_t clusterBytes) {
+// Walked with a list of folders still to list, not by recursion: a deep
+// tree costs memory for its folders, not stack.
+uint64_t TreeBytes(const WideString& root, uint64_t clusterBytes) {
     uint64_t bytes = 0;
-    VisitFolder(folder, [&](const WIN32_FIND_DATAW& entry) {
-        if (!IsDirectory(entry)) {
-            bytes += RoundUpToCluster((uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow, clusterBytes);
-        } else if (!IsReparsePoint(entry)) {
-            bytes += TreeBytes(JoinPath(folder, entry.cFileName), clusterBytes);
-        }
-    });
+    std::vector<WideString> pending = {root};
+    while (!pending.empty()) {
+        const WideString folder = std::move(pending.back());
+        pending.pop_back();
+        VisitFolder(folder, [&](const WIN32_FIND_DATAW& entry) {
+            if (!IsDirectory(entry)) {
+                bytes += RoundUpToCluster((uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow, clusterBytes);
+            } else if (!IsReparsePoint(entry)) {
+                pending.push_back(JoinPath(folder, entry.cFileName));
+            }
+        });
+    }
     return bytes;
 }
 
 // Deletes a tree; a link inside is removed itself, never what it points
-// to. Returns the first failure's error, or ERROR_SUCCESS when the whole
-// tree is gone.
-DWORD RemoveTree(const WideString& folder) {
+// to. Files go as the folders are listed; the folders go afterwards, the
+// deepest first. Returns the first failure's error, or ERROR_SUCCESS when
+// the whole tree is gone.
+DWORD RemoveTree(const WideString& root) {
     DWORD failure = ERROR_SUCCESS;
     auto note = [&failure](BOOL done) {
         if (!done && failure == ERROR_SUCCESS) failure = GetLastError();
     };
-    VisitFolder(folder, [&](const WIN32_FIND_DATAW& entry) {
-        const WideString path = LongPathForm(JoinPath(folder, entry.cFileName));
-        if (IsDirectory(entry)) {
-            if (!IsReparsePoint(entry)) {
-                const DWORD inner = RemoveTree(JoinPath(folder, entry.cFileName));
-                if (failure == ERROR_SUCCESS) failure = inner;
+    std::vector<WideString> folders = {root};
+    for (size_t next = 0; next < folders.size(); ++next) {
+        const WideString folder = folders[next];
+        VisitFolder(folder, [&](const WIN32_FIND_DATAW& entry) {
+            const WideString path = JoinPath(folder, entry.cFileName);
+            if (IsDirectory(entry) && !IsReparsePoint(entry)) {
+                folders.push_back(path);
                 return;
             }
-            note(RemoveDirectoryW(path.c_str()));
-            return;
-        }
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        note(DeleteFileW(path.c_str()));
-    });
-    note(RemoveDirectoryW(LongPathForm(folder).c_str()));
+            if (IsDirectory(entry)) {
+                note(RemoveDirectoryW(LongPathForm(path).c_str()));
+                return;
+            }
+            SetFileAttributesW(LongPathForm(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+            note(DeleteFileW(LongPathForm(path).c_str()));
+        });
+    }
+    // Listed parents first, so the reverse order removes children first.
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) note(RemoveDirectoryW(LongPathForm(*it).c_str()));
     return failure;
 }
 

@@ -122,6 +122,14 @@ FileDigest DigestOfFile(const WideString& path, ReadFrom from) {
     }
     if (!hasher.Finish(&result.digest)) return Failed(ERROR_INVALID_FUNCTION);
     result.read = true;
+    result.sizeAfter = result.size;
+    result.lastWriteAfter = result.lastWrite;
+    if (from == ReadFrom::Cache && GetFileSizeEx(file.Get(), &size) &&
+        GetFileTime(file.Get(), nullptr, nullptr, &written)) {
+        result.sizeAfter = static_cast<uint64_t>(size.QuadPart);
+        result.lastWriteAfter =
+            static_cast<int64_t>((uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime);
+    }
     return result;
 }
 

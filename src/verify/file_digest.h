@@ -25,6 +25,12 @@ struct FileDigest {
     uint64_t size = 0;       // its size and last-write time (100 ns units since
     int64_t lastWrite = 0;   // 1601) as the open file said, before it was read
     WideString problem;  // the system's reason when it was not read
+    // For an ordinary read (a source): its size and time as the open file
+    // said once it was read, so that a change while it was read shows
+    // without another lookup of the path. Equal to size and lastWrite for
+    // a device read.
+    uint64_t sizeAfter = 0;
+    int64_t lastWriteAfter = 0;
 };
 
 // Hashes the whole file at the canonical path (read in its long form).
