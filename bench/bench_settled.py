@@ -101,6 +101,17 @@ def measure(size):
           f" {first_medians['script alone']:.2f} s; brisk / script: median {first_ratio:.2f}", flush=True)
 
 
+def book_bytes(size):
+    world = World("bench_settled_book")
+    shutil.copy2(build_dir() / "bin" / "brisk_check_bench.exe", world.c_drive() / "book.exe")
+    try:
+        print(world.run(r"C:\book.exe", ["--book", str(size)]).output.strip(), flush=True)
+    finally:
+        world.stop_server()
+    shutil.rmtree(world.root, ignore_errors=True)
+
+
 print(f"rounds: {ROUNDS}, sizes: {SIZES}")
 for size in SIZES:
+    book_bytes(size)
     measure(size)

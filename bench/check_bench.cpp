@@ -27,6 +27,7 @@
 #include "job/tree_walk.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
+#include "verify/checksum_book.h"
 #include "verify/file_digest.h"
 
 namespace {
@@ -105,6 +106,23 @@ int wmain(int argc, wchar_t** argv) {
             }
         }
         std::printf("%llu bytes\n", static_cast<unsigned long long>(bytes));
+        return 0;
+    }
+    if (argc >= 3 && std::wcscmp(argv[1], L"--book") == 0) {
+        // The checksum book of that many files named as a backup of small
+        // files is: what it holds per file.
+        const unsigned long files = std::wcstoul(argv[2], nullptr, 10);
+        ChecksumBook book;
+        for (unsigned long number = 0; number < files; ++number) {
+            ChecksumRecord record;
+            record.relative = L"C\\KORV\\bench\\folder " + std::to_wstring(10000 + number / 100).substr(1) +
+                              L"\\file " + std::to_wstring(1000 + number % 100).substr(1) + L".dat";
+            record.size = 100 + number % 900;
+            record.checkedRun = 1 + number % 8;
+            book.Put(record);
+        }
+        std::printf("checksum book of %lu files: %zu bytes, %zu bytes per file\n", files, book.MemoryBytes(),
+                    book.MemoryBytes() / (files == 0 ? 1 : files));
         return 0;
     }
     if (argc >= 2 && std::wcscmp(argv[1], L"--walk") == 0) {

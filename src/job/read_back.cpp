@@ -124,8 +124,7 @@ TakenFileVisitor ReadBackOfRun::UnrecordedVisitor(const PlannedFolder& folder, s
     return [this, place, unrecorded](const WideString& relative, const FolderEntry&, const FolderEntry* backup,
                                      bool upToDate) {
         if (!upToDate || backup == nullptr) return;
-        const std::optional<ChecksumRecord> record = place.empty() ? std::nullopt : book_.Find(RecordPath(place, relative));
-        if (record && record->size == backup->size && record->lastWrite == backup->lastWrite) return;
+        if (!place.empty() && book_.RecordedAs(RecordPath(place, relative), backup->size, backup->lastWrite)) return;
         unrecorded->push_back(relative);
     };
 }
@@ -225,20 +224,16 @@ TakenFileVisitor ReadBackOfRun::CopiesVisitor(const PlannedFolder& folder, int64
     const WideString place = PlaceOf(folder);
     return [this, &folder, place, copyStarted, found](const WideString& relative, const FolderEntry& source,
                                                       const FolderEntry* backup, bool upToDate) {
-        const WideString sourcePath = JoinPath(folder.source, relative);
         if (!upToDate) {
             if (backup != nullptr && source.lastWrite >= copyStarted && backup->lastWrite < source.lastWrite) {
-                found->lines.push_back(Say(Message::ChangedDuringBackup, {sourcePath}));
+                found->lines.push_back(Say(Message::ChangedDuringBackup, {JoinPath(folder.source, relative)}));
                 found->complete = false;
             }
             return;
         }
         const WideString recordPath = place.empty() ? WideString() : RecordPath(place, relative);
-        const std::optional<ChecksumRecord> record = recordPath.empty() ? std::nullopt : book_.Find(recordPath);
-        if (record && record->size == backup->size && record->lastWrite == backup->lastWrite) {
-            book_.MarkSeen(recordPath);
-            return;
-        }
+        if (!recordPath.empty() && book_.SeenAsRecorded(recordPath, backup->size, backup->lastWrite)) return;
+        const WideString sourcePath = JoinPath(folder.source, relative);
         const FileDigest copy = DigestOfFile(JoinPath(folder.destination, relative), ReadFrom::Device);
         const FileDigest original = DigestOfFile(sourcePath, ReadFrom::Cache);
         switch (CopyCheckOf(copy, original, FactsOfEntry(source), SourceAfterReading(original, sourcePath))) {

@@ -152,6 +152,7 @@ void ChecksumBook::Put(const ChecksumRecord& record) {
         slot = &slots_.back();
         slot->live = true;
         ++live_;
+        sortedValid_ = false;
     }
     const ByteVector utf8 = ToUtf8(record.relative);
     const std::string path(utf8.begin(), utf8.end());
@@ -159,6 +160,7 @@ void ChecksumBook::Put(const ChecksumRecord& record) {
         slot->pathStart = static_cast<uint32_t>(paths_.size());
         slot->pathBytes = static_cast<uint32_t>(path.size());
         paths_ += path;
+        sortedValid_ = false;
     }
     slot->digest = record.digest;
     slot->size = record.size;
@@ -176,6 +178,23 @@ void ChecksumBook::Remove(const WideString& relative) {
     bytes_ -= slot.size;
     --live_;
     table_[position] = kRemoved;
+    sortedValid_ = false;
+}
+
+bool ChecksumBook::RecordedAs(const WideString& relative, uint64_t size, int64_t lastWrite) const {
+    const size_t position = Locate(KeyOf(relative));
+    if (position == table_.size()) return false;
+    const Slot& slot = slots_[table_[position] - 1];
+    return slot.size == size && slot.lastWrite == lastWrite;
+}
+
+bool ChecksumBook::SeenAsRecorded(const WideString& relative, uint64_t size, int64_t lastWrite) {
+    const size_t position = Locate(KeyOf(relative));
+    if (position == table_.size()) return false;
+    Slot& slot = slots_[table_[position] - 1];
+    if (slot.size != size || slot.lastWrite != lastWrite) return false;
+    slot.seen = true;
+    return true;
 }
 
 void ChecksumBook::MarkSeen(const WideString& relative) {
@@ -209,8 +228,10 @@ void ChecksumBook::KeepSeenOnly() {
     }
 }
 
-std::vector<uint32_t> ChecksumBook::SortedSlots() const {
-    std::vector<uint32_t> order;
+const std::vector<uint32_t>& ChecksumBook::SortedSlots() const {
+    if (sortedValid_) return sorted_;
+    std::vector<uint32_t>& order = sorted_;
+    order.clear();
     order.reserve(live_);
     for (uint32_t i = 0; i < slots_.size(); ++i) {
         if (slots_[i].live) order.push_back(i);
@@ -232,7 +253,36 @@ std::vector<uint32_t> ChecksumBook::SortedSlots() const {
         return KeyOf(PathOf(left)) < KeyOf(PathOf(right));
     };
     std::sort(order.begin(), order.end(), less);
+    sortedValid_ = true;
     return order;
+}
+
+void ChecksumBook::ForEachListLine(bool runs, const std::function<void(const std::string& line)>& write) const {
+    static const char kHex[] = "0123456789abcdef";
+    std::string line;
+    for (const uint32_t index : SortedSlots()) {
+        const Slot& slot = slots_[index];
+        line.clear();
+        if (runs) {
+            line += std::to_string(slot.size);
+            line += ' ';
+            line += std::to_string(slot.lastWrite);
+            line += ' ';
+            line += std::to_string(slot.checkedRun);
+            line += ' ';
+        } else {
+            for (const uint8_t byte : slot.digest) {
+                line += kHex[byte >> 4];
+                line += kHex[byte & 15];
+            }
+            line += "  ";
+        }
+        const size_t start = line.size();
+        line.append(paths_, slot.pathStart, slot.pathBytes);
+        std::replace(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), '\\', '/');
+        line += '\n';
+        write(line);
+    }
 }
 
 void ChecksumBook::ForEachSorted(const std::function<void(const ChecksumRecord&)>& visit) const {
@@ -240,7 +290,7 @@ void ChecksumBook::ForEachSorted(const std::function<void(const ChecksumRecord&)
 }
 
 std::vector<WideString> ChecksumBook::OldestFirst(uint64_t minFiles, uint64_t minBytes) const {
-    std::vector<uint32_t> order = SortedSlots();
+    std::vector<uint32_t> order = SortedSlots();  // a copy: sorted again by run below
     std::stable_sort(order.begin(), order.end(),
                      [this](uint32_t a, uint32_t b) { return slots_[a].checkedRun < slots_[b].checkedRun; });
     std::vector<WideString> selected;
@@ -254,7 +304,8 @@ std::vector<WideString> ChecksumBook::OldestFirst(uint64_t minFiles, uint64_t mi
 }
 
 size_t ChecksumBook::MemoryBytes() const {
-    return paths_.capacity() + slots_.capacity() * sizeof(Slot) + table_.capacity() * sizeof(uint32_t);
+    return paths_.capacity() + slots_.capacity() * sizeof(Slot) +
+           (table_.capacity() + sorted_.capacity()) * sizeof(uint32_t);
 }
 
 bool IsRecordPathBelow(const WideString& relative) {
@@ -281,13 +332,13 @@ std::string RunsLine(const ChecksumRecord& record) {
 
 std::string ChecksumListText(const ChecksumBook& book) {
     std::string text;
-    book.ForEachSorted([&](const ChecksumRecord& record) { text += ChecksumLine(record.digest, record.relative) + "\n"; });
+    book.ForEachListLine(false, [&](const std::string& line) { text += line; });
     return text;
 }
 
 std::string RunsListText(const ChecksumBook& book) {
     std::string text = "run " + std::to_string(book.Run()) + "\n";
-    book.ForEachSorted([&](const ChecksumRecord& record) { text += RunsLine(record) + "\n"; });
+    book.ForEachListLine(true, [&](const std::string& line) { text += line; });
     return text;
 }
 

@@ -46,6 +46,12 @@ public:
     void Remove(const WideString& relative);
     // Notes that the file is in the backup as recorded.
     void MarkSeen(const WideString& relative);
+    // Whether the book records the file with this size and time; if so it
+    // is marked seen. One lookup, no record built: the walk after each copy
+    // asks this of every file.
+    bool SeenAsRecorded(const WideString& relative, uint64_t size, int64_t lastWrite);
+    // The same without marking it.
+    bool RecordedAs(const WideString& relative, uint64_t size, int64_t lastWrite) const;
     // Drops the records below any of the folders (paths below the computer's
     // folder) that were not seen this run, unless stillThere says the file
     // is in the backup as recorded (put back after a failed copy, say). One
@@ -57,6 +63,10 @@ public:
     // Calls visit for every record in path order (the order the lists are
     // written in), one at a time.
     void ForEachSorted(const std::function<void(const ChecksumRecord&)>& visit) const;
+    // Calls write with each record's line of the checksum list, then (with
+    // runs true) of the runs list, in path order, each ended by LF: made
+    // straight from the stored bytes, a line at a time.
+    void ForEachListLine(bool runs, const std::function<void(const std::string& line)>& write) const;
     // The paths of the records read longest ago (oldest run, then path),
     // until at least minFiles files and minBytes bytes are taken.
     std::vector<WideString> OldestFirst(uint64_t minFiles, uint64_t minBytes) const;
@@ -84,7 +94,8 @@ private:
     size_t Locate(const WideString& key) const;  // table position of the key, or the table's size
     WideString PathOf(const Slot& slot) const;
     ChecksumRecord RecordOf(const Slot& slot) const;
-    std::vector<uint32_t> SortedSlots() const;
+    // The live slots in path order; kept until a path is added or removed.
+    const std::vector<uint32_t>& SortedSlots() const;
     void Grow();
 
     uint64_t run_ = 1;
@@ -94,6 +105,8 @@ private:
     size_t used_ = 0;              // table entries not empty (removed ones included)
     size_t live_ = 0;
     uint64_t bytes_ = 0;
+    mutable std::vector<uint32_t> sorted_;
+    mutable bool sortedValid_ = false;
 };
 
 // "3f...a1  C/KORV/Data/a b.txt"  (from "C\KORV\Data\a b.txt")

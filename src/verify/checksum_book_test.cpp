@@ -89,6 +89,12 @@ TEST(ChecksumBook, UnseenRecordsGoOnlyBelowTheFolderChecked) {
         book.Put(Record(path, 1, 1));
     }
     book.MarkSeen(L"c\\data\\SUB\\b");
+    // Seen only when the size and time are the recorded ones.
+    const int64_t time = Record(L"x", 1, 1).lastWrite;
+    EXPECT_FALSE(book.SeenAsRecorded(L"C\\Data2\\c", 2, time));
+    EXPECT_FALSE(book.SeenAsRecorded(L"C\\Data2\\c", 1, time + 1));
+    EXPECT_TRUE(book.RecordedAs(L"c\\DATA2\\c", 1, time));
+    EXPECT_FALSE(book.RecordedAs(L"C\\Data2\\missing", 1, time));
     book.DropUnseenBelow({L"C\\Data", L"E\\x"},
                          [](const ChecksumRecord& record) { return record.relative == L"C\\Data\\put back"; });
     EXPECT_FALSE(book.Find(L"C\\Data\\a"));

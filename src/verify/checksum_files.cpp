@@ -25,19 +25,13 @@ WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computer
     // changed has sizes that no longer match and is read back again, never
     // taken for damaged. Each is written a line at a time.
     WideString problem = ReplaceFileWriting(ChecksumListOf(computerFolder), [&](const ChunkWriter& write) {
-        book.ForEachSorted([&](const ChecksumRecord& record) {
-            const std::string line = ChecksumLine(record.digest, record.relative) + "\n";
-            write(line.data(), line.size());
-        });
+        book.ForEachListLine(false, [&](const std::string& line) { write(line.data(), line.size()); });
     });
     if (!problem.empty()) return problem;
     return ReplaceFileWriting(RunsListOf(computerFolder), [&](const ChunkWriter& write) {
         const std::string head = "run " + std::to_string(book.Run()) + "\n";
         write(head.data(), head.size());
-        book.ForEachSorted([&](const ChecksumRecord& record) {
-            const std::string line = RunsLine(record) + "\n";
-            write(line.data(), line.size());
-        });
+        book.ForEachListLine(true, [&](const std::string& line) { write(line.data(), line.size()); });
     });
 }
 
