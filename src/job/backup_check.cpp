@@ -25,6 +25,13 @@ bool VerifiedComplete(const TreeComparison& after) {
     return after.Read() && after.unreadable.empty() && after.MissingOrOlder() == 0;
 }
 
+bool CopyLeftBackupAsPlanned(const TreeComparison& before, bool allReadBeforeCopy, size_t keptAside,
+                             const int* copyExitCode) {
+    return copyExitCode != nullptr && *copyExitCode == 0 && allReadBeforeCopy && keptAside == 0 && before.Read() &&
+           before.MissingOrOlder() == 0 && before.overwritten.empty() && before.deleted.empty() &&
+           before.unreadable.empty();
+}
+
 WideString VerificationLine(const WideString& folder, const TreeComparison& after, bool complete) {
     if (!after.Read()) {
         const WideString& problem = after.sourceProblem.empty() ? after.backupProblem : after.sourceProblem;

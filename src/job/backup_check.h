@@ -24,6 +24,15 @@ WideString VerificationLine(const WideString& folder, const TreeComparison& afte
 // folder read, every file the copy takes in the backup.
 bool VerifiedComplete(const TreeComparison& after);
 
+// Whether a folder's copy left its backup exactly as its plan found it, so
+// that the plan's comparison is the check: the plan found every file up to
+// date and nothing to overwrite, delete or leave out, every file the lists
+// did not record was read back before the copy, nothing was kept aside,
+// and the copy tool said it copied, deleted and found nothing (exit code 0).
+// Any doubt (no exit code) means the walk after the copy is made.
+bool CopyLeftBackupAsPlanned(const TreeComparison& before, bool allReadBeforeCopy, size_t keptAside,
+                             const int* copyExitCode);
+
 // How the whole run went.
 struct BackupTally {
     size_t folders = 0;            // folders checked after the copy

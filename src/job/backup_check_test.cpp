@@ -28,6 +28,41 @@ TEST(BackupCheck, ThePolicyIsTheCopyToolsOwn) {
     EXPECT_FALSE(SameTime(policy, 100 * kSecond, 102 * kSecond + 1));
 }
 
+TEST(BackupCheck, OnlyACopyThatChangedNothingSparesTheWalkAfterIt) {
+    TreeComparison settled;
+    settled.files = settled.upToDate = 3;
+    TreeComparison toCopy = settled;
+    toCopy.upToDate = 2;
+    TreeComparison toDelete = settled;
+    toDelete.deleted = {{L"old.txt", 1}};
+    TreeComparison leftOut = settled;
+    leftOut.unreadable = {{L"private", L"could not be read"}};
+    const int zero = 0;
+    const int copied = 1;
+    const int extras = 2;
+    const struct {
+        const TreeComparison& before;
+        bool allRead;
+        size_t keptAside;
+        const int* exitCode;
+        bool spared;
+    } cases[] = {
+        {settled, true, 0, &zero, true},
+        {settled, true, 0, nullptr, false},   // no exit code heard
+        {settled, true, 0, &copied, false},   // a source changed since the plan
+        {settled, true, 0, &extras, false},   // something appeared in the backup
+        {settled, false, 0, &zero, false},    // a file could not be read before the copy
+        {settled, true, 1, &zero, false},     // an earlier version kept aside
+        {toCopy, true, 0, &zero, false},
+        {toDelete, true, 0, &zero, false},
+        {leftOut, true, 0, &zero, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CopyLeftBackupAsPlanned(c.before, c.allRead, c.keptAside, c.exitCode), c.spared)
+            << (&c - cases);
+    }
+}
+
 TEST(BackupCheck, TheLinesThatSayHowItWent) {
     TreeComparison after;
     after.files = 4;

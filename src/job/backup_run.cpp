@@ -163,11 +163,15 @@ int64_t FileTimeNow() {
 // what the copy wrote (a wrong copy is copied once more by copyAgain), puts
 // back the earlier versions its copy did not replace, and says how it went.
 void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<VersionMove>& moves,
-                 int64_t copyStarted, const std::function<bool(const StringList&)>& copyAgain) {
+                 int64_t copyStarted, const std::function<bool(const StringList&)>& copyAgain,
+                 bool leftAsPlanned = false) {
     const CopyPolicy policy = PolicyOfFolder(run.policy, *folder);
     FolderReadBack readBack;
-    TreeComparison after = CompareTrees(policy, 0, folder->source, folder->destination,
-                                        run.readBack.CopiesVisitor(*folder, copyStarted, &readBack));
+    // A copy that changed nothing leaves the plan's comparison true: no
+    // second walk of both trees, nothing written to read back.
+    TreeComparison after = leftAsPlanned ? folder->before
+                                         : CompareTrees(policy, 0, folder->source, folder->destination,
+                                                        run.readBack.CopiesVisitor(*folder, copyStarted, &readBack));
     if (!readBack.mismatched.empty()) {
         run.readBack.RemoveMismatched(*folder, &readBack);
         // Only the files that did not match are copied again: whatever else
@@ -224,9 +228,10 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
     }
     std::vector<VersionMove> moves;
     std::vector<WideString> unrecorded;
+    bool allReadBeforeCopy = false;
     if (PlanFolder(run, folder, &unrecorded) && folder->fate == FolderFate::Mirror) {
         run.readBack.CheckKeptCopies(folder, run.plan->clusterBytes);
-        run.readBack.CheckUnrecorded(folder, unrecorded, run.plan->clusterBytes);
+        allReadBeforeCopy = run.readBack.CheckUnrecorded(folder, unrecorded, run.plan->clusterBytes);
         PrepareFolder(run, folder, &moves);
     }
     if (folder->fate != FolderFate::Mirror) {
@@ -239,6 +244,7 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
     const WideString leftOut = LeftOutArguments(*folder);
     if (!leftOut.empty()) folder->commandLine += L" " + leftOut;
     const int64_t copyStarted = FileTimeNow();
+    script.TakeCopyExitCode();  // none of an earlier copy
     if (!script.Answer(L"copy") || !script.AwaitScript() || !script.Answer(leftOut)) {
         // Nothing was copied: the backup gets back what was kept aside for it.
         PutBack(moves, run.versions.Folder());
@@ -249,6 +255,9 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
     }
     // The script asks again once the copy has ended.
     bool ended = script.AwaitScript();
+    const std::optional<int> exitCode = ended ? script.TakeCopyExitCode() : std::nullopt;
+    const bool leftAsPlanned = CopyLeftBackupAsPlanned(folder->before, allReadBeforeCopy, moves.size(),
+                                                       exitCode ? &*exitCode : nullptr);
     if (folder->before.need != 0) run.copiedSomething = true;
     CheckFolder(run, folder, moves, copyStarted, [&](const StringList& files) {
         for (const WideString& file : files) {
@@ -256,7 +265,7 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
                     script.AwaitScript();
         }
         return ended;
-    });
+    }, leftAsPlanned);
     run.scriptFailed = !ended || !script.Answer(L"next");
 }
 

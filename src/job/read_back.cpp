@@ -124,18 +124,25 @@ TakenFileVisitor ReadBackOfRun::UnrecordedVisitor(const PlannedFolder& folder, s
     return [this, place, unrecorded](const WideString& relative, const FolderEntry&, const FolderEntry* backup,
                                      bool upToDate) {
         if (!upToDate || backup == nullptr) return;
-        if (!place.empty() && book_.RecordedAs(RecordPath(place, relative), backup->size, backup->lastWrite)) return;
+        if (!place.empty() && book_.SeenAsRecorded(RecordPath(place, relative), backup->size, backup->lastWrite)) {
+            return;
+        }
         unrecorded->push_back(relative);
     };
 }
 
-void ReadBackOfRun::CheckUnrecorded(PlannedFolder* folder, const std::vector<WideString>& candidates,
+bool ReadBackOfRun::CheckUnrecorded(PlannedFolder* folder, const std::vector<WideString>& candidates,
                                     uint64_t clusterBytes) {
+    bool allRecorded = true;
     const WideString place = PlaceOf(*folder);
     for (const WideString& relative : candidates) {
         const WideString backupPath = JoinPath(folder->destination, relative);
         const FileFacts backup = FactsOf(backupPath);
-        if (!backup.exists) continue;
+        allRecorded = allRecorded && !place.empty();
+        if (!backup.exists) {
+            allRecorded = false;
+            continue;
+        }
         const WideString recordPath = place.empty() ? WideString() : RecordPath(place, relative);
         const std::optional<ChecksumRecord> record = recordPath.empty() ? std::nullopt : book_.Find(recordPath);
         if (record && record->size == backup.size && record->lastWrite == backup.lastWrite) continue;
@@ -155,6 +162,7 @@ void ReadBackOfRun::CheckUnrecorded(PlannedFolder* folder, const std::vector<Wid
             }
             continue;
         }
+        allRecorded = false;
         if (check != CopyCheck::Mismatch) continue;  // the walk after the copy reads it again
         // Same size and time, other bytes: which side changed cannot be
         // known, so the old bytes are kept before the copy replaces them.
@@ -169,6 +177,7 @@ void ReadBackOfRun::CheckUnrecorded(PlannedFolder* folder, const std::vector<Wid
         differing_[ToLowerText(recordPath)] = kept;
         book_.Remove(recordPath);
     }
+    return allRecorded;
 }
 
 void ReadBackOfRun::CheckKeptCopies(PlannedFolder* folder, uint64_t clusterBytes) {

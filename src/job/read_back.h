@@ -34,7 +34,8 @@ public:
 
     // For the walk that plans a folder: notes each backup file the copy
     // would leave alone (same size and time) that the lists do not record
-    // as it is, so that CheckUnrecorded reads it before the copy.
+    // as it is, so that CheckUnrecorded reads it before the copy; one they
+    // record as it is is marked seen.
     TakenFileVisitor UnrecordedVisitor(const PlannedFolder& folder, std::vector<WideString>* unrecorded);
 
     // Before the folder's copy: reads back its files picked for the rolling
@@ -49,7 +50,8 @@ public:
     // source. A match is recorded; other bytes under the same size and time
     // (which side changed cannot be known) make the file an earlier version
     // that the copy then replaces.
-    void CheckUnrecorded(PlannedFolder* folder, const std::vector<WideString>& unrecorded, uint64_t clusterBytes);
+    // Returns whether every such file was read and recorded.
+    bool CheckUnrecorded(PlannedFolder* folder, const std::vector<WideString>& unrecorded, uint64_t clusterBytes);
 
     // For the walk after the copy: reads back each file that is up to date
     // and not recorded as it is, against its source; names a source that

@@ -6,7 +6,9 @@
 
 #include "config/folder_owner.h"
 #include "job/job_run.h"
+#include "script/batch_script.h"
 #include "script/cmd_text.h"
+#include "text/path_text.h"
 #include "script/text_files.h"
 #include "text/number_text.h"
 
@@ -80,6 +82,8 @@ ScriptSession::~ScriptSession() { Finish(); }
 
 bool ScriptSession::Start(const WideString& folder, const WideString& fileName, const WideString& text) {
     if (pipeName_.empty()) return false;
+    folder_ = folder;
+    TakeCopyExitCode();  // none left from an earlier run
     const HANDLE file = CreateScriptFile(folder, fileName, text, &scriptPath_);
     if (file == INVALID_HANDLE_VALUE) return false;
     script_ = Owned(file);
@@ -132,9 +136,25 @@ bool ScriptSession::Answer(const WideString& line) {
     return Listen(&served) && done;
 }
 
+std::optional<int> ScriptSession::TakeCopyExitCode() {
+    if (folder_.empty()) return std::nullopt;
+    const WideString path = JoinPath(folder_, kCopyExitCodeFile);
+    std::string text;
+    const bool read = ReadWholeFile(path, &text);
+    DeleteFileW(path.c_str());
+    size_t digits = 0;
+    int code = 0;
+    while (digits < text.size() && digits < 9 && text[digits] >= '0' && text[digits] <= '9') {
+        code = code * 10 + (text[digits++] - '0');
+    }
+    if (!read || digits == 0) return std::nullopt;
+    return code;
+}
+
 void ScriptSession::Finish() {
     if (process_ != nullptr) WaitForSingleObject(process_->Get(), INFINITE);
     process_.reset();
+    TakeCopyExitCode();
     if (script_ == nullptr) return;
     script_.reset();
     DeleteFileW(scriptPath_.c_str());

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/scoped_handle.h"
@@ -47,6 +48,10 @@ public:
     // false when it is gone.
     bool Answer(const WideString& line);
 
+    // The exit code the script wrote for its last copy (see
+    // kCopyExitCodeFile), read and removed; none when it wrote none.
+    std::optional<int> TakeCopyExitCode();
+
     // Waits for the interpreter to end and removes the script file.
     void Finish();
 
@@ -68,4 +73,5 @@ private:
     std::unique_ptr<ScopedFileHandle> process_;
     std::unique_ptr<ScopedFileHandle> script_;
     WideString scriptPath_;
+    WideString folder_;
 };

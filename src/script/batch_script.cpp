@@ -48,6 +48,8 @@ WideString ScriptHeader(const CopySettings& job, const std::vector<PlannedFolder
 
 }  // namespace
 
+const wchar_t kCopyExitCodeFile[] = L"brisk_copy_rc.txt";
+
 WideString CopyAgainCommand(const CopySettings& job) {
     WideString command = job.ToolName() + L" %brisk_file%";
     if (job.Options().retryOption) command += L" /r:" + UnsignedToText(job.RetryCount(), 10);
@@ -74,7 +76,7 @@ WideString FolderByFolderScript(const CopySettings& job, const std::vector<Plann
         lines.insert(lines.end(), {kPauseBeforeFolder, L"@set brisk_go=", L"@set /p brisk_go=" + ask,
                                    L"@if not \"%brisk_go%\"==\"copy\" goto " + after, L"@set brisk_xd=",
                                    L"@set /p brisk_xd=" + ask, DoublePercents(folder.commandLine) + L" %brisk_xd%",
-                                   L":" + ask_again, L"@set brisk_go=", L"@set /p brisk_go=" + ask,
+                                   L"@>" + WideString(kCopyExitCodeFile) + L" echo %errorlevel%", L":" + ask_again, L"@set brisk_go=", L"@set /p brisk_go=" + ask,
                                    L"@if not \"%brisk_go%\"==\"again\" goto " + after, L"@set brisk_file=",
                                    L"@set /p brisk_file=" + ask, CopyAgainCommand(job), L"@goto " + ask_again,
                                    L":" + after,

@@ -23,6 +23,7 @@
 //   @if not "%brisk_go%"=="copy" goto brisk_after_<n>
 //   @set brisk_xd= / @set /p brisk_xd=<"<pipe>"
 //   <its copy command> %brisk_xd%
+//   @>brisk_copy_rc.txt echo %errorlevel%      (the copy's exit code, in the script's own folder)
 //   :brisk_ask_<n>
 //   @set brisk_go= / @set /p brisk_go=<"<pipe>"
 //   @if not "%brisk_go%"=="again" goto brisk_after_<n>
@@ -36,6 +37,10 @@
 // more, alone (no mirror, no purge), and asks again.
 WideString FolderByFolderScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
                                 const WideString& scriptFolder, const WideString& pipeName);
+
+// The file, in the script's own folder, that each copy's exit code is
+// written to, read by the program once the copy has ended.
+extern const wchar_t kCopyExitCodeFile[];
 
 // The command that copies one file again: the copy tool with the
 // arguments the program gives (source folder, backup folder, name) and the

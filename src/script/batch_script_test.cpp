@@ -36,7 +36,7 @@ WideString FolderSection(size_t number, const WideString& command) {
     const WideString n = std::to_wstring(number);
     const WideString after = L"brisk_after_" + n;
     return L"timeout /t 10\r\n@set brisk_go=\r\n" + ask + L"@if not \"%brisk_go%\"==\"copy\" goto " + after +
-           L"\r\n@set brisk_xd=\r\n@set /p brisk_xd=<\"" + kPipe + L"\"\r\n" + command + L" %brisk_xd%\r\n:brisk_ask_" +
+           L"\r\n@set brisk_xd=\r\n@set /p brisk_xd=<\"" + kPipe + L"\"\r\n" + command + L" %brisk_xd%\r\n@>brisk_copy_rc.txt echo %errorlevel%\r\n:brisk_ask_" +
            n + L"\r\n@set brisk_go=\r\n" + ask + L"@if not \"%brisk_go%\"==\"again\" goto " + after +
            L"\r\n@set brisk_file=\r\n@set /p brisk_file=<\"" + kPipe +
            L"\"\r\nrobocopy %brisk_file% /r:3 /w:5\r\n@goto brisk_ask_" + n + L"\r\n:" + after +
