@@ -15,18 +15,6 @@ bool IsDots(const wchar_t* name) {
 
 uint64_t Combine(DWORD high, DWORD low) { return (uint64_t{high} << 32) | low; }
 
-// The name with its letter case folded. Most names are plain ASCII, which
-// is folded here; others go to the locale's lower-casing, a system call per
-// name that a tree of 100,000 files would otherwise pay for every entry.
-WideString NameKey(const WideString& name) {
-    WideString key = name;
-    for (wchar_t& c : key) {
-        if (c >= 0x80) return ToLowerText(name);
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return key;
-}
-
 struct Listing {
     ListingEnd end = ListingEnd::Listed;
     DWORD error = 0;
@@ -59,7 +47,7 @@ bool ListEntries(const WideString& folder, bool mustExist, FolderEntries* entrie
     const Listing listing = ReadFolder(folder, [entries](const WIN32_FIND_DATAW& data) {
         FolderEntry entry;
         entry.name = data.cFileName;
-        entry.key = NameKey(entry.name);
+        entry.key = FoldedKey(entry.name);
         entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entry.reparsePoint = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entry.size = Combine(data.nFileSizeHigh, data.nFileSizeLow);

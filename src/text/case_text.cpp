@@ -39,6 +39,15 @@ WideString ToLowerText(const WideString& text) {
     return HasClassificationLocale() ? LocaleLower(cut) : AsciiLower(cut);
 }
 
+WideString FoldedKey(const WideString& text) {
+    WideString key = text;
+    for (wchar_t& c : key) {
+        if (c >= 0x80) return ToLowerText(text);
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return key;
+}
+
 size_t FindNoCase(const WideString& text, const WideString& pattern, size_t start) {
     const size_t exact = text.find(pattern, start);
     if (exact != kNoPosition) return exact;

@@ -29,6 +29,20 @@ TEST(CaseText, WithTheUserLocaleOtherLettersAreLoweredToo) {
     EXPECT_EQ(ToLowerText(L"ABC \u00C4\u0416"), L"abc \u00E4\u0436");
 }
 
+TEST(CaseText, KeysFoldAsciiThemselvesAndTheRestByTheLocale) {
+    LocaleGuard user("");
+    const struct {
+        const wchar_t* text;
+        const wchar_t* key;
+    } cases[] = {
+        {L"C\\KORV\\Read Me.TXT", L"c\\korv\\read me.txt"},
+        {L"[Z]@^_`{", L"[z]@^_`{"},  // only A to Z move among the ASCII signs
+        {L"Data\\\u00C4rger", L"data\\\u00E4rger"},
+        {L"", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FoldedKey(c.text), c.key) << c.text;
+}
+
 TEST(CaseText, LoweringCutsAtTheFirstNul) {
     LocaleGuard classic("C");
     EXPECT_EQ(ToLowerText(WideString(L"AB\0CD", 5)), L"ab");

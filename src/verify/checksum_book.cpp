@@ -11,16 +11,7 @@ namespace {
 // Both lists' lines for one file, with a long path: a generous estimate.
 const uint64_t kListBytesPerFile = 512;
 
-// The lower-cased key of a path; plain ASCII is folded here, anything else
-// by the locale's lower-casing.
-WideString KeyOf(const WideString& relative) {
-    WideString key = relative;
-    for (wchar_t& c : key) {
-        if (c >= 0x80) return ToLowerText(relative);
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
-    return key;
-}
+WideString KeyOf(const WideString& relative) { return FoldedKey(relative); }
 
 size_t HashOf(const WideString& key) {
     uint64_t hash = 1469598103934665603ull;
