@@ -13,6 +13,7 @@
 #include "housekeeping/run_history.h"
 #include "housekeeping/usage_bitmap.h"
 #include "job/backup_run.h"
+#include "restore/restore_run.h"
 #include "shell/open_in_shell.h"
 #include "text/argument_list.h"
 #include "text/canonical_path.h"
@@ -89,6 +90,13 @@ StringList WithCanonicalFirstArgument(StringList arguments, const WideString& cu
 
 int RunMain() {
     const StringList arguments = WithFullProgramPath(ArgumentListCopy(), ModuleFilePath());
+    // A switch is a task of its own (a restore, a check), never a folder to back up.
+    const StickArguments stickTask = ReadStickArguments(StringList(arguments.begin() + 1, arguments.end()));
+    if (stickTask.task != StickTask::None || !stickTask.unknown.empty()) {
+        const int status = RunStickTask(stickTask, ModuleFilePath());
+        WaitBeforeClosing(ClosingWaitFor(ConsoleProcessCount(), status));
+        return status;
+    }
     const MainDecision decision = DecideMainRun(arguments, FirstRemovableDrive, FirstFixedDriveFromD);
     if (decision.kind == RunKind::RelocateToRemovable) {
         bool copyFailed = false;

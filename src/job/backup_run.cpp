@@ -31,6 +31,7 @@
 #include "text/path_text.h"
 #include "trace/trace_log.h"
 #include "text/messages.h"
+#include "verify/checksum_book.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ struct FolderRun {
     uint64_t bytesCopied = 0;
     uint64_t versionsKept = 0;
     uint64_t setsRemoved = 0;
+    bool addedRecordWritten = true;
     // This computer's older sets, walked once when a folder first needs room.
     bool setsKnown = false;
     std::vector<VersionSet> sets = {};
@@ -68,11 +70,31 @@ void LeaveOut(PlannedFolder* folder, FolderFate fate, const WideString& reason) 
     ReportLine(NotBackedUpLine(folder->folder, folder->reason));
 }
 
+// The folder's place below the computer's folder, "C\KORV\Data", or empty
+// for a backup that lies elsewhere (a share's): only the computer's own
+// backups are rebuilt for an earlier day.
+WideString PlaceBelowComputer(const BackupPlan& plan, const PlannedFolder& folder) {
+    const WideString holder = AppendSeparator(plan.computerFolder, L'\\');
+    if (plan.versionsFolder.empty() || FindNoCase(folder.destination, holder, 0) != 0) return WideString();
+    return folder.destination.substr(holder.size());
+}
+
 // Compares the folder with its backup now, just before its copy, and says
-// why it keeps its backup when it does. False when it cannot be read.
-bool PlanFolder(FolderRun& run, PlannedFolder* folder, std::vector<WideString>* unrecorded) {
+// why it keeps its backup when it does. False when it cannot be read. The
+// files the copy adds (none of their name in the backup) go into added, one
+// line each, as the run's record names them.
+bool PlanFolder(FolderRun& run, PlannedFolder* folder, std::vector<WideString>* unrecorded, std::string* added) {
+    const TakenFileVisitor unrecordedVisit = run.readBack.UnrecordedVisitor(*folder, unrecorded);
+    const WideString place = PlaceBelowComputer(*run.plan, *folder);
     folder->before = CompareTrees(PolicyOfFolder(run.policy, *folder), run.plan->clusterBytes, folder->source,
-                                  folder->destination, run.readBack.UnrecordedVisitor(*folder, unrecorded));
+                                  folder->destination,
+                                  [&](const WideString& relative, const FolderEntry& source, const FolderEntry* backup,
+                                      bool upToDate) {
+                                      if (unrecordedVisit) unrecordedVisit(relative, source, backup, upToDate);
+                                      if (backup != nullptr || place.empty()) return;
+                                      *added += ListPath(JoinPath(place, relative));
+                                      *added += '\n';
+                                  });
     DecideFate(folder);
     if (folder->fate == FolderFate::Unreadable) {
         ReportLine(NotBackedUpLine(folder->folder, folder->reason));
@@ -153,6 +175,18 @@ bool PrepareFolder(FolderRun& run, PlannedFolder* folder, std::vector<VersionMov
     return false;
 }
 
+// Before the folder's copy: what it adds goes into the run's record. A run
+// that keeps earlier versions gets the record too, even with nothing
+// added, so that a restore knows this run's additions are all written down.
+void RecordAdded(FolderRun& run, const std::string& added, bool keptVersions) {
+    if ((added.empty() && !keptVersions) || run.plan->versionsFolder.empty()) return;
+    const WideString setFolder = run.versions.Folder();
+    const WideString problem = AppendToAddedRecord(setFolder, added);
+    if (problem.empty()) return;
+    if (run.addedRecordWritten) ReportLine(Say(Message::CantWriteAddedRecord, {AddedRecordOf(setFolder), problem}));
+    run.addedRecordWritten = false;
+}
+
 int64_t FileTimeNow() {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
@@ -228,11 +262,12 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
     }
     std::vector<VersionMove> moves;
     std::vector<WideString> unrecorded;
+    std::string added;
     bool allReadBeforeCopy = false;
-    if (PlanFolder(run, folder, &unrecorded) && folder->fate == FolderFate::Mirror) {
+    if (PlanFolder(run, folder, &unrecorded, &added) && folder->fate == FolderFate::Mirror) {
         run.readBack.CheckKeptCopies(folder, run.plan->clusterBytes);
         allReadBeforeCopy = run.readBack.CheckUnrecorded(folder, unrecorded, run.plan->clusterBytes);
-        PrepareFolder(run, folder, &moves);
+        if (PrepareFolder(run, folder, &moves)) RecordAdded(run, added, !moves.empty());
     }
     if (folder->fate != FolderFate::Mirror) {
         run.scriptFailed = !script.Answer(L"skip");
@@ -367,6 +402,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     tally.notBackedUp += notBackedUp;
     tally.damagedFiles = readBack.Damaged();
     tally.checksumListWritten = listProblems.empty();
+    tally.addedRecordWritten = run.addedRecordWritten;
     const WideString listProblem = ReplaceFolderListFile(plan->folderList, backupRoot);
     if (!listProblem.empty()) {
         ReportLine(Say(Message::CantWriteFolderList, {FolderListFilePath(backupRoot), listProblem}));

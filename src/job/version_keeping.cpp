@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/windows_headers.h"
+#include "common/scoped_handle.h"
 #include "job/drive_room.h"
 #include "job/tree_walk.h"
 #include "plan/versions.h"
@@ -129,7 +130,11 @@ WideString VersionSetOfRun::Folder() {
     std::tm time = startTime_;
     for (;;) {
         folder_ = JoinPath(versionsFolder_, VersionSetName(time));
-        if (GetFileAttributesW(LongPathForm(folder_).c_str()) == INVALID_FILE_ATTRIBUTES) return folder_;
+        // A run that only added files left its record and no folder: its name is taken too.
+        if (GetFileAttributesW(LongPathForm(folder_).c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetFileAttributesW(LongPathForm(AddedRecordOf(folder_)).c_str()) == INVALID_FILE_ATTRIBUTES) {
+            return folder_;
+        }
         ++time.tm_sec;
         std::mktime(&time);
     }
@@ -212,8 +217,10 @@ std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan) {
         if (!IsDirectory(entry) || IsReparsePoint(entry) || !IsVersionSetName(entry.cFileName)) return;
         const WideString set = JoinPath(plan.versionsFolder, entry.cFileName);
         const FileFacts list = FactsOf(set + L".sha256");
+        const FileFacts added = FactsOf(AddedRecordOf(set));
         sets.push_back({entry.cFileName, TreeBytes(set, plan.clusterBytes) +
-                                             (list.exists ? RoundUpToCluster(list.size, plan.clusterBytes) : 0)});
+                                             (list.exists ? RoundUpToCluster(list.size, plan.clusterBytes) : 0) +
+                                             (added.exists ? RoundUpToCluster(added.size, plan.clusterBytes) : 0)});
     });
     return sets;
 }
@@ -226,14 +233,34 @@ size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) 
             ReportLine(SetNotRemovedLine(set, SystemReason(failure)));
             break;
         }
-        // Its checksum list goes with it (a list without its set checks nothing).
-        const WideString list = LongPathForm(JoinPath(plan->versionsFolder, set.name) + L".sha256");
-        SetFileAttributesW(list.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(list.c_str());
+        // Its checksum list and its record of added files go with it: a
+        // point before this run can no longer be rebuilt anyway.
+        const WideString setFolder = JoinPath(plan->versionsFolder, set.name);
+        for (const WideString& beside : {setFolder + L".sha256", AddedRecordOf(setFolder)}) {
+            SetFileAttributesW(LongPathForm(beside).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(LongPathForm(beside).c_str());
+        }
         ReportLine(RemovedSetLine(set));
         ++removed;
     }
     WideString problem;
     ReadRoom(plan->backupFolder, plan, &problem);
     return removed;
+}
+
+WideString AddedRecordOf(const WideString& setFolder) { return setFolder + L".added"; }
+
+WideString AppendToAddedRecord(const WideString& setFolder, const std::string& lines) {
+    if (!MakeFolders(ParentPath(setFolder))) return SystemReason(GetLastError());
+    const ScopedFileHandle file(CreateFileW(LongPathForm(AddedRecordOf(setFolder)).c_str(), FILE_APPEND_DATA,
+                                            FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return SystemReason(GetLastError());
+    DWORD written = 0;
+    // On the stick before the copy starts: a run that dies mid-copy leaves a true record.
+    if ((!lines.empty() && (!WriteFile(file.Get(), lines.data(), static_cast<DWORD>(lines.size()), &written,
+                                       nullptr) || written != lines.size())) ||
+        !FlushFileBuffers(file.Get())) {
+        return SystemReason(GetLastError());
+    }
+    return WideString();
 }

@@ -6,6 +6,7 @@
 
 #include <ctime>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "plan/backup_plan.h"
@@ -70,3 +71,16 @@ std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan);
 // failed (the removals stop there); then reads the free bytes again.
 // Returns how many were removed.
 size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan);
+
+// What a run added to the backup, for rebuilding an earlier day: beside the
+// run's set, "<set folder>.added", one path per line below the computer's
+// folder in the checksum lists' form (UTF-8, "/", LF). A run that keeps no
+// earlier version and adds files has the record and no set folder.
+//   "E:\_Versions_\PC01\2026-12-07_183000" => "E:\_Versions_\PC01\2026-12-07_183000.added"
+WideString AddedRecordOf(const WideString& setFolder);
+
+// Adds the lines to the set's record (made, with the sets folder, when
+// missing), flushed to the drive. An empty text still makes the record:
+// it says that the run kept its record. Returns the system's reason when
+// that failed, else empty.
+WideString AppendToAddedRecord(const WideString& setFolder, const std::string& lines);

@@ -145,6 +145,7 @@ TEST(Messages, NoSentenceIsWrittenInCode) {
         "C:\\\\Program Files (x86)\\\\",
         "\\nOperation=", "\\nFile=", "\\nParamaters=",
         " GB", " MB",
+        " (before restore ",              // the name a file takes beside a restored one
     };
     const std::regex words("[A-Za-z]{2} | [A-Za-z]{2}");
     const std::filesystem::path root = CopiedSources();

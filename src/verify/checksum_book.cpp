@@ -31,19 +31,6 @@ bool IsAscii(const char* text, size_t size) {
     return true;
 }
 
-std::string ListPath(const WideString& relative) {
-    WideString slashed = relative;
-    std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
-    const ByteVector bytes = ToUtf8(slashed);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-WideString PathFromList(const std::string& text) {
-    WideString relative = FromUtf8(text);
-    std::replace(relative.begin(), relative.end(), L'/', L'\\');
-    return relative;
-}
-
 void ForEachLine(const std::string& text, const std::function<void(const std::string&)>& each) {
     size_t start = 0;
     while (start < text.size()) {
@@ -68,6 +55,26 @@ bool ReadNumber(const std::string& text, uint64_t* value) {
 }
 
 }  // namespace
+
+std::string ListPath(const WideString& relative) {
+    WideString slashed = relative;
+    std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
+    const ByteVector bytes = ToUtf8(slashed);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+WideString PathFromList(const std::string& text) {
+    WideString relative = FromUtf8(text);
+    std::replace(relative.begin(), relative.end(), L'/', L'\\');
+    return relative;
+}
+
+bool ReadChecksumLine(const std::string& line, Digest* digest, WideString* relative) {
+    if (line.size() < 67 || line.compare(64, 2, "  ") != 0) return false;
+    if (!DigestFromHex(FromUtf8(line.substr(0, 64)), digest)) return false;
+    *relative = PathFromList(line.substr(66));
+    return IsRecordPathBelow(*relative);
+}
 
 WideString ChecksumBook::PathOf(const Slot& slot) const {
     return FromUtf8(paths_.substr(slot.pathStart, slot.pathBytes));
@@ -341,10 +348,7 @@ std::string ChecksumListText(const std::vector<ChecksumRecord>& records) {
 
 void ChecksumListsReader::ChecksumLine(const std::string& line) {
     ChecksumRecord record;
-    if (line.size() < 67 || line.compare(64, 2, "  ") != 0) return;
-    if (!DigestFromHex(FromUtf8(line.substr(0, 64)), &record.digest)) return;
-    record.relative = PathFromList(line.substr(66));
-    if (!IsRecordPathBelow(record.relative)) return;
+    if (!ReadChecksumLine(line, &record.digest, &record.relative)) return;
     book_.Put(record);  // not seen: no runs line yet
 }
 

@@ -109,6 +109,15 @@ private:
     mutable bool sortedValid_ = false;
 };
 
+// A path below the computer's folder as the lists spell it, and back:
+//   "C\KORV\a b.txt" <=> "C/KORV/a b.txt" (UTF-8)
+std::string ListPath(const WideString& relative);
+WideString PathFromList(const std::string& text);
+
+// The digest and path of a checksum list's line; false for a line that
+// does not read or whose path leaves the computer's folder.
+bool ReadChecksumLine(const std::string& line, Digest* digest, WideString* relative);
+
 // "3f...a1  C/KORV/Data/a b.txt"  (from "C\KORV\Data\a b.txt")
 std::string ChecksumLine(const Digest& digest, const WideString& relative);
 // The program's own line for a record: "<size> <time> <run> <path>".

@@ -86,7 +86,9 @@ FileDigest Failed(DWORD error) {
 
 }  // namespace
 
-FileDigest DigestOfFile(const WideString& path, ReadFrom from) {
+FileDigest DigestOfFile(const WideString& path, ReadFrom from) { return DigestOfFileWhile(path, from, nullptr); }
+
+FileDigest DigestOfFileWhile(const WideString& path, ReadFrom from, const ChunkSink& each) {
     const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (from == ReadFrom::Device ? FILE_FLAG_NO_BUFFERING : 0);
     const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -117,6 +119,13 @@ FileDigest DigestOfFile(const WideString& path, ReadFrom from) {
         if (!hasher.Add(buffer.Get(), got)) {
             result.problem = Failed(ERROR_INVALID_FUNCTION).problem;
             return result;
+        }
+        if (each) {
+            const WideString problem = each(buffer.Get(), got);
+            if (!problem.empty()) {
+                result.problem = problem;
+                return result;
+            }
         }
         result.bytes += got;
         // A short read at the size the open file gave is its end: no call

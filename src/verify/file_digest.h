@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "text/wide_string.h"
 
@@ -35,6 +36,11 @@ struct FileDigest {
 
 // Hashes the whole file at the canonical path (read in its long form).
 FileDigest DigestOfFile(const WideString& path, ReadFrom from);
+
+// The same, handing each chunk read to each once it is hashed (to write it
+// elsewhere): a chunk's problem (non-empty) ends the read with that problem.
+using ChunkSink = std::function<WideString(const void* bytes, unsigned long size)>;
+FileDigest DigestOfFileWhile(const WideString& path, ReadFrom from, const ChunkSink& each);
 
 // Hashes bytes in memory (for tests and for checking the hasher itself).
 Digest DigestOfBytes(const void* data, size_t size);

@@ -1,0 +1,172 @@
+#include "restore/restore_plan.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "text/case_text.h"
+#include "text/path_text.h"
+
+namespace {
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// Whether the text has digits where the pattern has '0' and the pattern's
+// other characters elsewhere.
+bool Matches(const WideString& text, const wchar_t* pattern) {
+    size_t i = 0;
+    for (; pattern[i] != 0; ++i) {
+        if (i >= text.size()) return false;
+        if (pattern[i] == L'0' ? !IsDigit(text[i]) : text[i] != pattern[i]) return false;
+    }
+    return i == text.size();
+}
+
+bool IsBelowOrSame(const WideString& key, const WideString& onlyKey) {
+    return onlyKey.empty() || key == onlyKey ||
+           (key.size() > onlyKey.size() && key.compare(0, onlyKey.size(), onlyKey) == 0 && key[onlyKey.size()] == L'\\');
+}
+
+}  // namespace
+
+std::vector<RestorePoint> RestorePoints(const StickRecords& stick) {
+    std::vector<RestorePoint> points;
+    for (const HistoryRun& run : stick.history) {
+        RestorePoint point;
+        point.name = run.name;
+        point.changed = run.changed;
+        points.push_back(point);
+    }
+    std::stable_sort(points.begin(), points.end(),
+                     [](const RestorePoint& a, const RestorePoint& b) { return a.name < b.name; });
+    for (size_t r = 0; r < stick.records.size(); ++r) {
+        const WideString& name = stick.records[r].name;
+        auto after = std::upper_bound(points.begin(), points.end(), name,
+                                      [](const WideString& n, const RestorePoint& p) { return n < p.name; });
+        if (after != points.begin() && std::prev(after)->records < 0) {
+            std::prev(after)->records = static_cast<int>(r);
+            std::prev(after)->changed = true;
+            continue;
+        }
+        RestorePoint own;
+        own.name = name;
+        own.records = static_cast<int>(r);
+        own.changed = true;
+        points.insert(after, own);
+    }
+    // Newest first: what each run changed, and whether every later change is recorded.
+    std::unordered_set<WideString> present;
+    for (const StoredFile& file : stick.backup) present.insert(FoldedKey(file.relative));
+    bool laterRecorded = true;
+    for (size_t i = points.size(); i-- > 0;) {
+        RestorePoint& point = points[i];
+        point.complete = laterRecorded;
+        const RunRecords* records = point.records >= 0 ? &stick.records[point.records] : nullptr;
+        if (point.changed && (records == nullptr || !records->hasAdded)) laterRecorded = false;
+        if (records == nullptr) continue;
+        point.added = records->added.size();
+        for (const StoredFile& kept : records->kept) {
+            if (present.count(FoldedKey(kept.relative)) != 0) {
+                ++point.replaced;
+            } else {
+                ++point.removed;
+            }
+        }
+        for (const WideString& added : records->added) present.erase(FoldedKey(added));
+        for (const StoredFile& kept : records->kept) present.insert(FoldedKey(kept.relative));
+    }
+    return points;
+}
+
+WideString PointLimitOf(const WideString& at) {
+    if (Matches(at, L"0000-00-00")) return at + L"_235959";
+    if (Matches(at, L"0000-00-00_000000")) return at;
+    return WideString();
+}
+
+int ChoosePoint(const std::vector<RestorePoint>& points, const WideString& limit) {
+    int chosen = -1;
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (points[i].name <= limit) chosen = static_cast<int>(i);
+    }
+    return chosen;
+}
+
+int EarliestCompletePoint(const std::vector<RestorePoint>& points) {
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (points[i].complete) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+WideString PlaceOfOriginal(const WideString& path) {
+    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\' || !iswalpha(path[0])) return WideString();
+    WideString place(1, static_cast<wchar_t>(towupper(path[0])));
+    const WideString rest = StripTrailingSeparator(path.substr(3));
+    if (rest.empty()) return place;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = rest.find(L'\\', start);
+        const WideString name = rest.substr(start, end == WideString::npos ? WideString::npos : end - start);
+        if (name.empty() || name == L"." || name == L".." || name.find(L':') != WideString::npos) return WideString();
+        if (end == WideString::npos) break;
+        start = end + 1;
+    }
+    return place + L"\\" + rest;
+}
+
+WideString OriginalOfPlace(const WideString& relative) {
+    if (relative.empty() || !iswalpha(relative[0]) || (relative.size() > 1 && relative[1] != L'\\')) {
+        return WideString();
+    }
+    return WideString(1, relative[0]) + L":\\" + (relative.size() > 2 ? relative.substr(2) : WideString());
+}
+
+RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoint>& points, int point,
+                        const WideString& only, const std::function<WideString(const WideString&)>& targetOf) {
+    struct Source {
+        int records;
+        const StoredFile* file;
+        WideString relative;
+    };
+    std::unordered_map<WideString, Source> state;
+    for (const StoredFile& file : stick.backup) state[FoldedKey(file.relative)] = {-1, &file, file.relative};
+    // Newest first, so that the earliest run after the point is applied last.
+    for (size_t i = points.size(); i-- > static_cast<size_t>(point + 1);) {
+        if (points[i].records < 0) continue;
+        const RunRecords& records = stick.records[points[i].records];
+        for (const WideString& added : records.added) state.erase(FoldedKey(added));
+        for (const StoredFile& kept : records.kept) {
+            state[FoldedKey(kept.relative)] = {points[i].records, &kept, kept.relative};
+        }
+    }
+    const WideString onlyKey = FoldedKey(only);
+    RestorePlan plan;
+    for (const auto& entry : state) {
+        if (!IsBelowOrSame(entry.first, onlyKey)) continue;
+        RestoreItem item;
+        item.relative = entry.second.relative;
+        item.fromRecords = entry.second.records;
+        item.file = *entry.second.file;
+        item.target = targetOf(item.relative);
+        plan.bytes += item.file.size;
+        plan.items.push_back(std::move(item));
+    }
+    std::sort(plan.items.begin(), plan.items.end(),
+              [](const RestoreItem& a, const RestoreItem& b) { return a.relative < b.relative; });
+    return plan;
+}
+
+WideString BeforeRestoreName(const WideString& path, const WideString& stamp) {
+    const WideString name = FileNamePart(path);
+    const WideString folder = path.substr(0, path.size() - name.size());
+    const size_t dot = name.rfind(L'.');
+    const WideString words = L" (before restore " + stamp + L")";
+    if (dot == WideString::npos || dot == 0) return folder + name + words;
+    return folder + name.substr(0, dot) + words + name.substr(dot);
+}
+
+WideString PointText(const WideString& name) {
+    if (!Matches(name, L"0000-00-00_000000")) return name;
+    return name.substr(0, 10) + L" " + name.substr(11, 2) + L":" + name.substr(13, 2) + L":" + name.substr(15, 2);
+}

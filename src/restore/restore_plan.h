@@ -1,0 +1,117 @@
+// Bringing a backed-up day back: which bytes, from where on the stick, to
+// where. A day's state is rebuilt backwards from today's backup: each later
+// run, newest first, gets back what it kept in its set of earlier versions
+// and loses what it added. So, for each path, the earliest run after the
+// point that touched it decides: kept by it, the file comes from its set;
+// added by it, the file was not there; touched by none, it is today's
+// backup file. Nothing here touches the disk.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "text/wide_string.h"
+#include "verify/file_digest.h"
+
+// A file as the stick has it: found by the walk of its folder, named by
+// its checksum list, or both.
+struct StoredFile {
+    WideString relative;  // below the computer's folder (for a set: below the set folder)
+    bool onStick = false;
+    uint64_t size = 0;
+    bool listed = false;
+    Digest digest{};
+};
+
+// What one run left beside its set's name: the set (earlier versions it
+// kept) and the record of the files it added, either or both.
+struct RunRecords {
+    WideString name;  // "2026-12-07_183000"
+    bool hasSet = false;
+    std::vector<StoredFile> kept;
+    bool hasAdded = false;
+    StringList added;  // paths below the computer's folder
+};
+
+// A run the history names.
+struct HistoryRun {
+    WideString name;       // its start in a set's form, "2026-12-07_183002"
+    bool changed = false;  // it copied bytes or kept earlier versions
+};
+
+struct StickRecords {
+    std::vector<HistoryRun> history;  // oldest first
+    std::vector<RunRecords> records;  // by name
+    std::vector<StoredFile> backup;   // today's backup of the computer
+};
+
+// A point that can be asked for: the state after one run.
+struct RestorePoint {
+    WideString name;       // the run's start, "2026-12-07_183002"
+    int records = -1;      // its records (index), or -1 when it left none
+    bool changed = false;  // the run changed the backup
+    // Every later run that changed the backup still has its records.
+    bool complete = false;
+    uint64_t added = 0;     // files the run added,
+    uint64_t replaced = 0;  // overwrote (kept, and there after it)
+    uint64_t removed = 0;   // and deleted (kept, and gone after it)
+};
+
+// The points, oldest first: every run of the history, with the records
+// left by each (a record no history run claims is a point of its own).
+// A run's records are those named from its start on, before the next run.
+std::vector<RestorePoint> RestorePoints(const StickRecords& stick);
+
+// The latest point name at or before which a /at: value asks for, in a
+// set's form: a date alone means the end of that day. Empty when the value
+// is neither form.
+//   "2026-12-07" => "2026-12-07_235959"   "2026-12-07_183000" => "2026-12-07_183000"
+//   "7.12.2026", "2026-12-07_1830" => ""
+WideString PointLimitOf(const WideString& at);
+
+// The last point whose run started at or before the limit, or -1.
+int ChoosePoint(const std::vector<RestorePoint>& points, const WideString& limit);
+
+// The earliest point that is complete (the last one always is), or -1 when
+// there are none.
+int EarliestCompletePoint(const std::vector<RestorePoint>& points);
+
+// A folder or file named as it was on the backed-up computer, as its path
+// below the computer's folder; empty when it is not such a path.
+//   "C:\KORV\Data" => "C\KORV\Data"   "c:\KORV\Data\" => "C\KORV\Data"   "C:\" => "C"
+//   "KORV\Data", "\\srv\s\x", "C:\a\..\b" => ""
+WideString PlaceOfOriginal(const WideString& path);
+
+// Where a path below the computer's folder was backed up from, or empty
+// when it does not start with a drive's letter.
+//   "C\KORV\a.txt" => "C:\KORV\a.txt"   "srv\share\a" => ""
+WideString OriginalOfPlace(const WideString& relative);
+
+// One file to bring back.
+struct RestoreItem {
+    WideString relative;  // below the computer's folder
+    int fromRecords = -1;  // the records whose set holds it, or -1 for today's backup
+    StoredFile file;       // as the stick has it (relative below its own folder)
+    WideString target;     // where it goes; empty when it has no such place
+};
+
+struct RestorePlan {
+    std::vector<RestoreItem> items;  // in path order
+    uint64_t bytes = 0;
+};
+
+// The files of the point (below only, a path below the computer's folder,
+// when not empty), each with its place: targetOf maps a path below the
+// computer's folder to where it is restored.
+RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoint>& points, int point,
+                        const WideString& only, const std::function<WideString(const WideString&)>& targetOf);
+
+// The name an existing file takes beside itself before a restored one
+// replaces it:  ("D:\x\sheet.xls", "2026-12-08_091500") =>
+//   "D:\x\sheet (before restore 2026-12-08_091500).xls";  a name without an
+// extension (or a leading dot only) gets the words at its end.
+WideString BeforeRestoreName(const WideString& path, const WideString& stamp);
+
+// "2026-12-07_183002" => "2026-12-07 18:30:02" (as a person reads it)
+WideString PointText(const WideString& name);

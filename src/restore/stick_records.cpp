@@ -1,0 +1,136 @@
+#include "restore/stick_records.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+
+#include "common/windows_headers.h"
+#include "housekeeping/run_history.h"
+#include "job/tree_walk.h"
+#include "job/version_keeping.h"
+#include "plan/versions.h"
+#include "script/text_files.h"
+#include "text/case_text.h"
+#include "text/path_text.h"
+#include "text/split_join.h"
+#include "verify/checksum_book.h"
+#include "verify/checksum_files.h"
+
+namespace {
+
+bool ReadCount(const WideString& text, uint64_t* value) {
+    if (text.empty() || text.size() > 19) return false;
+    uint64_t n = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        n = n * 10 + static_cast<uint64_t>(c - L'0');
+    }
+    *value = n;
+    return true;
+}
+
+}  // namespace
+
+bool HistoryRunOfLine(const WideString& line, HistoryRun* run) {
+    const StringList fields = SplitText(line, L"\t");
+    uint64_t bytes = 0;
+    uint64_t versions = 0;
+    if (fields.size() < 7 || fields[0].size() != 19 || !ReadCount(fields[5], &bytes) ||
+        !ReadCount(fields[6], &versions)) {
+        return false;
+    }
+    const WideString& start = fields[0];
+    const WideString name = start.substr(0, 10) + L"_" + start.substr(11, 2) + start.substr(14, 2) + start.substr(17, 2);
+    if (!IsVersionSetName(name) || start[10] != L' ' || start[13] != L':' || start[16] != L':') return false;
+    run->name = name;
+    run->changed = bytes != 0 || versions != 0;
+    return true;
+}
+
+bool VisitFilesBelow(const WideString& folder,
+                     const std::function<void(const WideString& relative, uint64_t size)>& visit) {
+    bool whole = true;
+    StringList pending = {WideString()};
+    while (!pending.empty()) {
+        const WideString relative = pending.back();
+        pending.pop_back();
+        StringList subfolders;
+        whole = VisitFolder(JoinPath(folder, relative), [&](const WIN32_FIND_DATAW& entry) {
+            const WideString path = relative.empty() ? WideString(entry.cFileName) : JoinPath(relative, entry.cFileName);
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return;
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                subfolders.push_back(path);
+                return;
+            }
+            visit(path, (uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow);
+        }) && whole;
+        // Depth first in name order: the last pushed is walked first.
+        pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
+    }
+    return whole;
+}
+
+std::vector<StoredFile> StoredFilesOf(const WideString& folder, const WideString& checksumList) {
+    std::vector<StoredFile> files;
+    std::unordered_map<WideString, size_t> byKey;
+    VisitFilesBelow(folder, [&](const WideString& relative, uint64_t size) {
+        StoredFile file;
+        file.relative = relative;
+        file.onStick = true;
+        file.size = size;
+        byKey.emplace(FoldedKey(relative), files.size());
+        files.push_back(std::move(file));
+    });
+    ForEachFileLine(checksumList, [&](const std::string& line) {
+        StoredFile listed;
+        if (!ReadChecksumLine(line, &listed.digest, &listed.relative)) return;
+        const auto found = byKey.find(FoldedKey(listed.relative));
+        if (found != byKey.end()) {
+            files[found->second].listed = true;
+            files[found->second].digest = listed.digest;
+            return;
+        }
+        listed.listed = true;
+        byKey.emplace(FoldedKey(listed.relative), files.size());
+        files.push_back(std::move(listed));
+    });
+    return files;
+}
+
+StickRecords ReadStickRecords(const WideString& computerFolder, const WideString& versionsFolder) {
+    StickRecords stick;
+    ForEachFileLine(HistoryFileOf(computerFolder), [&](const std::string& line) {
+        HistoryRun run;
+        if (HistoryRunOfLine(FromUtf8(line), &run)) stick.history.push_back(run);
+    });
+    stick.backup = StoredFilesOf(computerFolder, ChecksumListOf(computerFolder));
+    std::map<WideString, RunRecords> records;
+    if (!versionsFolder.empty()) {
+        VisitFolder(versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
+            const WideString name = entry.cFileName;
+            const bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            const bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            if (folder && !link && IsVersionSetName(name)) {
+                records[name].hasSet = true;
+            } else if (!folder && name.size() > 6 && IsVersionSetName(name.substr(0, name.size() - 6)) &&
+                       ToLowerText(name.substr(name.size() - 6)) == L".added") {
+                records[name.substr(0, name.size() - 6)].hasAdded = true;
+            }
+        });
+    }
+    for (auto& entry : records) {
+        RunRecords& run = entry.second;
+        run.name = entry.first;
+        const WideString setFolder = JoinPath(versionsFolder, run.name);
+        if (run.hasSet) run.kept = StoredFilesOf(setFolder, SetChecksumListOf(setFolder));
+        if (run.hasAdded) {
+            // A line that would lead out of the computer's folder names nothing of it.
+            run.hasAdded = ForEachFileLine(AddedRecordOf(setFolder), [&](const std::string& line) {
+                const WideString relative = PathFromList(line);
+                if (IsRecordPathBelow(relative)) run.added.push_back(relative);
+            });
+        }
+        stick.records.push_back(std::move(run));
+    }
+    return stick;
+}
