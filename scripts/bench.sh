@@ -19,3 +19,5 @@ BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
     python3 "$root/bench/bench_temp.py"
 BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
     python3 "$root/bench/bench_settled.py"
+BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
+    python3 "$root/bench/bench_restore.py"

@@ -31,4 +31,38 @@ TEST(VersionSetOfRun, AFilePutBackCanBeKeptAgainByALaterFolder) {
     EXPECT_EQ(run.NotYetMoved(moves).size(), 1u);
 }
 
+// What a run added is recorded beside its set's name, even when it keeps
+// no set: a later run of the same second takes the next name, and removing
+// the set for room removes its record and its list with it.
+TEST(VersionSetOfRun, TheRecordOfAddedFilesTakesTheSetsNameAndGoesWithIt) {
+    ScopedTempFolder temp;
+    const WideString versions = temp.Join(L"_Versions_\\PC01");
+    std::tm start = {};
+    start.tm_year = 2026 - 1900;
+    start.tm_mon = 11;
+    start.tm_mday = 7;
+    start.tm_hour = 18;
+    start.tm_min = 30;
+    VersionSetOfRun first(versions, start);
+    const WideString set = first.Folder();
+    ASSERT_EQ(AppendToAddedRecord(set, "C/KORV/a.txt\n"), L"");
+    ASSERT_EQ(AppendToAddedRecord(set, "C/KORV/日本.txt\n"), L"");
+    EXPECT_EQ(ReadFileBytes(set + L".added"), "C/KORV/a.txt\nC/KORV/日本.txt\n");
+    EXPECT_FALSE(FactsOf(set).exists);
+    VersionSetOfRun second(versions, start);
+    EXPECT_EQ(second.Folder(), versions + L"\\2026-12-07_183001");
+
+    ASSERT_TRUE(CreateDirectoryW(set.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(set + L"\\kept.txt", "old"));
+    ASSERT_TRUE(WriteFileBytes(set + L".sha256", "list"));
+    BackupPlan plan;
+    plan.backupFolder = temp.Join(L"_Backup_");
+    plan.versionsFolder = versions;
+    const std::vector<VersionSet> sets = VersionSetsOnDrive(plan);
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(RemoveVersionSets(sets, &plan), 1u);
+    EXPECT_FALSE(FactsOf(set + L".added").exists);
+    EXPECT_FALSE(FactsOf(set + L".sha256").exists);
+}
+
 }  // namespace

@@ -57,12 +57,14 @@ check(len(again) == 1 and "/mir" not in again[0] and "/purge" not in again[0], f
 check_copy(snapshot(master), snapshot(master_copy), "after the copy written wrong once")
 
 # Nothing changed, twelve runs: nothing copied, kept or repaired.
+records = sorted(p.name for p in versions.iterdir()) if versions.exists() else []
 for number in range(12):
     result, said, last = run()
     check(result.exit_code == 0 and "; 0.0 MB copied, 0 earlier versions kept, in " in last,
           f"settled run {number}: {result.exit_code}\n{said[-2500:]}")
     check("Repaired" not in said and "DAMAGED" not in said and " on E:: all match" in said, said[-2500:])
-check(not versions.exists() or not any(versions.iterdir()), "no version set")
+check((sorted(p.name for p in versions.iterdir()) if versions.exists() else []) == records
+      and not any(p.is_dir() for p in versions.iterdir()), "no version set, no record of added files")
 
 # A backup file goes bad on the stick while its source is held open.
 medium = master_copy / "sizes" / "medium.bin"
