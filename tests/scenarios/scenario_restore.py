@@ -10,7 +10,7 @@ import os
 import shutil
 import time
 
-from brisk_scenario import World, check, snapshot
+from brisk_scenario import World, build_dir, check, snapshot
 
 world = World("restore")
 stick = world.stick("e")
@@ -144,6 +144,14 @@ check(not (target / "damaged" / "C" / "KORV" / "Data" / "readme.txt").exists()
 result, said = run(args=["/check"])
 check(result.exit_code == 1 and r"E:\_Backup_\PC01\C\KORV\Data\readme.txt" in said and " 1 damaged" in said,
       f"/check: {result.exit_code}\n{said[-1000:]}")
+
+# While a backup holds the computer's lock, a restore does not start.
+shutil.copy2(build_dir() / "bin" / "file_locker.exe", world.c_drive() / "file_locker.exe")
+result = world.run("cmd", ["/c", "start", "/b", r"C:\file_locker.exe", r"E:\_Backup_\PC01.lock", "15", "&",
+                           "timeout", "/t", "3", "&", r"E:\brisk.exe", "/restore", r"/to:D:\locked"], computer="PC01")
+said = result.output + result.errors
+check(result.exit_code == 2 and "Another backup of this computer is running on E:" in said
+      and not (target / "locked").exists(), f"locked: {result.exit_code}\n{said[-800:]}")
 
 # A target without room refuses before writing.
 small = world.drive("f")
