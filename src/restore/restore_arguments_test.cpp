@@ -55,10 +55,10 @@ TEST(StickArguments, WhereTheBackupIsReadAndWhereNothingIsRestored) {
 }
 
 TEST(StickArguments, TheProgressLineSaysTheTimeLeftOnceItCanBeEstimated) {
-    EXPECT_EQ(ProgressLine(1, 4, 1 << 20, 4 << 20, 500), L"Restoring: 1 of 4 files, 1.0 MB of 4.0 MB");
-    EXPECT_EQ(ProgressLine(1, 4, 1 << 20, 4 << 20, 2000),
+    EXPECT_EQ(ProgressLine(Message::ProgressDone, 1, 4, 1 << 20, 4 << 20, 500), L"Restoring: 1 of 4 files, 1.0 MB of 4.0 MB");
+    EXPECT_EQ(ProgressLine(Message::ProgressDone, 1, 4, 1 << 20, 4 << 20, 2000),
               L"Restoring: 1 of 4 files, 1.0 MB of 4.0 MB, about 7 s left");
-    EXPECT_EQ(ProgressLine(0, 4, 0, 4 << 20, 2000), L"Restoring: 0 of 4 files, 0.0 MB of 4.0 MB");
+    EXPECT_EQ(ProgressLine(Message::ProgressChecking, 0, 4, 0, 4 << 20, 2000), L"Checking: 0 of 4 files, 0.0 MB of 4.0 MB");
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ struct StickPlace {
 // none when the output is redirected.
 class ProgressLineOnConsole {
 public:
-    ProgressLineOnConsole() {
+    explicit ProgressLineOnConsole(Message head) : head_(head) {
         DWORD mode = 0;
         console_ = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
         start_ = GetTickCount64();
@@ -55,7 +55,7 @@ public:
         const uint64_t now = GetTickCount64();
         if (!console_ || (shown_ != 0 && now - shown_ < 500)) return;
         shown_ = now;
-        Write(L"\r" + ProgressLine(files, allFiles, bytes, allBytes, now - start_) + L"\r");
+        Write(L"\r" + ProgressLine(head_, files, allFiles, bytes, allBytes, now - start_) + L"\r");
         width_ = 79;
     }
     // Before a line of its own, the progress line goes.
@@ -72,6 +72,7 @@ private:
         DWORD written = 0;
         WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
     }
+    Message head_;
     bool console_ = false;
     uint64_t start_ = 0;
     uint64_t shown_ = 0;
@@ -158,7 +159,7 @@ int CheckStick(const StickPlace& place) {
             allBytes += file.size;
         }
     }
-    ProgressLineOnConsole progress;
+    ProgressLineOnConsole progress(Message::ProgressChecking);
     uint64_t checked = 0, bytes = 0, bad = 0;
     for (const ToCheck& one : files) {
         WideString problem;
@@ -292,7 +293,7 @@ int Restore(const StickArguments& arguments, const StickPlace& place) {
     }
 
     const WideString stamp = FormatNow(L"%Y-%m-%d_%H%M%S");
-    ProgressLineOnConsole progress;
+    ProgressLineOnConsole progress(Message::ProgressDone);
     uint64_t done = 0, doneBytes = 0, restored = 0, restoredBytes = 0, alreadyThere = 0, notRestored = 0;
     for (const RestoreItem& item : plan.items) {
         const RestoreResult result = RestoreFile(item, StickPathOf(place, stick, item), arguments.replace, stamp);
@@ -341,8 +342,9 @@ bool IsInsideBackupFolders(const WideString& target, const WideString& drive) {
     return PathWithin(target, drive + L"\\_Backup_") || PathWithin(target, drive + L"\\_Versions_");
 }
 
-WideString ProgressLine(uint64_t files, uint64_t allFiles, uint64_t bytes, uint64_t allBytes, uint64_t elapsedMs) {
-    const WideString done = Say(Message::ProgressDone, {GroupedText(files), GroupedText(allFiles), SizeText(bytes),
+WideString ProgressLine(Message head, uint64_t files, uint64_t allFiles, uint64_t bytes, uint64_t allBytes,
+                        uint64_t elapsedMs) {
+    const WideString done = Say(head, {GroupedText(files), GroupedText(allFiles), SizeText(bytes),
                                                         SizeText(allBytes)});
     if (elapsedMs < 1000 || bytes == 0 || allBytes <= bytes) return done;
     // At the pace so far (bytes per millisecond), rounded up to whole seconds.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "restore/restore_arguments.h"
+#include "text/messages.h"
 #include "text/wide_string.h"
 
 // Runs the task; returns the exit status: 0 complete (or all match), 1 some
@@ -19,6 +20,8 @@ WideString StickDriveOf(const WideString& on, const WideString& programPath);
 //   ("E:\_Backup_\x", "E:") => true   ("e:\_versions_", "E:") => true   ("E:\Restored", "E:") => false
 bool IsInsideBackupFolders(const WideString& target, const WideString& drive);
 
-// The progress line: "Restoring: 120 of 3,204 files, 12.1 MB of 1.2 GB, about 41 s left";
+// The progress line of a restore (ProgressDone) or a check (ProgressChecking):
+//   "Restoring: 120 of 3,204 files, 12.1 MB of 1.2 GB, about 41 s left";
 // the time left only once a second has passed and something was done.
-WideString ProgressLine(uint64_t files, uint64_t allFiles, uint64_t bytes, uint64_t allBytes, uint64_t elapsedMs);
+WideString ProgressLine(Message head, uint64_t files, uint64_t allFiles, uint64_t bytes, uint64_t allBytes,
+                        uint64_t elapsedMs);
