@@ -41,6 +41,10 @@ RestoreOutcome ExistingTarget(const RestoreItem& item) {
     return same ? RestoreOutcome::AlreadyThere : RestoreOutcome::KeptExisting;
 }
 
+WideString MakeRestoredFolder(const WideString& folder) {
+    return MakeFolders(folder) ? WideString() : SystemReason(GetLastError());
+}
+
 RestoreOutcome CheckStoredFile(const StoredFile& file, const WideString& stickPath, WideString* problem) {
     if (!file.onStick) return RestoreOutcome::Missing;
     if (!file.listed) return RestoreOutcome::NoLine;

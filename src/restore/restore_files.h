@@ -39,5 +39,9 @@ RestoreOutcome ExistingTarget(const RestoreItem& item);
 RestoreResult RestoreFile(const RestoreItem& item, const WideString& stickPath, bool replace,
                           const WideString& stamp);
 
+// Makes the folder and those missing above it (in the long form); the
+// system's reason when that failed, else empty.
+WideString MakeRestoredFolder(const WideString& folder);
+
 // Reads the stick's file against its line: Restored when it matches.
 RestoreOutcome CheckStoredFile(const StoredFile& file, const WideString& stickPath, WideString* problem);

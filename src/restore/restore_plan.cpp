@@ -152,6 +152,10 @@ RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoin
         plan.bytes += item.file.size;
         plan.items.push_back(std::move(item));
     }
+    for (const WideString& folder : stick.emptyFolders) {
+        const WideString target = IsBelowOrSame(FoldedKey(folder), onlyKey) ? targetOf(folder) : WideString();
+        if (!target.empty()) plan.emptyFolders.push_back(target);
+    }
     std::sort(plan.items.begin(), plan.items.end(),
               [](const RestoreItem& a, const RestoreItem& b) { return a.relative < b.relative; });
     return plan;

@@ -44,6 +44,9 @@ struct StickRecords {
     std::vector<HistoryRun> history;  // oldest first
     std::vector<RunRecords> records;  // by name
     std::vector<StoredFile> backup;   // today's backup of the computer
+    // Its folders that hold nothing: nothing records when they came, so each
+    // point gets them back (a folder whose files came later is not empty).
+    StringList emptyFolders;
 };
 
 // A point that can be asked for: the state after one run.
@@ -98,6 +101,7 @@ struct RestoreItem {
 
 struct RestorePlan {
     std::vector<RestoreItem> items;  // in path order
+    StringList emptyFolders;         // where the empty folders go
     uint64_t bytes = 0;
 };
 

@@ -82,6 +82,15 @@ TEST(RestorePlan, EachPointIsRebuiltFromTheBackupAndTheLaterRunsRecords) {
     EXPECT_TRUE(Restored(stick, 2, L"C\\KOR").empty());
 }
 
+TEST(RestorePlan, EmptyFoldersComeBackWithTheFolderAskedFor) {
+    StickRecords stick = ThreeRuns();
+    stick.emptyFolders = {L"C\\KORV\\empty", L"D\\x"};
+    const auto target = [](const WideString& relative) { return L"T:\\" + relative; };
+    EXPECT_EQ(PlanRestore(stick, RestorePoints(stick), 0, L"C\\KORV", target).emptyFolders,
+              StringList{L"T:\\C\\KORV\\empty"});
+    EXPECT_EQ(PlanRestore(stick, RestorePoints(stick), 2, L"", target).emptyFolders.size(), 2u);
+}
+
 TEST(RestorePlan, APointIsCompleteOnlyWhileEveryLaterChangeIsRecorded) {
     // The second run's set was removed for room: before it cannot be rebuilt.
     StickRecords pruned = ThreeRuns();

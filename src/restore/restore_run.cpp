@@ -234,7 +234,7 @@ int Restore(const StickArguments& arguments, const StickPlace& place) {
         const WideString original = OriginalOfPlace(relative);
         return IsInsideBackupFolders(original, place.drive) ? WideString() : original;
     });
-    if (plan.items.empty()) {
+    if (plan.items.empty() && plan.emptyFolders.empty()) {
         return Refuse(Say(Message::NothingAtPoint, {only.empty() ? place.computer : arguments.only,
                                                      PointText(points[point].name)}));
     }
@@ -316,6 +316,12 @@ int Restore(const StickArguments& arguments, const StickPlace& place) {
         progress.Show(done, plan.items.size(), doneBytes, plan.bytes);
     }
     progress.Clear();
+    for (const WideString& folder : plan.emptyFolders) {
+        const WideString problem = MakeRestoredFolder(folder);
+        if (problem.empty()) continue;
+        ++notRestored;
+        ReportLine(Say(Message::RestoreFailed, {folder, problem}));
+    }
     const WideString files = SayCount(restored, Message::FileOne, Message::FileMany);
     const WideString seconds = GroupedText(progress.ElapsedSeconds());
     if (notRestored == 0) {

@@ -48,14 +48,17 @@ bool HistoryRunOfLine(const WideString& line, HistoryRun* run) {
 }
 
 bool VisitFilesBelow(const WideString& folder,
-                     const std::function<void(const WideString& relative, uint64_t size)>& visit) {
+                     const std::function<void(const WideString& relative, uint64_t size)>& visit,
+                     const std::function<void(const WideString& relative)>& emptyFolder) {
     bool whole = true;
     StringList pending = {WideString()};
     while (!pending.empty()) {
         const WideString relative = pending.back();
         pending.pop_back();
         StringList subfolders;
+        bool holdsSomething = false;
         whole = VisitFolder(JoinPath(folder, relative), [&](const WIN32_FIND_DATAW& entry) {
+            holdsSomething = true;
             const WideString path = relative.empty() ? WideString(entry.cFileName) : JoinPath(relative, entry.cFileName);
             if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return;
             if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -64,13 +67,15 @@ bool VisitFilesBelow(const WideString& folder,
             }
             visit(path, (uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow);
         }) && whole;
+        if (!holdsSomething && !relative.empty() && emptyFolder) emptyFolder(relative);
         // Depth first in name order: the last pushed is walked first.
         pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
     }
     return whole;
 }
 
-std::vector<StoredFile> StoredFilesOf(const WideString& folder, const WideString& checksumList) {
+std::vector<StoredFile> StoredFilesOf(const WideString& folder, const WideString& checksumList,
+                                      StringList* emptyFolders) {
     std::vector<StoredFile> files;
     std::unordered_map<WideString, size_t> byKey;
     VisitFilesBelow(folder, [&](const WideString& relative, uint64_t size) {
@@ -80,6 +85,8 @@ std::vector<StoredFile> StoredFilesOf(const WideString& folder, const WideString
         file.size = size;
         byKey.emplace(FoldedKey(relative), files.size());
         files.push_back(std::move(file));
+    }, [&](const WideString& relative) {
+        if (emptyFolders != nullptr) emptyFolders->push_back(relative);
     });
     ForEachFileLine(checksumList, [&](const std::string& line) {
         StoredFile listed;
@@ -103,7 +110,7 @@ StickRecords ReadStickRecords(const WideString& computerFolder, const WideString
         HistoryRun run;
         if (HistoryRunOfLine(FromUtf8(line), &run)) stick.history.push_back(run);
     });
-    stick.backup = StoredFilesOf(computerFolder, ChecksumListOf(computerFolder));
+    stick.backup = StoredFilesOf(computerFolder, ChecksumListOf(computerFolder), &stick.emptyFolders);
     std::map<WideString, RunRecords> records;
     if (!versionsFolder.empty()) {
         VisitFolder(versionsFolder, [&](const WIN32_FIND_DATAW& entry) {

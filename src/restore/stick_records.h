@@ -14,13 +14,16 @@
 bool HistoryRunOfLine(const WideString& line, HistoryRun* run);
 
 // Calls visit for every file below the folder, depth first, by its path
-// below it. Folders that are links are not entered. False when a folder
-// could not be read.
-bool VisitFilesBelow(const WideString& folder, const std::function<void(const WideString& relative, uint64_t size)>& visit);
+// below it, and emptyFolder (when given) for every folder below it that
+// holds nothing at all. Folders that are links are not entered. False when
+// a folder could not be read.
+bool VisitFilesBelow(const WideString& folder, const std::function<void(const WideString& relative, uint64_t size)>& visit,
+                     const std::function<void(const WideString& relative)>& emptyFolder = nullptr);
 
 // The files of a folder and the lines of its checksum list, as one list:
 // each file found or listed once, whatever its letter case.
-std::vector<StoredFile> StoredFilesOf(const WideString& folder, const WideString& checksumList);
+std::vector<StoredFile> StoredFilesOf(const WideString& folder, const WideString& checksumList,
+                                      StringList* emptyFolders = nullptr);
 
 // Everything the stick records of the computer: its history, its backup
 // (with the files' sizes and lines) and its sets and records of added
