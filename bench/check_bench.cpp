@@ -9,6 +9,12 @@
 //                                         prints how many files they hold
 //   brisk_check_bench.exe --read A B ...  reads every file below the folders
 //                                         plainly, without hashing
+//   brisk_check_bench.exe --stages SOURCE BACKUP COMPUTER PLACE
+//                                         times the stages of a settled run
+//                                         one by one: the lists loaded, the
+//                                         plan's walk, the rolling check's
+//                                         reads, the lists written (to the
+//                                         temporary folder), and a plain walk
 //   brisk_check_bench.exe --digest FILE   hashes the file with the program's
 //                                         own reader, from the device, three
 //                                         times, and prints the median MB/s
@@ -28,6 +34,8 @@
 #include "text/case_text.h"
 #include "text/path_text.h"
 #include "verify/checksum_book.h"
+#include "text/canonical_path.h"
+#include "verify/checksum_files.h"
 #include "verify/file_digest.h"
 
 namespace {
@@ -142,6 +150,41 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("checksum book of %lu files: %zu bytes, %zu bytes per file\n", files, book.MemoryBytes(),
                     book.MemoryBytes() / (files == 0 ? 1 : files));
         return 0;
+    }
+    if (argc == 6 && std::wcscmp(argv[1], L"--stages") == 0) {
+        const WideString source = argv[2], backup = argv[3], computer = argv[4], place = argv[5];
+        BackupJob job;
+        ApplyBackupPolicy(job, L"E:\\_Backup_");
+        const CopyPolicy policy = PolicyOf(job);
+        ChecksumBook book;
+        uint64_t sink = 0;
+        const double load = Milliseconds([&] { book = LoadChecksumBook(computer); });
+        const double walk = Milliseconds([&] { sink += CountFilesPlainly(source) + CountFilesPlainly(backup); });
+        const double plan = Milliseconds([&] {
+            sink += CompareTrees(policy, 4096, source, backup, [&](const WideString& relative, const FolderEntry&,
+                                                                  const FolderEntry* copy, bool upToDate) {
+                        if (upToDate && copy != nullptr) {
+                            sink += book.SeenAsRecorded(place + L"\\" + relative, copy->size, copy->lastWrite);
+                        }
+                    }).files;
+        });
+        const std::vector<WideString> picked = RollingSelection(book);
+        const double rolling = Milliseconds([&] {
+            for (const WideString& relative : picked) sink += DigestOfFile(JoinPath(computer, relative), ReadFrom::Device).bytes;
+        });
+        const double opens = Milliseconds([&] {
+            for (const WideString& relative : picked) {
+                HANDLE file = CreateFileW(LongPathForm(JoinPath(computer, relative)).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+                CloseHandle(file);
+            }
+        });
+        const WideString saved = JoinPath(TempFolder(), L"brisk_stages");
+        const double save = Milliseconds([&] { sink += SaveChecksumBook(book, saved).size(); });
+        std::printf("%zu recorded, %zu picked: lists loaded %.0f ms, plan walk %.0f ms, plain walk %.0f ms,"
+                    " rolling reads %.0f ms (opens alone %.0f ms), lists written %.0f ms\n",
+                    book.Size(), picked.size(), load, plan, walk, rolling, opens, save);
+        return sink == 0 ? 1 : 0;
     }
     if (argc >= 2 && std::wcscmp(argv[1], L"--walk") == 0) {
         uint64_t files = 0;
