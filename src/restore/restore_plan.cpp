@@ -81,6 +81,10 @@ std::vector<RestorePoint> RestorePoints(const StickRecords& stick) {
 WideString PointLimitOf(const WideString& at) {
     if (Matches(at, L"0000-00-00")) return at + L"_235959";
     if (Matches(at, L"0000-00-00_000000")) return at;
+    // The form the history and a person write: "2026-12-07 18:30:00".
+    for (const wchar_t* written : {L"0000-00-00 00:00:00", L"0000-00-00_00:00:00", L"0000-00-00T00:00:00"}) {
+        if (Matches(at, written)) return at.substr(0, 10) + L"_" + at.substr(11, 2) + at.substr(14, 2) + at.substr(17, 2);
+    }
     return WideString();
 }
 

@@ -70,6 +70,7 @@ std::vector<RestorePoint> RestorePoints(const StickRecords& stick);
 // set's form: a date alone means the end of that day. Empty when the value
 // is neither form.
 //   "2026-12-07" => "2026-12-07_235959"   "2026-12-07_183000" => "2026-12-07_183000"
+//   "2026-12-07 18:30:00", "2026-12-07T18:30:00" => "2026-12-07_183000"
 //   "7.12.2026", "2026-12-07_1830" => ""
 WideString PointLimitOf(const WideString& at);
 

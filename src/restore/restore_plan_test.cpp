@@ -127,7 +127,9 @@ TEST(RestorePlan, APointIsCompleteOnlyWhileEveryLaterChangeIsRecorded) {
 TEST(RestorePlan, PointsTimesAndPlaces) {
     EXPECT_EQ(PointLimitOf(L"2026-12-07"), L"2026-12-07_235959");
     EXPECT_EQ(PointLimitOf(L"2026-12-07_183000"), L"2026-12-07_183000");
-    for (const wchar_t* bad : {L"7.12.2026", L"2026-12-07_1830", L"", L"2026-12-07 183000"}) {
+    EXPECT_EQ(PointLimitOf(L"2026-12-07 18:30:02"), L"2026-12-07_183002");
+    EXPECT_EQ(PointLimitOf(L"2026-12-07T18:30:02"), L"2026-12-07_183002");
+    for (const wchar_t* bad : {L"7.12.2026", L"2026-12-07_1830", L"", L"2026-12-07 183000", L"2026-12-07 18:30"}) {
         EXPECT_EQ(PointLimitOf(bad), L"") << bad;
     }
     const std::vector<RestorePoint> points = RestorePoints(ThreeRuns());

@@ -135,7 +135,8 @@ int ListDates(const StickPlace& place) {
     for (const RestorePoint& point : points) {
         const WideString figures = Say(Message::DatesFigures, {GroupedText(point.added), GroupedText(point.replaced),
                                                                GroupedText(point.removed)});
-        PrintLine(Say(point.complete ? Message::DatesLine : Message::DatesLineGone, {PointText(point.name), figures}));
+        PrintLine(Say(point.complete ? Message::DatesLine : Message::DatesLineGone,
+                      {PointText(point.name), figures, point.name}));
     }
     PrintLine(Say(Message::DatesEarliest, {PointText(points[EarliestCompletePoint(points)].name)}));
     return kComplete;

@@ -96,11 +96,14 @@ result, said = run(args=["/restore", "/dates"])
 check(result.exit_code == 0, f"/dates: {result.exit_code}\n{said}")
 check("2 added, 1 replaced, 2 removed" in said and "1 added, 1 replaced, 1 removed" in said, said)
 check(f"The earliest point that can be restored: {names[0][:10]} " in said, said)
+check(all(f"  /at:{name}  (" in said for name in names), f"each point with what /at: takes:\n{said}")
 
 # Each point, into a new folder, equals its sources; nothing was changed on the stick.
 before_stick = snapshot(stick)
 for number, name in enumerate(names):
-    result, said = run(args=["/restore", f"/at:{name}", rf"/to:D:\point {number}"])
+    # The time as the history writes it works as well as the set's form.
+    at = name if number else f"{name[:10]} {name[11:13]}:{name[13:15]}:{name[15:]}"
+    result, said = run(args=["/restore", f"/at:{at}", rf"/to:D:\point {number}"])
     check(result.exit_code == 0, f"point {number}: {result.exit_code}\n{said[-2000:]}")
     check(said.rstrip().splitlines()[-1].startswith("Restore complete: "), said[-500:])
     same_files(target / f"point {number}", states[number], f"point {number}")
