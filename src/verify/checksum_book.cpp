@@ -195,6 +195,18 @@ bool ChecksumBook::SeenAsRecorded(const WideString& relative, uint64_t size, int
     return true;
 }
 
+bool ChecksumBook::SetRunsLine(const WideString& relative, uint64_t size, int64_t lastWrite, uint64_t run) {
+    const size_t position = Locate(KeyOf(relative));
+    if (position == table_.size()) return false;
+    Slot& slot = slots_[table_[position] - 1];
+    bytes_ = bytes_ - slot.size + size;
+    slot.size = size;
+    slot.lastWrite = lastWrite;
+    slot.checkedRun = static_cast<uint32_t>(std::min<uint64_t>(run, 0xFFFFFFFFu));
+    slot.seen = true;  // both lists name it
+    return true;
+}
+
 void ChecksumBook::MarkSeen(const WideString& relative) {
     const size_t position = Locate(KeyOf(relative));
     if (position != table_.size()) slots_[table_[position] - 1].seen = true;
@@ -368,13 +380,7 @@ void ChecksumListsReader::RunsLine(const std::string& line) {
         !ReadNumber(line.substr(second + 1, third - second - 1), &run)) {
         return;
     }
-    std::optional<ChecksumRecord> record = book_.Find(PathFromList(line.substr(third + 1)));
-    if (!record) return;
-    record->size = size;
-    record->lastWrite = static_cast<int64_t>(time);
-    record->checkedRun = run;
-    record->seen = true;  // both lists name it
-    book_.Put(*record);
+    book_.SetRunsLine(PathFromList(line.substr(third + 1)), size, static_cast<int64_t>(time), run);
 }
 
 ChecksumBook ChecksumListsReader::Finish() {

@@ -77,6 +77,9 @@ private:
     friend class ChecksumListsReader;
     // Drops the records not marked seen and clears the marks of the others.
     void KeepSeenOnly();
+    // Gives the recorded file its runs line (size, time, run) and marks it
+    // seen, in place; false when the book does not hold it.
+    bool SetRunsLine(const WideString& relative, uint64_t size, int64_t lastWrite, uint64_t run);
 
     struct Slot {
         Digest digest{};
