@@ -109,6 +109,26 @@ WideString NotPutBackLine(const VersionMove& move, const WideString& reason) {
     return Say(Message::NotPutBack, {move.from, move.to, reason});
 }
 
+// The records of added files older than a removed set, of runs that kept
+// no set: the points before that set can no longer be rebuilt, so they
+// only take room.
+void RemoveOlderAddedRecords(const WideString& versionsFolder, const WideString& removedSet) {
+    StringList old;
+    VisitFolder(versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
+        const WideString name = entry.cFileName;
+        if (IsDirectory(entry) || name.size() != removedSet.size() + 6) return;
+        const WideString setName = name.substr(0, removedSet.size());
+        if (!IsVersionSetName(setName) || ToLowerText(name.substr(removedSet.size())) != L".added") return;
+        if (setName < removedSet) old.push_back(setName);
+    });
+    for (const WideString& setName : old) {
+        const WideString setFolder = JoinPath(versionsFolder, setName);
+        if (GetFileAttributesW(LongPathForm(setFolder).c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+        SetFileAttributesW(LongPathForm(AddedRecordOf(setFolder)).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(LongPathForm(AddedRecordOf(setFolder)).c_str());
+    }
+}
+
 }  // namespace
 
 FileFacts FactsOf(const WideString& path) {
@@ -242,6 +262,7 @@ size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) 
         }
         ReportLine(RemovedSetLine(set));
         ++removed;
+        RemoveOlderAddedRecords(plan->versionsFolder, set.name);
     }
     WideString problem;
     ReadRoom(plan->backupFolder, plan, &problem);

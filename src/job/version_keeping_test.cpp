@@ -52,6 +52,10 @@ TEST(VersionSetOfRun, TheRecordOfAddedFilesTakesTheSetsNameAndGoesWithIt) {
     VersionSetOfRun second(versions, start);
     EXPECT_EQ(second.Folder(), versions + L"\\2026-12-07_183001");
 
+    // An older run that only added files: its record goes with the set too,
+    // a newer one's stays.
+    ASSERT_TRUE(WriteFileBytes(versions + L"\\2026-12-06_090000.added", "C/KORV/b.txt\n"));
+    ASSERT_TRUE(WriteFileBytes(versions + L"\\2026-12-08_090000.added", "C/KORV/c.txt\n"));
     ASSERT_TRUE(CreateDirectoryW(set.c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(set + L"\\kept.txt", "old"));
     ASSERT_TRUE(WriteFileBytes(set + L".sha256", "list"));
@@ -63,6 +67,8 @@ TEST(VersionSetOfRun, TheRecordOfAddedFilesTakesTheSetsNameAndGoesWithIt) {
     EXPECT_EQ(RemoveVersionSets(sets, &plan), 1u);
     EXPECT_FALSE(FactsOf(set + L".added").exists);
     EXPECT_FALSE(FactsOf(set + L".sha256").exists);
+    EXPECT_FALSE(FactsOf(versions + L"\\2026-12-06_090000.added").exists);
+    EXPECT_TRUE(FactsOf(versions + L"\\2026-12-08_090000.added").exists);
 }
 
 }  // namespace
