@@ -31,6 +31,7 @@
 #include "job/backup_job.h"
 #include "job/backup_setup.h"
 #include "job/tree_walk.h"
+#include "restore/stick_records.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
 #include "verify/checksum_book.h"
@@ -98,16 +99,10 @@ int wmain(int argc, wchar_t** argv) {
         // The SHA-256 of every file below the folders, as a copy's check would read them.
         uint64_t files = 0;
         for (int i = 2; i < argc; ++i) {
-            std::vector<WideString> pending = {argv[i]};
-            while (!pending.empty()) {
-                const WideString folder = pending.back();
-                pending.pop_back();
-                VisitFolder(folder, [&](const WIN32_FIND_DATAW& data) {
-                    const WideString path = JoinPath(folder, data.cFileName);
-                    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return pending.push_back(path);
-                    files += DigestOfFile(path, ReadFrom::Cache).read ? 1 : 0;
-                });
-            }
+            const WideString folder = argv[i];
+            VisitFilesBelow(folder, [&](const WideString& relative, uint64_t) {
+                files += DigestOfFile(JoinPath(folder, relative), ReadFrom::Cache).read ? 1 : 0;
+            });
         }
         std::printf("%llu files hashed\n", static_cast<unsigned long long>(files));
         return 0;
@@ -116,20 +111,14 @@ int wmain(int argc, wchar_t** argv) {
         static char buffer[1 << 20];
         uint64_t bytes = 0;
         for (int i = 2; i < argc; ++i) {
-            std::vector<WideString> pending = {argv[i]};
-            while (!pending.empty()) {
-                const WideString folder = pending.back();
-                pending.pop_back();
-                VisitFolder(folder, [&](const WIN32_FIND_DATAW& data) {
-                    const WideString path = JoinPath(folder, data.cFileName);
-                    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return pending.push_back(path);
-                    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-                    DWORD got = 0;
-                    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got != 0) bytes += got;
-                    CloseHandle(file);
-                });
-            }
+            const WideString folder = argv[i];
+            VisitFilesBelow(folder, [&](const WideString& relative, uint64_t) {
+                HANDLE file = CreateFileW(JoinPath(folder, relative).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+                DWORD got = 0;
+                while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got != 0) bytes += got;
+                CloseHandle(file);
+            });
         }
         std::printf("%llu bytes\n", static_cast<unsigned long long>(bytes));
         return 0;

@@ -9,6 +9,7 @@
 
 #include "common/scoped_handle.h"
 #include "common/windows_headers.h"
+#include "text/canonical_path.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
 #include "text/number_text.h"
@@ -64,6 +65,13 @@ bool EntryExists(const WideString& path) {
     if (path.empty()) return false;
     const WideString prepared = PreparedForQuery(path);
     return IsNetworkPath(prepared) ? AccessExists(prepared) : !FileStatus(prepared).Failed();
+}
+
+bool MakeFolderTree(const WideString& folder) {
+    if (folder.size() <= ShareRootOf(folder).size()) return true;
+    if (GetFileAttributesW(LongPathForm(folder).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    if (!MakeFolderTree(ParentPath(folder))) return false;
+    return CreateDirectoryW(LongPathForm(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 bool CreateDirectoryTree(const WideString& path) {

@@ -20,6 +20,11 @@ bool EntryExists(const WideString& path);
 // that could not be made to the error stream; folders made so far stay.
 bool CreateDirectoryTree(const WideString& path);
 
+// The same for a canonical path read in its long form (past 260
+// characters), saying nothing: true when the folder is there afterwards
+// (or something of its name is); on false GetLastError says why.
+bool MakeFolderTree(const WideString& folder);
+
 // Copies one file, creating the target's folder chain first. False for a
 // missing source, for an existing target when noReplace is set (the target
 // is left untouched), for a target folder that cannot be made, or when the

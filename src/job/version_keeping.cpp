@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/windows_headers.h"
+#include "config/directory_ops.h"
 #include "common/scoped_handle.h"
 #include "job/drive_room.h"
 #include "job/tree_walk.h"
@@ -21,14 +22,6 @@ namespace {
 bool IsDirectory(const WIN32_FIND_DATAW& entry) { return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 bool IsReparsePoint(const WIN32_FIND_DATAW& entry) {
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-// Makes the folder and the missing ones above it, up to its drive or share.
-bool MakeFolders(const WideString& folder) {
-    if (folder.size() <= ShareRootOf(folder).size()) return true;
-    if (GetFileAttributesW(LongPathForm(folder).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-    if (!MakeFolders(ParentPath(folder))) return false;
-    return CreateDirectoryW(LongPathForm(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 // The folder that holds "_Versions_", for a set folder inside it.
@@ -115,11 +108,8 @@ WideString NotPutBackLine(const VersionMove& move, const WideString& reason) {
 void RemoveOlderAddedRecords(const WideString& versionsFolder, const WideString& removedSet) {
     StringList old;
     VisitFolder(versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
-        const WideString name = entry.cFileName;
-        if (IsDirectory(entry) || name.size() != removedSet.size() + 6) return;
-        const WideString setName = name.substr(0, removedSet.size());
-        if (!IsVersionSetName(setName) || ToLowerText(name.substr(removedSet.size())) != L".added") return;
-        if (setName < removedSet) old.push_back(setName);
+        const WideString setName = IsDirectory(entry) ? WideString() : SetNameOfAddedRecord(entry.cFileName);
+        if (!setName.empty() && setName < removedSet) old.push_back(setName);
     });
     for (const WideString& setName : old) {
         const WideString setFolder = JoinPath(versionsFolder, setName);
@@ -184,7 +174,7 @@ WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& 
     for (size_t done = 0; done < moves.size(); ++done) {
         const VersionMove& move = moves[done];
         DWORD error = ERROR_SUCCESS;
-        if (!MakeFolders(ParentPath(move.to))) {
+        if (!MakeFolderTree(ParentPath(move.to))) {
             error = GetLastError();
         } else if (!MoveFileExW(LongPathForm(move.from).c_str(), LongPathForm(move.to).c_str(), 0)) {
             error = GetLastError();
@@ -271,8 +261,17 @@ size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) 
 
 WideString AddedRecordOf(const WideString& setFolder) { return setFolder + L".added"; }
 
+WideString SetNameOfAddedRecord(const WideString& fileName) {
+    const size_t extension = 6;  // ".added"
+    if (fileName.size() <= extension || ToLowerText(fileName.substr(fileName.size() - extension)) != L".added") {
+        return WideString();
+    }
+    const WideString setName = fileName.substr(0, fileName.size() - extension);
+    return IsVersionSetName(setName) ? setName : WideString();
+}
+
 WideString AppendToAddedRecord(const WideString& setFolder, const std::string& lines) {
-    if (!MakeFolders(ParentPath(setFolder))) return SystemReason(GetLastError());
+    if (!MakeFolderTree(ParentPath(setFolder))) return SystemReason(GetLastError());
     const ScopedFileHandle file(CreateFileW(LongPathForm(AddedRecordOf(setFolder)).c_str(), FILE_APPEND_DATA,
                                             FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return SystemReason(GetLastError());

@@ -79,6 +79,10 @@ size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan);
 //   "E:\_Versions_\PC01\2026-12-07_183000" => "E:\_Versions_\PC01\2026-12-07_183000.added"
 WideString AddedRecordOf(const WideString& setFolder);
 
+// The set's name of a record's file name, or empty when it names none.
+//   "2026-12-07_183000.added" => "2026-12-07_183000"   "2026-12-07_183000.sha256", "x.added" => ""
+WideString SetNameOfAddedRecord(const WideString& fileName);
+
 // Adds the lines to the set's record (made, with the sets folder, when
 // missing), flushed to the drive. An empty text still makes the record:
 // it says that the run kept its record. Returns the system's reason when

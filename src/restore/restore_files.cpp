@@ -2,6 +2,7 @@
 
 #include "common/scoped_handle.h"
 #include "common/windows_headers.h"
+#include "config/directory_ops.h"
 #include "text/canonical_path.h"
 #include "text/path_text.h"
 #include "text/system_error.h"
@@ -10,14 +11,6 @@
 namespace {
 
 const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
-
-bool MakeFolders(const WideString& folder) {
-    if (folder.size() <= ShareRootOf(folder).size()) return true;
-    const DWORD attributes = GetFileAttributesW(LongPathForm(folder).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (!MakeFolders(ParentPath(folder))) return false;
-    return CreateDirectoryW(LongPathForm(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-}
 
 RestoreResult Result(RestoreOutcome outcome, const WideString& problem = WideString()) {
     RestoreResult result;
@@ -42,7 +35,7 @@ RestoreOutcome ExistingTarget(const RestoreItem& item) {
 }
 
 WideString MakeRestoredFolder(const WideString& folder) {
-    return MakeFolders(folder) ? WideString() : SystemReason(GetLastError());
+    return MakeFolderTree(folder) ? WideString() : SystemReason(GetLastError());
 }
 
 RestoreOutcome CheckStoredFile(const StoredFile& file, const WideString& stickPath, WideString* problem) {
@@ -70,7 +63,7 @@ RestoreResult RestoreFile(const RestoreItem& item, const WideString& stickPath, 
         return Result(RestoreOutcome::Missing);
     }
     const WideString folder = ParentPath(item.target);
-    if (!MakeFolders(folder)) return Result(RestoreOutcome::Failed, SystemReason(GetLastError()));
+    if (!MakeFolderTree(folder)) return Result(RestoreOutcome::Failed, SystemReason(GetLastError()));
     const WideString temporary = item.target + L".brisk-restoring";
     bool damaged = false;
     WideString problem;

@@ -6,6 +6,7 @@
 
 #include "text/case_text.h"
 #include "text/path_text.h"
+#include "verify/checksum_book.h"
 
 namespace {
 
@@ -105,18 +106,10 @@ int EarliestCompletePoint(const std::vector<RestorePoint>& points) {
 
 WideString PlaceOfOriginal(const WideString& path) {
     if (path.size() < 3 || path[1] != L':' || path[2] != L'\\' || !iswalpha(path[0])) return WideString();
-    WideString place(1, static_cast<wchar_t>(towupper(path[0])));
+    const WideString place(1, static_cast<wchar_t>(towupper(path[0])));
     const WideString rest = StripTrailingSeparator(path.substr(3));
     if (rest.empty()) return place;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = rest.find(L'\\', start);
-        const WideString name = rest.substr(start, end == WideString::npos ? WideString::npos : end - start);
-        if (name.empty() || name == L"." || name == L".." || name.find(L':') != WideString::npos) return WideString();
-        if (end == WideString::npos) break;
-        start = end + 1;
-    }
-    return place + L"\\" + rest;
+    return IsRecordPathBelow(rest) ? place + L"\\" + rest : WideString();
 }
 
 WideString OriginalOfPlace(const WideString& relative) {

@@ -119,9 +119,8 @@ StickRecords ReadStickRecords(const WideString& computerFolder, const WideString
             const bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
             if (folder && !link && IsVersionSetName(name)) {
                 records[name].hasSet = true;
-            } else if (!folder && name.size() > 6 && IsVersionSetName(name.substr(0, name.size() - 6)) &&
-                       ToLowerText(name.substr(name.size() - 6)) == L".added") {
-                records[name.substr(0, name.size() - 6)].hasAdded = true;
+            } else if (!folder && !SetNameOfAddedRecord(name).empty()) {
+                records[SetNameOfAddedRecord(name)].hasAdded = true;
             }
         });
     }
