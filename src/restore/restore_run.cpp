@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "config/special_folders.h"
 #include "config/system_paths.h"
+#include "job/drive_room.h"
 #include "job/run_lock.h"
 #include "plan/backup_plan.h"
 #include "plan/tree_compare.h"
@@ -55,8 +57,10 @@ public:
         const uint64_t now = GetTickCount64();
         if (!console_ || (shown_ != 0 && now - shown_ < 500)) return;
         shown_ = now;
-        Write(L"\r" + ProgressLine(head_, files, allFiles, bytes, allBytes, now - start_) + L"\r");
-        width_ = 79;
+        const WideString line = ProgressLine(head_, files, allFiles, bytes, allBytes, now - start_);
+        // A shorter line clears what the longer one before it left.
+        Write(L"\r" + line + WideString(width_ > line.size() ? width_ - line.size() : 0, L' ') + L"\r");
+        width_ = std::max(width_, line.size());
     }
     // Before a line of its own, the progress line goes.
     void Clear() {
@@ -109,22 +113,14 @@ WideString NotRestoredLine(const RestoreResult& result, const WideString& shown)
     }
 }
 
-// The free bytes for a folder that may not exist yet: asked of its nearest
-// existing folder.
-bool FreeBytesFor(const WideString& folder, uint64_t* free, uint64_t* cluster) {
+// The free bytes and cluster size for a folder that may not exist yet:
+// asked of its nearest existing folder.
+bool RoomFor(const WideString& folder, BackupPlan* room, WideString* problem) {
     WideString existing = folder;
-    while (!existing.empty() && !DirectoryExists(existing) && existing.size() > ShareRootOf(existing).size()) {
+    while (!DirectoryExists(existing) && existing.size() > ShareRootOf(existing).size()) {
         existing = ParentPath(existing);
     }
-    ULARGE_INTEGER available = {};
-    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
-    if (!GetDiskFreeSpaceExW(AppendSeparator(existing, L'\\').c_str(), &available, nullptr, nullptr)) return false;
-    *free = available.QuadPart;
-    *cluster = GetDiskFreeSpaceW(AppendSeparator(ShareRootOf(folder), L'\\').c_str(), &sectorsPerCluster,
-                                 &bytesPerSector, &freeClusters, &clusters)
-                   ? uint64_t{sectorsPerCluster} * bytesPerSector
-                   : 4096;
-    return true;
+    return ReadRoom(existing, room, problem);
 }
 
 int ListDates(const StickPlace& place) {
@@ -262,31 +258,22 @@ int Restore(const StickArguments& arguments, const StickPlace& place) {
     }
 
     // Room, per drive of the targets: what is not there yet, in whole clusters.
-    std::map<WideString, uint64_t> needs;
-    std::map<WideString, WideString> firstFolder;
+    std::map<WideString, std::vector<const RestoreItem*>> toWrite;
     for (const RestoreItem& item : plan.items) {
         if (item.target.empty()) continue;
         const bool there = GetFileAttributesW(LongPathForm(item.target).c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (there && !arguments.replace) continue;
-        const WideString root = ToLowerText(ShareRootOf(item.target));
-        needs[root] += item.file.size;
-        if (firstFolder.count(root) == 0) firstFolder[root] = ParentPath(item.target);
+        if (!there || arguments.replace) toWrite[ToLowerText(ShareRootOf(item.target))].push_back(&item);
     }
-    for (const auto& need : needs) {
-        uint64_t free = 0, cluster = 0;
-        const WideString folder = firstFolder[need.first];
-        if (!FreeBytesFor(folder, &free, &cluster)) {
-            return Refuse(Say(Message::CantRestoreInto, {folder, SystemReason(GetLastError())}));
-        }
-        uint64_t bytes = 0;
-        for (const RestoreItem& item : plan.items) {
-            if (!item.target.empty() && ToLowerText(ShareRootOf(item.target)) == need.first) {
-                bytes += RoundUpToCluster(item.file.size, cluster);
-            }
-        }
-        if (bytes > free) {
+    for (const auto& drive : toWrite) {
+        const WideString folder = ParentPath(drive.second.front()->target);
+        BackupPlan room;
+        WideString problem;
+        if (!RoomFor(folder, &room, &problem)) return Refuse(Say(Message::CantRestoreInto, {folder, problem}));
+        uint64_t need = 0;
+        for (const RestoreItem* item : drive.second) need += RoundUpToCluster(item->file.size, room.clusterBytes);
+        if (need > room.freeBytes) {
             return Refuse(Say(Message::RestoreNoRoom, {arguments.toOriginal ? folder : targetRoot,
-                                                        SizeText(bytes - free), ShareRootOf(folder)}));
+                                                        SizeText(need - room.freeBytes), ShareRootOf(folder)}));
         }
     }
     if (!targetRoot.empty() && !CreateDirectoryTree(targetRoot) && !DirectoryExists(targetRoot)) {
