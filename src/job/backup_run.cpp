@@ -264,7 +264,11 @@ void BackUpFolder(FolderRun& run, PlannedFolder* folder) {
     std::vector<WideString> unrecorded;
     std::string added;
     bool allReadBeforeCopy = false;
-    if (PlanFolder(run, folder, &unrecorded, &added) && folder->fate == FolderFate::Mirror) {
+    // The rolling check reads the folder's picked files while the plan walks.
+    run.readBack.StartRollingReads(*folder);
+    const bool planned = PlanFolder(run, folder, &unrecorded, &added);
+    run.readBack.AwaitRollingReads();
+    if (planned && folder->fate == FolderFate::Mirror) {
         run.readBack.CheckKeptCopies(folder, run.plan->clusterBytes);
         allReadBeforeCopy = run.readBack.CheckUnrecorded(folder, unrecorded, run.plan->clusterBytes);
         if (PrepareFolder(run, folder, &moves)) RecordAdded(run, added, !moves.empty());

@@ -1,6 +1,7 @@
 #include "job/read_back.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include "common/scoped_handle.h"
 #include "common/windows_headers.h"
@@ -80,10 +81,48 @@ ReadBackOfRun::ReadBackOfRun(const BackupPlan& plan, const CopyPolicy& policy)
       drive_(plan.drive),
       policy_(policy),
       book_(LoadChecksumBook(plan.computerFolder)) {
-    selected_ = RollingSelection(book_);
-    for (WideString& path : selected_) path = ToLowerText(path);
-    std::sort(selected_.begin(), selected_.end());
+    selected_ = RollingNumbers(book_);
     handled_.assign(selected_.size(), false);
+}
+
+std::pair<size_t, size_t> ReadBackOfRun::PickedBelow(const WideString& place) const {
+    const WideString placeKey = FoldedKey(place);
+    const WideString start = placeKey + L"\\";
+    const auto first = std::lower_bound(selected_.begin(), selected_.end(), start,
+                                        [this](ChecksumBook::Number number, const WideString& key) {
+                                            return FoldedKey(book_.PathNumbered(number)) < key;
+                                        });
+    auto last = first;
+    while (last != selected_.end() && IsBelow(FoldedKey(book_.PathNumbered(*last)), placeKey)) ++last;
+    return {static_cast<size_t>(first - selected_.begin()), static_cast<size_t>(last - selected_.begin())};
+}
+
+void ReadBackOfRun::StartRollingReads(const PlannedFolder& folder) {
+    AwaitRollingReads();
+    readAhead_.clear();
+    const WideString place = PlaceOf(folder);
+    if (place.empty()) return;
+    const std::pair<size_t, size_t> range = PickedBelow(place);
+    if (range.first == range.second) return;
+    readAheadFirst_ = range.first;
+    readAhead_.resize(range.second - range.first);
+    try {
+        reader_ = std::thread([this] {
+            FileReader reader;
+            for (size_t i = 0; i < readAhead_.size(); ++i) {
+                const ChecksumBook::Number number = selected_[readAheadFirst_ + i];
+                const FileDigest got = reader.Digest(JoinPath(computerFolder_, book_.PathNumbered(number)),
+                                                     ReadFrom::Device);
+                readAhead_[i] = {got.size, got.lastWrite, got.read && book_.HoldsBytes(number, got.digest, got.bytes)};
+            }
+        });
+    } catch (const std::system_error&) {
+        readAhead_.clear();  // no thread to be had: the check reads them itself
+    }
+}
+
+void ReadBackOfRun::AwaitRollingReads() {
+    if (reader_.joinable()) reader_.join();
 }
 
 WideString ReadBackOfRun::PlaceOf(const PlannedFolder& folder) const {
@@ -105,8 +144,9 @@ void ReadBackOfRun::Record(const WideString& relative, const FolderEntry& backup
     book_.Put(record);
 }
 
-FileDigest ReadBackOfRun::ReadTwice(const WideString& backupPath, const ChecksumRecord& record) const {
-    const FileDigest first = DigestOfFile(backupPath, ReadFrom::Device);
+FileDigest ReadBackOfRun::ReadTwice(const WideString& backupPath, const ChecksumRecord& record,
+                                    const FileDigest* readAhead) const {
+    const FileDigest first = readAhead != nullptr ? *readAhead : DigestOfFile(backupPath, ReadFrom::Device);
     if (first.read && first.bytes == record.size && first.digest == record.digest) return first;
     // One failed or odd read does not condemn a copy: it is read once more.
     return DigestOfFile(backupPath, ReadFrom::Device);
@@ -183,18 +223,28 @@ bool ReadBackOfRun::CheckUnrecorded(PlannedFolder* folder, const std::vector<Wid
 void ReadBackOfRun::CheckKeptCopies(PlannedFolder* folder, uint64_t clusterBytes) {
     const WideString place = PlaceOf(*folder);
     if (place.empty()) return;
-    const WideString placeKey = ToLowerText(place);
-    auto first = std::lower_bound(selected_.begin(), selected_.end(), placeKey + L"\\");
-    for (auto it = first; it != selected_.end() && IsBelow(*it, placeKey); ++it) {
-        handled_[static_cast<size_t>(it - selected_.begin())] = true;
-        const std::optional<ChecksumRecord> found = book_.Find(*it);
+    AwaitRollingReads();
+    const std::pair<size_t, size_t> range = PickedBelow(place);
+    for (size_t index = range.first; index < range.second; ++index) {
+        handled_[index] = true;
+        const std::optional<ChecksumRecord> found = book_.Find(book_.PathNumbered(selected_[index]));
         if (!found) continue;
         const ChecksumRecord record = *found;
         const WideString relative = record.relative.substr(place.size() + 1);
         const WideString backupPath = JoinPath(computerFolder_, record.relative);
         const WideString sourcePath = JoinPath(folder->source, relative);
         // The open file says its size and time: one lookup of the path, not two.
-        const FileDigest readBack = ReadTwice(backupPath, record);
+        const size_t ahead = index - readAheadFirst_;
+        FileDigest early;
+        if (index >= readAheadFirst_ && ahead < readAhead_.size() && readAhead_[ahead].matched &&
+            book_.HoldsBytes(selected_[index], record.digest, record.size)) {
+            early.read = early.opened = true;
+            early.digest = record.digest;
+            early.bytes = record.size;
+            early.size = early.sizeAfter = readAhead_[ahead].size;
+            early.lastWrite = early.lastWriteAfter = readAhead_[ahead].lastWrite;
+        }
+        const FileDigest readBack = ReadTwice(backupPath, record, early.read ? &early : nullptr);
         const FileFacts backup = readBack.opened ? FileFacts{true, readBack.size, readBack.lastWrite} : FactsOf(backupPath);
         const bool sound = KeptCopyStateOf(record, backup, readBack, FileFacts()) == KeptCopyState::Sound;
         const FileFacts source = sound ? FileFacts() : FactsOf(sourcePath);
@@ -398,7 +448,7 @@ StringList ReadBackOfRun::AfterLastFolder() {
     StringList lines;
     for (size_t i = 0; i < selected_.size(); ++i) {
         if (handled_[i]) continue;
-        const std::optional<ChecksumRecord> found = book_.Find(selected_[i]);
+        const std::optional<ChecksumRecord> found = book_.Find(book_.PathNumbered(selected_[i]));
         if (!found) continue;
         const ChecksumRecord record = *found;
         const WideString backupPath = JoinPath(computerFolder_, record.relative);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -31,6 +32,19 @@ public:
     // turn it is to be read again. Times are compared as the copy compares
     // them (the policy's tolerance: FAT and exFAT keep whole seconds).
     ReadBackOfRun(const BackupPlan& plan, const CopyPolicy& policy);
+    ~ReadBackOfRun() { AwaitRollingReads(); }
+    ReadBackOfRun(const ReadBackOfRun&) = delete;
+    ReadBackOfRun& operator=(const ReadBackOfRun&) = delete;
+
+    // Before the folder's plan: starts reading its files picked for the
+    // rolling check on a thread of its own, while the plan walks both trees
+    // (nothing on the stick changes before its earlier versions are kept).
+    // CheckKeptCopies takes what it read. Until AwaitRollingReads the book
+    // only marks files seen, which that thread never reads.
+    void StartRollingReads(const PlannedFolder& folder);
+    // Waits until those reads have ended: called before anything on the
+    // stick may change.
+    void AwaitRollingReads();
 
     // For the walk that plans a folder: notes each backup file the copy
     // would leave alone (same size and time) that the lists do not record
@@ -121,8 +135,11 @@ private:
         ChecksumRecord bookRecord;
     };
     // The file read twice: a read that failed or differed once is read again
-    // before the copy is suspected.
-    FileDigest ReadTwice(const WideString& backupPath, const ChecksumRecord& record) const;
+    // before the copy is suspected. The first read may have been made ahead.
+    FileDigest ReadTwice(const WideString& backupPath, const ChecksumRecord& record,
+                         const FileDigest* readAhead = nullptr) const;
+    // The range of selected_ picked below the place.
+    std::pair<size_t, size_t> PickedBelow(const WideString& place) const;
     Suspect* SuspectAt(const WideString& recordPath);
 
     WideString computerFolder_;
@@ -130,9 +147,21 @@ private:
     WideString drive_;
     CopyPolicy policy_;
     ChecksumBook book_;
-    std::vector<WideString> selected_;
+    std::vector<ChecksumBook::Number> selected_;  // the files picked, in path order
     StringList checkedPlaces_;                  // the backups walked after their copy
     std::vector<bool> handled_;                 // by index into selected_: read by a folder's check
+    // A rolling read made ahead: whether it found the recorded bytes, and
+    // the size and time the open file said. Only a read that matched is
+    // taken; any other file is read again (twice) by the check itself.
+    struct EarlyRead {
+        uint64_t size = 0;
+        int64_t lastWrite = 0;
+        bool matched = false;
+    };
+    // Those reads, for selected_ from readAheadFirst_ on.
+    std::thread reader_;
+    size_t readAheadFirst_ = 0;
+    std::vector<EarlyRead> readAhead_;
     std::vector<ChecksumRecord> setRecords_;
     std::vector<Moved> moved_;
     std::vector<Suspect> suspects_;

@@ -1,6 +1,7 @@
 #include "verify/checksum_book.h"
 
 #include <algorithm>
+#include <map>
 
 #include "plan/tree_compare.h"
 #include "script/text_files.h"
@@ -300,17 +301,62 @@ void ChecksumBook::ForEachSorted(const std::function<void(const ChecksumRecord&)
 }
 
 std::vector<WideString> ChecksumBook::OldestFirst(uint64_t minFiles, uint64_t minBytes) const {
-    std::vector<uint32_t> order = SortedSlots();  // a copy: sorted again by run below
-    std::stable_sort(order.begin(), order.end(),
-                     [this](uint32_t a, uint32_t b) { return slots_[a].checkedRun < slots_[b].checkedRun; });
+    std::vector<Number> numbers = OldestFirstNumbers(minFiles, minBytes);
+    std::stable_sort(numbers.begin(), numbers.end(),
+                     [this](Number a, Number b) { return slots_[a].checkedRun < slots_[b].checkedRun; });
     std::vector<WideString> selected;
+    for (const Number number : numbers) selected.push_back(PathOf(slots_[number]));
+    return selected;
+}
+
+std::vector<ChecksumBook::Number> ChecksumBook::OldestFirstNumbers(uint64_t minFiles, uint64_t minBytes) const {
+    // The files and bytes last read by each run, oldest run first, say
+    // which run is the last to be taken; of that run, the files in path
+    // order until both shares are taken. No copy of the book's order.
+    std::map<uint32_t, std::pair<uint64_t, uint64_t>> runs;
+    for (const Slot& slot : slots_) {
+        if (!slot.live) continue;
+        ++runs[slot.checkedRun].first;
+        runs[slot.checkedRun].second += slot.size;
+    }
+    uint64_t files = 0;
     uint64_t bytes = 0;
-    for (const uint32_t index : order) {
-        if (selected.size() >= minFiles && bytes >= minBytes) break;
-        selected.push_back(PathOf(slots_[index]));
-        bytes += slots_[index].size;
+    uint64_t filesBefore = 0;  // of the runs before the last one taken
+    uint64_t bytesBefore = 0;
+    uint32_t lastRun = 0;
+    bool any = false;
+    for (const auto& run : runs) {
+        if (files >= minFiles && bytes >= minBytes) break;
+        lastRun = run.first;
+        any = true;
+        filesBefore = files;
+        bytesBefore = bytes;
+        files += run.second.first;
+        bytes += run.second.second;
+    }
+    std::vector<Number> selected;
+    if (!any) return selected;
+    files = filesBefore;
+    bytes = bytesBefore;
+    for (const uint32_t index : SortedSlots()) {
+        const Slot& slot = slots_[index];
+        if (slot.checkedRun > lastRun) continue;
+        if (slot.checkedRun == lastRun) {
+            if (files >= minFiles && bytes >= minBytes) continue;
+            ++files;
+            bytes += slot.size;
+        }
+        selected.push_back(index);
     }
     return selected;
+}
+
+WideString ChecksumBook::PathNumbered(Number number) const {
+    return number < slots_.size() ? PathOf(slots_[number]) : WideString();
+}
+
+bool ChecksumBook::HoldsBytes(Number number, const Digest& digest, uint64_t bytes) const {
+    return number < slots_.size() && slots_[number].size == bytes && slots_[number].digest == digest;
 }
 
 size_t ChecksumBook::MemoryBytes() const {
@@ -403,6 +449,11 @@ RollingShare RollingShareOf(uint64_t files, uint64_t bytes) {
 std::vector<WideString> RollingSelection(const ChecksumBook& book) {
     const RollingShare share = RollingShareOf(book.Size(), book.Bytes());
     return book.OldestFirst(share.files, share.bytes);
+}
+
+std::vector<ChecksumBook::Number> RollingNumbers(const ChecksumBook& book) {
+    const RollingShare share = RollingShareOf(book.Size(), book.Bytes());
+    return book.OldestFirstNumbers(share.files, share.bytes);
 }
 
 uint64_t ChecksumListsNeed(uint64_t recordedFiles, uint64_t newFiles, uint64_t clusterBytes) {

@@ -70,6 +70,18 @@ public:
     // The paths of the records read longest ago (oldest run, then path),
     // until at least minFiles files and minBytes bytes are taken.
     std::vector<WideString> OldestFirst(uint64_t minFiles, uint64_t minBytes) const;
+
+    // A record's number stays the record's while the book lives (a removed
+    // record's number goes to no other): 4 bytes a file where a path would
+    // take a hundred.
+    using Number = uint32_t;
+    // The numbers of the records OldestFirst picks, in path order.
+    std::vector<Number> OldestFirstNumbers(uint64_t minFiles, uint64_t minBytes) const;
+    WideString PathNumbered(Number number) const;  // as spelled
+    // Whether the numbered record holds these bytes (its digest and size).
+    // Neither this nor PathNumbered reads what marking a file seen changes:
+    // another thread may ask them while the book only marks files seen.
+    bool HoldsBytes(Number number, const Digest& digest, uint64_t bytes) const;
     // The bytes the book holds (for the benchmarks).
     size_t MemoryBytes() const;
 
@@ -173,6 +185,8 @@ RollingShare RollingShareOf(uint64_t files, uint64_t bytes);
 // The files to read back this run, by path: those read longest ago first
 // (oldest run, then path), until the share of files and of bytes is taken.
 std::vector<WideString> RollingSelection(const ChecksumBook& book);
+// The same files as the book's numbers, in path order.
+std::vector<ChecksumBook::Number> RollingNumbers(const ChecksumBook& book);
 
 // The room the two lists take when written anew (beside the old ones until
 // each replaces its old one): what they hold now and a line for each new

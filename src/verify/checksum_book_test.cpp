@@ -133,6 +133,25 @@ TEST(ChecksumBook, RollingSelectionTakesTheLongestUncheckedFirstUntilBothShares)
     EXPECT_TRUE(book.OldestFirst(0, 0).empty());
     // A small backup is not read whole: an eighth of its files, at least one.
     EXPECT_EQ((std::vector<WideString>{L"C\\old a"}), RollingSelection(book));
+    // The same picks by number, in path order: a run taken in part, runs
+    // taken whole, and every run when the shares ask for more than there is.
+    auto pathsOf = [&](const std::vector<ChecksumBook::Number>& numbers) {
+        std::vector<WideString> paths;
+        for (const ChecksumBook::Number number : numbers) paths.push_back(book.PathNumbered(number));
+        return paths;
+    };
+    EXPECT_EQ((std::vector<WideString>{L"C\\old a"}), pathsOf(book.OldestFirstNumbers(1, 100)));
+    EXPECT_EQ((std::vector<WideString>{L"C\\middle", L"C\\old a", L"C\\old b"}),
+              pathsOf(book.OldestFirstNumbers(3, 1)));
+    EXPECT_EQ((std::vector<WideString>{L"C\\middle", L"C\\new", L"C\\old a", L"C\\old b"}),
+              pathsOf(book.OldestFirstNumbers(10, 0)));
+    EXPECT_TRUE(book.OldestFirstNumbers(0, 0).empty());
+    const ChecksumBook::Number oldA = book.OldestFirstNumbers(1, 1).front();
+    EXPECT_TRUE(book.HoldsBytes(oldA, book.Find(L"C\\OLD A")->digest, 100));
+    EXPECT_FALSE(book.HoldsBytes(oldA, book.Find(L"C\\OLD A")->digest, 99));
+    Digest other = book.Find(L"C\\OLD A")->digest;
+    other[31] ^= 1;
+    EXPECT_FALSE(book.HoldsBytes(oldA, other, 100));
 
     // Many small files and one large one: eight runs read every file, and
     // no run reads them all.
@@ -143,6 +162,9 @@ TEST(ChecksumBook, RollingSelectionTakesTheLongestUncheckedFirstUntilBothShares)
     for (uint64_t run = 1; run <= 8; ++run) {
         const std::vector<WideString> selected = RollingSelection(many);
         EXPECT_LT(selected.size(), 201u);
+        std::set<WideString> byNumber;
+        for (const ChecksumBook::Number number : RollingNumbers(many)) byNumber.insert(many.PathNumbered(number));
+        EXPECT_EQ(std::set<WideString>(selected.begin(), selected.end()), byNumber) << run;
         for (const WideString& path : selected) {
             read.insert(path);
             ChecksumRecord record = *many.Find(path);

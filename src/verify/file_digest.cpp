@@ -13,6 +13,7 @@ namespace {
 
 // Large reads keep a stick busy; a multiple of every sector size.
 const DWORD kChunkBytes = 1 << 20;
+const DWORD kPageBytes = 4096;
 
 template <typename Function>
 Function FromCng(const char* name) {
@@ -62,21 +63,16 @@ private:
     BCRYPT_HASH_HANDLE hash_ = nullptr;
 };
 
-// A page-aligned buffer, as unbuffered reads need.
-class AlignedBuffer {
-public:
-    explicit AlignedBuffer(size_t size)
-        : data_(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
-    ~AlignedBuffer() {
-        if (data_ != nullptr) VirtualFree(data_, 0, MEM_RELEASE);
-    }
-    AlignedBuffer(const AlignedBuffer&) = delete;
-    AlignedBuffer& operator=(const AlignedBuffer&) = delete;
-    void* Get() const { return data_; }
-
-private:
-    void* data_;
-};
+// What one read asks for: the rest of the file as the open file gave its
+// size, and a byte more (so that its end shows as a short read), in whole
+// pages (unbuffered reads take multiples of the sector size), at most a
+// chunk. The system touches every page of the buffer a read may fill: a
+// small file's read keeps a page of it in memory, not the whole chunk.
+DWORD ReadRequest(uint64_t size, uint64_t done) {
+    const uint64_t rest = size > done ? size - done : 0;
+    if (rest >= kChunkBytes) return kChunkBytes;
+    return static_cast<DWORD>((rest + 1 + kPageBytes - 1) / kPageBytes * kPageBytes);
+}
 
 FileDigest Failed(DWORD error) {
     FileDigest result;
@@ -86,9 +82,30 @@ FileDigest Failed(DWORD error) {
 
 }  // namespace
 
-FileDigest DigestOfFile(const WideString& path, ReadFrom from) { return DigestOfFileWhile(path, from, nullptr); }
+FileReader::FileReader()
+    : buffer_(VirtualAlloc(nullptr, kChunkBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+
+FileReader::~FileReader() {
+    if (buffer_ != nullptr) VirtualFree(buffer_, 0, MEM_RELEASE);
+}
+
+namespace {
+
+// The main thread's reader.
+FileReader& SharedReader() {
+    static FileReader reader;
+    return reader;
+}
+
+}  // namespace
+
+FileDigest DigestOfFile(const WideString& path, ReadFrom from) { return SharedReader().Digest(path, from, nullptr); }
 
 FileDigest DigestOfFileWhile(const WideString& path, ReadFrom from, const ChunkSink& each) {
+    return SharedReader().Digest(path, from, each);
+}
+
+FileDigest FileReader::Digest(const WideString& path, ReadFrom from, const ChunkSink& each) {
     const DWORD flags = FILE_FLAG_SEQUENTIAL_SCAN | (from == ReadFrom::Device ? FILE_FLAG_NO_BUFFERING : 0);
     const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -105,23 +122,23 @@ FileDigest DigestOfFileWhile(const WideString& path, ReadFrom from, const ChunkS
     result.opened = true;
     result.size = static_cast<uint64_t>(size.QuadPart);
     result.lastWrite = static_cast<int64_t>((uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime);
-    static AlignedBuffer buffer(kChunkBytes);
     Hasher hasher;
-    if (buffer.Get() == nullptr || !hasher.Ready()) return Failed(ERROR_NOT_ENOUGH_MEMORY);
+    if (buffer_ == nullptr || !hasher.Ready()) return Failed(ERROR_NOT_ENOUGH_MEMORY);
     for (;;) {
+        const DWORD request = ReadRequest(result.size, result.bytes);
         DWORD got = 0;
-        if (!ReadFile(file.Get(), buffer.Get(), kChunkBytes, &got, nullptr)) {
+        if (!ReadFile(file.Get(), buffer_, request, &got, nullptr)) {
             const FileDigest failed = Failed(GetLastError());
             result.problem = failed.problem;
             return result;
         }
         if (got == 0) break;
-        if (!hasher.Add(buffer.Get(), got)) {
+        if (!hasher.Add(buffer_, got)) {
             result.problem = Failed(ERROR_INVALID_FUNCTION).problem;
             return result;
         }
         if (each) {
-            const WideString problem = each(buffer.Get(), got);
+            const WideString problem = each(buffer_, got);
             if (!problem.empty()) {
                 result.problem = problem;
                 return result;
@@ -130,7 +147,7 @@ FileDigest DigestOfFileWhile(const WideString& path, ReadFrom from, const ChunkS
         result.bytes += got;
         // A short read at the size the open file gave is its end: no call
         // more to hear so, which a backup of small files pays per file.
-        if (got < kChunkBytes && result.bytes == result.size) break;
+        if (got < request && result.bytes == result.size) break;
     }
     if (!hasher.Finish(&result.digest)) return Failed(ERROR_INVALID_FUNCTION);
     result.read = true;

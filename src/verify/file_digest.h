@@ -34,12 +34,29 @@ struct FileDigest {
     int64_t lastWriteAfter = 0;
 };
 
-// Hashes the whole file at the canonical path (read in its long form).
-FileDigest DigestOfFile(const WideString& path, ReadFrom from);
-
-// The same, handing each chunk read to each once it is hashed (to write it
-// elsewhere): a chunk's problem (non-empty) ends the read with that problem.
 using ChunkSink = std::function<WideString(const void* bytes, unsigned long size)>;
+
+// Reads files into a page-aligned buffer of its own (unbuffered reads need
+// one); a thread that reads beside the main thread makes its own reader.
+class FileReader {
+public:
+    FileReader();
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // Hashes the whole file at the canonical path (read in its long form),
+    // handing each chunk read to each, when given, once it is hashed (to
+    // write it elsewhere): a chunk's problem (non-empty) ends the read with
+    // that problem.
+    FileDigest Digest(const WideString& path, ReadFrom from, const ChunkSink& each = nullptr);
+
+private:
+    void* buffer_;
+};
+
+// The same with the main thread's reader.
+FileDigest DigestOfFile(const WideString& path, ReadFrom from);
 FileDigest DigestOfFileWhile(const WideString& path, ReadFrom from, const ChunkSink& each);
 
 // Hashes bytes in memory (for tests and for checking the hasher itself).

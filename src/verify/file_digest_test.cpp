@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "test_support.h"
 
@@ -41,6 +44,36 @@ TEST(FileDigest, FilesOfEverySizeGiveTheStandardDigestFromEitherRead) {
     const FileDigest missing = DigestOfFile(folder.Join(L"none"), ReadFrom::Device);
     EXPECT_FALSE(missing.read);
     EXPECT_FALSE(missing.problem.empty());
+}
+
+TEST(FileDigest, ReadsEndAtTheFilesSizeOnEitherSideOfAPageOrChunkAndOnAReadersOwnThread) {
+    // Each read asks for the rest of the file and a byte more, in whole
+    // pages: sizes on the page and chunk edges must still read whole.
+    ScopedTempFolder folder;
+    const size_t sizes[] = {1, 4095, 4096, 4097, 8191, (1u << 20) - 1, 1u << 20, (1u << 20) + 1, 2u << 20};
+    std::vector<std::pair<WideString, Digest>> files;
+    for (const size_t size : sizes) {
+        std::string bytes(size, 'b');
+        bytes.back() = 'e';  // a lost last byte changes the digest
+        const WideString path = folder.Join(L"size " + std::to_wstring(size));
+        ASSERT_TRUE(WriteFileBytes(path, bytes));
+        files.emplace_back(path, DigestOfBytes(bytes.data(), bytes.size()));
+        for (ReadFrom from : {ReadFrom::Cache, ReadFrom::Device}) {
+            const FileDigest digest = DigestOfFile(path, from);
+            EXPECT_TRUE(digest.read) << size << " " << digest.problem;
+            EXPECT_EQ(size, digest.bytes);
+            EXPECT_EQ(files.back().second, digest.digest) << size;
+        }
+    }
+    // A reader of its own reads beside the main thread's.
+    std::vector<Digest> beside(files.size());
+    std::thread other([&] {
+        FileReader reader;
+        for (size_t i = 0; i < files.size(); ++i) beside[i] = reader.Digest(files[i].first, ReadFrom::Device).digest;
+    });
+    for (const auto& file : files) EXPECT_EQ(file.second, DigestOfFile(file.first, ReadFrom::Device).digest);
+    other.join();
+    for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(files[i].second, beside[i]) << i;
 }
 
 TEST(FileDigest, HexReadsBackOnlyWhole64Digits) {
