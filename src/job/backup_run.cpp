@@ -206,6 +206,7 @@ void CheckFolder(FolderRun& run, PlannedFolder* folder, const std::vector<Versio
     TreeComparison after = leftAsPlanned ? folder->before
                                          : CompareTrees(policy, 0, folder->source, folder->destination,
                                                         run.readBack.CopiesVisitor(*folder, copyStarted, &readBack));
+    run.readBack.FinishCopies(*folder, &readBack);
     if (!readBack.mismatched.empty()) {
         run.readBack.RemoveMismatched(*folder, &readBack);
         // Only the files that did not match are copied again: whatever else

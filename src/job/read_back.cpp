@@ -21,7 +21,8 @@
 
 namespace {
 
-FileFacts FactsOfEntry(const FolderEntry& entry) { return {true, entry.size, entry.lastWrite}; }
+// The copies read back at once, each beside its source (see FinishCopies).
+const size_t kCopiesAtOnce = 256;
 
 // The source as it was once read: from its open file when it was read, else
 // asked of the path.
@@ -290,29 +291,65 @@ TakenFileVisitor ReadBackOfRun::CopiesVisitor(const PlannedFolder& folder, int64
             }
             return;
         }
-        const WideString recordPath = place.empty() ? WideString() : RecordPath(place, relative);
-        if (!recordPath.empty() && book_.SeenAsRecorded(recordPath, backup->size, backup->lastWrite)) return;
-        const WideString sourcePath = JoinPath(folder.source, relative);
-        const FileDigest copy = DigestOfFile(JoinPath(folder.destination, relative), ReadFrom::Device);
-        const FileDigest original = DigestOfFile(sourcePath, ReadFrom::Cache);
-        switch (CopyCheckOf(copy, original, FactsOfEntry(source), SourceAfterReading(original, sourcePath))) {
+        if (!place.empty() && book_.SeenAsRecorded(RecordPath(place, relative), backup->size, backup->lastWrite)) {
+            return;
+        }
+        pendingCopies_.push_back({relative, source.size, source.lastWrite, backup->size, backup->lastWrite});
+        if (pendingCopies_.size() >= kCopiesAtOnce) FinishCopies(folder, found);
+    };
+}
+
+void ReadBackOfRun::FinishCopies(const PlannedFolder& folder, FolderReadBack* found) {
+    if (pendingCopies_.empty()) return;
+    // Two files at a time: each open costs more than its small file's bytes.
+    std::vector<FileDigest> copies(pendingCopies_.size());
+    const auto readCopies = [&] {
+        FileReader reader;
+        for (size_t i = 0; i < copies.size(); ++i) {
+            copies[i] = reader.Digest(JoinPath(folder.destination, pendingCopies_[i].relative), ReadFrom::Device);
+        }
+    };
+    std::thread reader;
+    try {
+        reader = std::thread(readCopies);
+    } catch (const std::system_error&) {
+        readCopies();  // no thread to be had: one file after the other
+    }
+    std::vector<FileDigest> originals;
+    originals.reserve(pendingCopies_.size());
+    for (const PendingCopy& pending : pendingCopies_) {
+        originals.push_back(DigestOfFile(JoinPath(folder.source, pending.relative), ReadFrom::Cache));
+    }
+    if (reader.joinable()) reader.join();
+    const WideString place = PlaceOf(folder);
+    for (size_t i = 0; i < pendingCopies_.size(); ++i) {
+        const PendingCopy& pending = pendingCopies_[i];
+        const WideString sourcePath = JoinPath(folder.source, pending.relative);
+        const FileFacts sourceListed{true, pending.sourceSize, pending.sourceWrite};
+        switch (CopyCheckOf(copies[i], originals[i], sourceListed, SourceAfterReading(originals[i], sourcePath))) {
             case CopyCheck::Match:
             case CopyCheck::SourceUnreadable:
-                if (!recordPath.empty()) Record(recordPath, *backup, copy.digest);
-                return;
+                if (!place.empty()) {
+                    FolderEntry entry;
+                    entry.size = pending.backupSize;
+                    entry.lastWrite = pending.backupWrite;
+                    Record(RecordPath(place, pending.relative), entry, copies[i].digest);
+                }
+                break;
             case CopyCheck::SourceChanged:
                 found->lines.push_back(Say(Message::ChangedDuringBackup, {sourcePath}));
                 found->complete = false;
-                return;
+                break;
             case CopyCheck::BackupUnreadable:
-                found->lines.push_back(Say(Message::CopyUnreadable, {sourcePath, drive_, copy.problem}));
+                found->lines.push_back(Say(Message::CopyUnreadable, {sourcePath, drive_, copies[i].problem}));
                 found->complete = false;
-                return;
+                break;
             case CopyCheck::Mismatch:
-                found->mismatched.push_back(relative);
-                return;
+                found->mismatched.push_back(pending.relative);
+                break;
         }
-    };
+    }
+    pendingCopies_.clear();
 }
 
 void ReadBackOfRun::RemoveMismatched(const PlannedFolder& folder, FolderReadBack* found) {

@@ -69,8 +69,11 @@ public:
 
     // For the walk after the copy: reads back each file that is up to date
     // and not recorded as it is, against its source; names a source that
-    // changed after the copy began.
+    // changed after the copy began. The files are read a batch at a time,
+    // each copy on a thread of its own while the source is read here;
+    // FinishCopies reads the last batch once the walk has ended.
     TakenFileVisitor CopiesVisitor(const PlannedFolder& folder, int64_t copyStarted, FolderReadBack* found);
+    void FinishCopies(const PlannedFolder& folder, FolderReadBack* found);
 
     // Removes the copies that did not match, so that the copy can take them
     // again, and, once copied again (copiedAgain), reads them back once more;
@@ -150,6 +153,16 @@ private:
     std::vector<ChecksumBook::Number> selected_;  // the files picked, in path order
     StringList checkedPlaces_;                  // the backups walked after their copy
     std::vector<bool> handled_;                 // by index into selected_: read by a folder's check
+    // A copy the walk after the copy found to read back, with its source's
+    // and its own size and time as the walk listed them.
+    struct PendingCopy {
+        WideString relative;
+        uint64_t sourceSize = 0;
+        int64_t sourceWrite = 0;
+        uint64_t backupSize = 0;
+        int64_t backupWrite = 0;
+    };
+    std::vector<PendingCopy> pendingCopies_;
     // A rolling read made ahead: whether it found the recorded bytes, and
     // the size and time the open file said. Only a read that matched is
     // taken; any other file is read again (twice) by the check itself.
