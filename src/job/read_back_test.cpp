@@ -2,7 +2,78 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+#include "common/windows_headers.h"
+#include "config/directory_ops.h"
+#include "job/tree_walk.h"
+#include "job/version_keeping.h"
+#include "test_support.h"
+#include "text/messages.h"
+#include "text/path_text.h"
+#include "verify/checksum_files.h"
+
 namespace {
+
+void PutBackTime(const WideString& path, int64_t lastWrite) {
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME time = {static_cast<DWORD>(lastWrite), static_cast<DWORD>(static_cast<uint64_t>(lastWrite) >> 32)};
+    SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+}
+
+// A folder of 300 files and its backup on a stand-in stick. The check after
+// a copy reads the copies a batch at a time beside their sources, the last
+// batch once the walk has ended; the next run's rolling check reads its
+// picks ahead, on its own thread, and still finds the copy that changed.
+TEST(ReadBackOfRun, CopiesAreReadInBatchesAndPicksReadAheadStillFindAChangedCopy) {
+    ScopedTempFolder temp;
+    BackupPlan plan;
+    plan.backupFolder = temp.Join(L"_Backup_");
+    plan.computerFolder = temp.Join(L"_Backup_\\PC01");
+    plan.drive = L"E:";
+    PlannedFolder folder;
+    folder.source = temp.Join(L"source");
+    folder.destination = JoinPath(plan.computerFolder, L"C\\data");
+    ASSERT_TRUE(CreateDirectoryTree(folder.source) && CreateDirectoryTree(folder.destination));
+    for (int i = 0; i < 300; ++i) {
+        char bytes[16];
+        std::snprintf(bytes, sizeof bytes, "file %03d", i);
+        const WideString name = L"f" + std::to_wstring(i) + L".txt";
+        ASSERT_TRUE(WriteFileBytes(JoinPath(folder.source, name), bytes));
+        ASSERT_TRUE(WriteFileBytes(JoinPath(folder.destination, name), i == 7 ? "file 00X" : bytes));
+    }
+    CopyPolicy policy;
+    policy.timeTolerance = 20000000;
+    {
+        ReadBackOfRun first(plan, policy);
+        FolderReadBack found;
+        CompareTrees(policy, 0, folder.source, folder.destination, first.CopiesVisitor(folder, INT64_MAX, &found));
+        first.FinishCopies(folder, &found);
+        EXPECT_EQ(StringList{L"f7.txt"}, found.mismatched);
+        EXPECT_TRUE(first.Save(WideString()).empty());
+    }
+    const std::string list = ReadFileBytes(ChecksumListOf(plan.computerFolder));
+    EXPECT_EQ(299, std::count(list.begin(), list.end(), '\n'));
+
+    // The stick's f0 changes under the same size and time; f0 sorts first,
+    // so the rolling check (38 files, an eighth) picks it.
+    const WideString changed = JoinPath(folder.destination, L"f0.txt");
+    const int64_t lastWrite = FactsOf(changed).lastWrite;
+    ASSERT_TRUE(WriteFileBytes(changed, "file 99X"));
+    PutBackTime(changed, lastWrite);
+    ReadBackOfRun second(plan, policy);
+    second.StartRollingReads(folder);
+    second.AwaitRollingReads();
+    second.CheckKeptCopies(&folder, 4096);
+    ASSERT_EQ(1u, folder.before.overwritten.size());
+    EXPECT_EQ(L"f0.txt", folder.before.overwritten[0].relative);
+    EXPECT_EQ(Say(Message::RollingCheckedMany,
+                  {L"38", SizeText(38 * 8), L"E:", Say(Message::RollingChanged, {L"1"})}),
+              second.RollingLine());
+}
 
 // What the script is given to copy a wrong copy again: one file, by its
 // folder pair and name; never a name some interpreter could expand.
