@@ -20,11 +20,24 @@ Function FromCng(const char* name) {
     return SystemFunction<Function>(L"bcrypt.dll", name);
 }
 
-// The system's SHA-256 over a stream of chunks.
+// The system's SHA-256 provider. Each reader opens its own, so that no
+// provider is shared between threads.
+BCRYPT_ALG_HANDLE OpenSha256() {
+    static const auto open = FromCng<decltype(&BCryptOpenAlgorithmProvider)>("BCryptOpenAlgorithmProvider");
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    if (open == nullptr || open(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) < 0) return nullptr;
+    return algorithm;
+}
+
+void CloseSha256(BCRYPT_ALG_HANDLE algorithm) {
+    static const auto close = FromCng<decltype(&BCryptCloseAlgorithmProvider)>("BCryptCloseAlgorithmProvider");
+    if (algorithm != nullptr && close != nullptr) close(algorithm, 0);
+}
+
+// The provider's SHA-256 over a stream of chunks.
 class Hasher {
 public:
-    Hasher() {
-        static const BCRYPT_ALG_HANDLE algorithm = OpenAlgorithm();
+    explicit Hasher(BCRYPT_ALG_HANDLE algorithm) {
         static const auto create = FromCng<decltype(&BCryptCreateHash)>("BCryptCreateHash");
         if (algorithm != nullptr && create != nullptr &&
             create(algorithm, &hash_, nullptr, 0, nullptr, 0, 0) < 0) {
@@ -53,13 +66,6 @@ public:
     }
 
 private:
-    static BCRYPT_ALG_HANDLE OpenAlgorithm() {
-        const auto open = FromCng<decltype(&BCryptOpenAlgorithmProvider)>("BCryptOpenAlgorithmProvider");
-        BCRYPT_ALG_HANDLE algorithm = nullptr;
-        if (open == nullptr || open(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) < 0) return nullptr;
-        return algorithm;
-    }
-
     BCRYPT_HASH_HANDLE hash_ = nullptr;
 };
 
@@ -83,10 +89,12 @@ FileDigest Failed(DWORD error) {
 }  // namespace
 
 FileReader::FileReader()
-    : buffer_(VirtualAlloc(nullptr, kChunkBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    : buffer_(VirtualAlloc(nullptr, kChunkBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
+      algorithm_(OpenSha256()) {}
 
 FileReader::~FileReader() {
     if (buffer_ != nullptr) VirtualFree(buffer_, 0, MEM_RELEASE);
+    CloseSha256(algorithm_);
 }
 
 namespace {
@@ -122,7 +130,7 @@ FileDigest FileReader::Digest(const WideString& path, ReadFrom from, const Chunk
     result.opened = true;
     result.size = static_cast<uint64_t>(size.QuadPart);
     result.lastWrite = static_cast<int64_t>((uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime);
-    Hasher hasher;
+    Hasher hasher(algorithm_);
     if (buffer_ == nullptr || !hasher.Ready()) return Failed(ERROR_NOT_ENOUGH_MEMORY);
     for (;;) {
         const DWORD request = ReadRequest(result.size, result.bytes);
@@ -164,7 +172,8 @@ FileDigest FileReader::Digest(const WideString& path, ReadFrom from, const Chunk
 
 Digest DigestOfBytes(const void* data, size_t size) {
     Digest digest{};
-    Hasher hasher;
+    static const BCRYPT_ALG_HANDLE algorithm = OpenSha256();
+    Hasher hasher(algorithm);
     hasher.Add(data, static_cast<DWORD>(size));
     hasher.Finish(&digest);
     return digest;

@@ -37,7 +37,8 @@ struct FileDigest {
 using ChunkSink = std::function<WideString(const void* bytes, unsigned long size)>;
 
 // Reads files into a page-aligned buffer of its own (unbuffered reads need
-// one); a thread that reads beside the main thread makes its own reader.
+// one) and hashes them with a provider of its own: a thread that reads
+// beside the main thread makes its own reader.
 class FileReader {
 public:
     FileReader();
@@ -53,6 +54,7 @@ public:
 
 private:
     void* buffer_;
+    void* algorithm_;  // the system's SHA-256 provider
 };
 
 // The same with the main thread's reader.
