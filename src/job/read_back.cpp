@@ -134,12 +134,12 @@ WideString ReadBackOfRun::RecordPath(const WideString& place, const WideString& 
     return place + L"\\" + relative;
 }
 
-void ReadBackOfRun::Record(const WideString& relative, const FolderEntry& backup, const Digest& digest) {
+void ReadBackOfRun::Record(const WideString& relative, uint64_t size, int64_t lastWrite, const Digest& digest) {
     ChecksumRecord record;
     record.relative = relative;
     record.digest = digest;
-    record.size = backup.size;
-    record.lastWrite = backup.lastWrite;
+    record.size = size;
+    record.lastWrite = lastWrite;
     record.checkedRun = book_.Run();
     record.seen = true;
     book_.Put(record);
@@ -195,12 +195,7 @@ bool ReadBackOfRun::CheckUnrecorded(PlannedFolder* folder, const std::vector<Wid
         const FileDigest original = DigestOfFile(sourcePath, ReadFrom::Cache);
         const CopyCheck check = CopyCheckOf(copy, original, sourceBefore, FactsOf(sourcePath));
         if (check == CopyCheck::Match) {
-            if (!recordPath.empty()) {
-                FolderEntry entry;
-                entry.size = backup.size;
-                entry.lastWrite = backup.lastWrite;
-                Record(recordPath, entry, copy.digest);
-            }
+            if (!recordPath.empty()) Record(recordPath, backup.size, backup.lastWrite, copy.digest);
             continue;
         }
         allRecorded = false;
@@ -330,10 +325,8 @@ void ReadBackOfRun::FinishCopies(const PlannedFolder& folder, FolderReadBack* fo
             case CopyCheck::Match:
             case CopyCheck::SourceUnreadable:
                 if (!place.empty()) {
-                    FolderEntry entry;
-                    entry.size = pending.backupSize;
-                    entry.lastWrite = pending.backupWrite;
-                    Record(RecordPath(place, pending.relative), entry, copies[i].digest);
+                    Record(RecordPath(place, pending.relative), pending.backupSize, pending.backupWrite,
+                           copies[i].digest);
                 }
                 break;
             case CopyCheck::SourceChanged:
@@ -391,12 +384,7 @@ void ReadBackOfRun::CheckAgain(const PlannedFolder& folder, bool copiedAgain, Fo
             const FileDigest copy = DigestOfFile(backupPath, ReadFrom::Device);
             const FileDigest original = DigestOfFile(sourcePath, ReadFrom::Cache);
             if (CopyCheckOf(copy, original, source, FactsOf(sourcePath)) == CopyCheck::Match) {
-                if (!place.empty()) {
-                    FolderEntry entry;
-                    entry.size = backup.size;
-                    entry.lastWrite = backup.lastWrite;
-                    Record(RecordPath(place, relative), entry, copy.digest);
-                }
+                if (!place.empty()) Record(RecordPath(place, relative), backup.size, backup.lastWrite, copy.digest);
                 continue;
             }
         }

@@ -115,7 +115,7 @@ public:
 private:
     WideString PlaceOf(const PlannedFolder& folder) const;
     WideString RecordPath(const WideString& place, const WideString& relative) const;
-    void Record(const WideString& relative, const FolderEntry& backup, const Digest& digest);
+    void Record(const WideString& relative, uint64_t size, int64_t lastWrite, const Digest& digest);
     // Records of moved files go to the set's list, or back to the book
     // when their file was put back.
     void SettleMoved();

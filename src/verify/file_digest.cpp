@@ -80,6 +80,12 @@ DWORD ReadRequest(uint64_t size, uint64_t done) {
     return static_cast<DWORD>((rest + 1 + kPageBytes - 1) / kPageBytes * kPageBytes);
 }
 
+// The main thread's reader.
+FileReader& SharedReader() {
+    static FileReader reader;
+    return reader;
+}
+
 FileDigest Failed(DWORD error) {
     FileDigest result;
     result.problem = SystemReason(error);
@@ -96,16 +102,6 @@ FileReader::~FileReader() {
     if (buffer_ != nullptr) VirtualFree(buffer_, 0, MEM_RELEASE);
     CloseSha256(algorithm_);
 }
-
-namespace {
-
-// The main thread's reader.
-FileReader& SharedReader() {
-    static FileReader reader;
-    return reader;
-}
-
-}  // namespace
 
 FileDigest DigestOfFile(const WideString& path, ReadFrom from) { return SharedReader().Digest(path, from, nullptr); }
 
