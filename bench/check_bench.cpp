@@ -31,7 +31,7 @@
 #include "config/system_paths.h"
 #include "job/backup_job.h"
 #include "job/backup_setup.h"
-#include "job/tree_walk.h"
+#include "walk/tree_walk.h"
 #include "restore/stick_records.h"
 #include "text/case_text.h"
 #include "text/path_text.h"

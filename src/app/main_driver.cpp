@@ -12,7 +12,7 @@
 #include "housekeeping/free_space_marker.h"
 #include "housekeeping/run_history.h"
 #include "housekeeping/usage_bitmap.h"
-#include "job/backup_run.h"
+#include "backup/backup_run.h"
 #include "restore/restore_run.h"
 #include "shell/open_in_shell.h"
 #include "text/argument_list.h"

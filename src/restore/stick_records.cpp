@@ -6,8 +6,8 @@
 
 #include "common/windows_headers.h"
 #include "housekeeping/run_history.h"
-#include "job/tree_walk.h"
-#include "job/version_keeping.h"
+#include "walk/tree_walk.h"
+#include "versions/version_keeping.h"
 #include "plan/versions.h"
 #include "script/text_files.h"
 #include "text/case_text.h"

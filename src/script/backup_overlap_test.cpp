@@ -4,7 +4,7 @@
 
 #include "script/backup_folders.h"
 #include "script/batch_script.h"
-#include "script/script_test_support.h"
+#include "script_test_support.h"
 #include "test_support.h"
 
 namespace {

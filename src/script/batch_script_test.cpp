@@ -6,7 +6,7 @@
 #include <string>
 
 #include "script/backup_folders.h"
-#include "script/script_test_support.h"
+#include "script_test_support.h"
 #include "test_support.h"
 #include "text/messages.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "script/script_test_support.h"
+#include "script_test_support.h"
 #include "test_support.h"
 
 namespace {

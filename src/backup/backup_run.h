@@ -6,7 +6,7 @@
 
 #include "common/scoped_handle.h"
 #include "housekeeping/run_history.h"
-#include "job/backup_check.h"
+#include "backup/backup_check.h"
 #include "plan/backup_plan.h"
 #include "text/wide_string.h"
 

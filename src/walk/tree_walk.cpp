@@ -1,4 +1,4 @@
-#include "job/tree_walk.h"
+#include "walk/tree_walk.h"
 
 #include "common/scoped_handle.h"
 #include "text/canonical_path.h"
@@ -111,4 +111,18 @@ uint64_t CountFilesPlainly(const WideString& folder) {
         });
     }
     return count;
+}
+
+FileFacts FactsOf(const WideString& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    FileFacts facts;
+    if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return facts;
+    }
+    facts.exists = true;
+    facts.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    facts.lastWrite = static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                           data.ftLastWriteTime.dwLowDateTime);
+    return facts;
 }

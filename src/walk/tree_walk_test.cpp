@@ -1,4 +1,4 @@
-#include "job/tree_walk.h"
+#include "walk/tree_walk.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "job/version_keeping.h"
+#include "versions/version_keeping.h"
 
 #include <algorithm>
 #include <ctime>
@@ -7,14 +7,13 @@
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "common/scoped_handle.h"
-#include "job/drive_room.h"
-#include "job/tree_walk.h"
+#include "stick/drive_room.h"
+#include "walk/tree_walk.h"
 #include "plan/versions.h"
 #include "text/canonical_path.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
 #include "text/system_error.h"
-#include "trace/trace_log.h"
 #include "text/messages.h"
 
 namespace {
@@ -98,10 +97,6 @@ WideString MoveBackOne(const VersionMove& move, const WideString& stop) {
     return WideString();
 }
 
-WideString NotPutBackLine(const VersionMove& move, const WideString& reason) {
-    return Say(Message::NotPutBack, {move.from, move.to, reason});
-}
-
 // The records of added files older than a removed set, of runs that kept
 // no set: the points before that set can no longer be rebuilt, so they
 // only take room.
@@ -120,20 +115,6 @@ void RemoveOlderAddedRecords(const WideString& versionsFolder, const WideString&
 }
 
 }  // namespace
-
-FileFacts FactsOf(const WideString& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    FileFacts facts;
-    if (!GetFileAttributesExW(LongPathForm(path).c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return facts;
-    }
-    facts.exists = true;
-    facts.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-    facts.lastWrite = static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                                           data.ftLastWriteTime.dwLowDateTime);
-    return facts;
-}
 
 WideString VersionSetOfRun::Folder() {
     if (!folder_.empty() || versionsFolder_.empty()) return folder_;
@@ -169,7 +150,8 @@ void VersionSetOfRun::Forget(const std::vector<VersionMove>& moves) {
     }
 }
 
-WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& setFolder) {
+WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& setFolder,
+                       std::vector<ReturnedFile>* notReturned) {
     const WideString stop = HolderOfVersions(setFolder);
     for (size_t done = 0; done < moves.size(); ++done) {
         const VersionMove& move = moves[done];
@@ -180,26 +162,29 @@ WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& 
             error = GetLastError();
         }
         if (error == ERROR_SUCCESS) continue;
-        PutBack(std::vector<VersionMove>(moves.begin(), moves.begin() + done), setFolder);
+        const std::vector<ReturnedFile> stuck =
+            PutBack(std::vector<VersionMove>(moves.begin(), moves.begin() + done), setFolder);
+        if (notReturned != nullptr) notReturned->insert(notReturned->end(), stuck.begin(), stuck.end());
         RemoveEmptyFolders(ParentPath(move.to), stop);
         return Say(Message::CantKeepVersion, {move.from, SystemReason(error)});
     }
     return WideString();
 }
 
-void PutBack(const std::vector<VersionMove>& moves, const WideString& setFolder) {
+std::vector<ReturnedFile> PutBack(const std::vector<VersionMove>& moves, const WideString& setFolder) {
     const WideString stop = HolderOfVersions(setFolder);
+    std::vector<ReturnedFile> stuck;
     for (size_t back = moves.size(); back-- > 0;) {
         const WideString problem = MoveBackOne(moves[back], stop);
-        if (!problem.empty()) ReportLine(NotPutBackLine(moves[back], problem));
+        if (!problem.empty()) stuck.push_back({moves[back], problem});
     }
+    return stuck;
 }
 
-StringList PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves, const WideString& setFolder,
-                                     const CopyPolicy& policy, size_t* putBack) {
+std::vector<ReturnedFile> PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves,
+                                                    const WideString& setFolder, const CopyPolicy& policy) {
     const WideString stop = HolderOfVersions(setFolder);
-    StringList lines;
-    *putBack = 0;
+    std::vector<ReturnedFile> returned;
     for (const VersionMove& move : moves) {
         const FileFacts backup = FactsOf(move.from);
         if (!PutsBack(move, FactsOf(move.source), backup, policy)) continue;
@@ -208,16 +193,13 @@ StringList PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves, cons
             const WideString partial = LongPathForm(move.from);
             SetFileAttributesW(partial.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (!DeleteFileW(partial.c_str())) {
-                lines.push_back(NotPutBackLine(move, SystemReason(GetLastError())));
+                returned.push_back({move, SystemReason(GetLastError())});
                 continue;
             }
         }
-        const WideString problem = MoveBackOne(move, stop);
-        if (problem.empty()) ++*putBack;
-        lines.push_back(problem.empty() ? Say(Message::NotCopiedPutBack, {move.source})
-                                        : NotPutBackLine(move, problem));
+        returned.push_back({move, MoveBackOne(move, stop)});
     }
-    return lines;
+    return returned;
 }
 
 std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan) {
@@ -235,12 +217,13 @@ std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan) {
     return sets;
 }
 
-size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) {
-    size_t removed = 0;
+SetRemovals RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) {
+    SetRemovals removals;
     for (const VersionSet& set : sets) {
         const DWORD failure = RemoveTree(JoinPath(plan->versionsFolder, set.name));
         if (failure != ERROR_SUCCESS) {
-            ReportLine(SetNotRemovedLine(set, SystemReason(failure)));
+            removals.notRemoved = set;
+            removals.failure = SystemReason(failure);
             break;
         }
         // Its checksum list and its record of added files go with it: a
@@ -250,13 +233,12 @@ size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan) 
             SetFileAttributesW(LongPathForm(beside).c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(LongPathForm(beside).c_str());
         }
-        ReportLine(RemovedSetLine(set));
-        ++removed;
+        removals.removed.push_back(set);
         RemoveOlderAddedRecords(plan->versionsFolder, set.name);
     }
     WideString problem;
     ReadRoom(plan->backupFolder, plan, &problem);
-    return removed;
+    return removals;
 }
 
 WideString AddedRecordOf(const WideString& setFolder) { return setFolder + L".added"; }

@@ -1,4 +1,4 @@
-#include "job/read_back.h"
+#include "check/copies_check.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,9 @@
 
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
-#include "job/tree_walk.h"
-#include "job/version_keeping.h"
+#include "backup/folder_lines.h"
+#include "check/rolling_check.h"
+#include "walk/tree_walk.h"
 #include "test_support.h"
 #include "text/messages.h"
 #include "text/path_text.h"
@@ -28,7 +29,7 @@ void PutBackTime(const WideString& path, int64_t lastWrite) {
 // a copy reads the copies a batch at a time beside their sources, the last
 // batch once the walk has ended; the next run's rolling check reads its
 // picks ahead, on its own thread, and still finds the copy that changed.
-TEST(ReadBackOfRun, CopiesAreReadInBatchesAndPicksReadAheadStillFindAChangedCopy) {
+TEST(ReadBack, CopiesAreReadInBatchesAndPicksReadAheadStillFindAChangedCopy) {
     ScopedTempFolder temp;
     BackupPlan plan;
     plan.backupFolder = temp.Join(L"_Backup_");
@@ -48,12 +49,14 @@ TEST(ReadBackOfRun, CopiesAreReadInBatchesAndPicksReadAheadStillFindAChangedCopy
     CopyPolicy policy;
     policy.timeTolerance = 20000000;
     {
-        ReadBackOfRun first(plan, policy);
-        FolderReadBack found;
-        CompareTrees(policy, 0, folder.source, folder.destination, first.CopiesVisitor(folder, INT64_MAX, &found));
-        first.FinishCopies(folder, &found);
-        EXPECT_EQ(StringList{L"f7.txt"}, found.mismatched);
-        EXPECT_TRUE(first.Save(WideString()).empty());
+        BackupLists lists(plan.computerFolder);
+        CopiesCheck first(lists, policy);
+        const CopyReadBack found =
+            first.CheckCopy(folder, policy, L"C\\data", INT64_MAX, false, [](const StringList&) { return false; });
+        ASSERT_EQ(1u, found.findings.size());
+        EXPECT_EQ(CopyFinding::Kind::Mismatch, found.findings[0].kind);
+        EXPECT_EQ(JoinPath(folder.source, L"f7.txt"), found.findings[0].sourcePath);
+        EXPECT_TRUE(lists.Save(WideString()).empty());
     }
     const std::string list = ReadFileBytes(ChecksumListOf(plan.computerFolder));
     EXPECT_EQ(299, std::count(list.begin(), list.end(), '\n'));
@@ -64,15 +67,16 @@ TEST(ReadBackOfRun, CopiesAreReadInBatchesAndPicksReadAheadStillFindAChangedCopy
     const int64_t lastWrite = FactsOf(changed).lastWrite;
     ASSERT_TRUE(WriteFileBytes(changed, "file 99X"));
     PutBackTime(changed, lastWrite);
-    ReadBackOfRun second(plan, policy);
-    second.StartRollingReads(folder);
-    second.AwaitRollingReads();
-    second.CheckKeptCopies(&folder, 4096);
+    BackupLists lists(plan.computerFolder);
+    RollingCheck second(lists, plan, policy);
+    second.ReadAhead(L"C\\data");
+    second.AwaitReads();
+    second.Judge(&folder, L"C\\data", 4096);
     ASSERT_EQ(1u, folder.before.overwritten.size());
     EXPECT_EQ(L"f0.txt", folder.before.overwritten[0].relative);
     EXPECT_EQ(Say(Message::RollingCheckedMany,
                   {L"38", SizeText(38 * 8), L"E:", Say(Message::RollingChanged, {L"1"})}),
-              second.RollingLine());
+              RollingLine(second.Totals(), L"E:"));
 }
 
 // What the script is given to copy a wrong copy again: one file, by its

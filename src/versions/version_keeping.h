@@ -1,7 +1,7 @@
 // Keeping earlier versions on the backup drive (see plan/versions.h), one
 // folder at a time: the moves just before its copy, the files put back that
 // its copy did not replace, and the removal of old sets when that lets the
-// folder be copied. Each step is said on the console and in the trace log.
+// folder be copied. Each step returns what it did; the run says it.
 #pragma once
 
 #include <ctime>
@@ -41,36 +41,48 @@ private:
     std::set<WideString> moved_;
 };
 
-// What the system says of the file at the canonical path (a folder is no file).
-FileFacts FactsOf(const WideString& path);
+// A kept file sent back to its place in the backup: problem says why it
+// could not go (the system's reason), empty when it went back.
+struct ReturnedFile {
+    VersionMove move;
+    WideString problem;
+};
 
 // Moves the files into the set (the long form, a rename on the same drive).
 // On the first failure moves back what was moved and returns why
 // ("could not keep the earlier version of <file>: <reason>"); else empty.
-WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& setFolder);
+// The files that then could not go back are added to notReturned.
+WideString MoveIntoSet(const std::vector<VersionMove>& moves, const WideString& setFolder,
+                       std::vector<ReturnedFile>* notReturned = nullptr);
 
 // Moves the files back into the backup, the last first, for a copy that
-// did not run, and removes the set folders left empty. Each file that
-// cannot go back is said with the place where it stays.
-void PutBack(const std::vector<VersionMove>& moves, const WideString& setFolder);
+// did not run, and removes the set folders left empty. Returns each file
+// that could not go back (it stays in the set).
+std::vector<ReturnedFile> PutBack(const std::vector<VersionMove>& moves, const WideString& setFolder);
 
 // After the folder's copy: every kept file whose replacement did not land
 // whole (see PutsBack) goes back to its place in the backup, a partial
-// file removed first, and leaves the set. Returns the lines that name each
-// such file (also when it could not go back); putBack counts the files
-// that went back.
-StringList PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves, const WideString& setFolder,
-                                     const CopyPolicy& policy, size_t* putBack);
+// file removed first, and leaves the set. Returns each such file, in the
+// moves' order, also when it could not go back.
+std::vector<ReturnedFile> PutBackWhatWasNotReplaced(const std::vector<VersionMove>& moves,
+                                                    const WideString& setFolder, const CopyPolicy& policy);
 
 // This computer's sets on the drive, each with the bytes removing it frees
 // (files rounded up to clusters, links not followed). Another computer's
 // sets and anything not named like a set are never listed.
 std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan);
 
-// Removes the sets, saying each removal that succeeded and naming each that
-// failed (the removals stop there); then reads the free bytes again.
-// Returns how many were removed.
-size_t RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan);
+// What removing sets for room did: the sets removed, in order, and the one
+// whose removal failed (the removals stop there), with the system's reason.
+struct SetRemovals {
+    std::vector<VersionSet> removed;
+    VersionSet notRemoved;
+    WideString failure;  // empty when none failed
+};
+
+// Removes the sets, oldest first, until one fails; then reads the free
+// bytes again.
+SetRemovals RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan);
 
 // What a run added to the backup, for rebuilding an earlier day: beside the
 // run's set, "<set folder>.added", one path per line below the computer's

@@ -1,10 +1,11 @@
-#include "job/version_keeping.h"
+#include "versions/version_keeping.h"
 
 #include <gtest/gtest.h>
 
 #include "common/windows_headers.h"
 
 #include "test_support.h"
+#include "walk/tree_walk.h"
 
 namespace {
 
@@ -64,7 +65,7 @@ TEST(VersionSetOfRun, TheRecordOfAddedFilesTakesTheSetsNameAndGoesWithIt) {
     plan.versionsFolder = versions;
     const std::vector<VersionSet> sets = VersionSetsOnDrive(plan);
     ASSERT_EQ(sets.size(), 1u);
-    EXPECT_EQ(RemoveVersionSets(sets, &plan), 1u);
+    EXPECT_EQ(RemoveVersionSets(sets, &plan).removed.size(), 1u);
     EXPECT_FALSE(FactsOf(set + L".added").exists);
     EXPECT_FALSE(FactsOf(set + L".sha256").exists);
     EXPECT_FALSE(FactsOf(versions + L"\\2026-12-06_090000.added").exists);

@@ -1,4 +1,4 @@
-#include "job/backup_places.h"
+#include "stick/backup_places.h"
 
 #include <set>
 

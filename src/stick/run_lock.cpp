@@ -1,4 +1,4 @@
-#include "job/run_lock.h"
+#include "stick/run_lock.h"
 
 #include "text/canonical_path.h"
 #include "text/system_error.h"

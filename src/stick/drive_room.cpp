@@ -1,4 +1,4 @@
-#include "job/drive_room.h"
+#include "stick/drive_room.h"
 
 #include "common/windows_headers.h"
 #include "text/path_text.h"

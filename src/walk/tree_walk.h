@@ -9,6 +9,7 @@
 
 #include "common/windows_headers.h"
 #include "plan/tree_compare.h"
+#include "plan/versions.h"
 #include "text/wide_string.h"
 
 // How a folder listing ended, from the system's error codes.
@@ -42,3 +43,6 @@ TreeComparison CompareTrees(const CopyPolicy& policy, uint64_t clusterBytes,
 // The number of files below the folder, every one, nothing left out or
 // compared (for weighing what CompareTrees costs against a plain walk).
 uint64_t CountFilesPlainly(const WideString& folder);
+
+// What the system says of the file at the canonical path (a folder is no file).
+FileFacts FactsOf(const WideString& path);

@@ -1,4 +1,4 @@
-#include "job/backup_check.h"
+#include "backup/backup_check.h"
 
 #include "plan/backup_plan.h"
 #include "text/number_text.h"

@@ -1,4 +1,4 @@
-#include "job/backup_check.h"
+#include "backup/backup_check.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,150 @@
+#include "backup/backup_run.h"
+
+#include <ctime>
+#include <iostream>
+
+#include "backup/backup_check.h"
+#include "backup/folder_lines.h"
+#include "backup/folder_transaction.h"
+#include "check/copies_check.h"
+#include "check/rolling_check.h"
+#include "config/directory_ops.h"
+#include "config/folder_reasons.h"
+#include "job/backup_job.h"
+#include "job/backup_setup.h"
+#include "job/job_run.h"
+#include "job/script_session.h"
+#include "plan/versions.h"
+#include "script/backup_folders.h"
+#include "script/batch_script.h"
+#include "script/command_line.h"
+#include "script/text_files.h"
+#include "stick/backup_places.h"
+#include "stick/drive_room.h"
+#include "stick/run_lock.h"
+#include "text/console_output.h"
+#include "trace/trace_log.h"
+#include "text/messages.h"
+#include "verify/backup_lists.h"
+#include "versions/version_keeping.h"
+
+namespace {
+
+void SayLines(const StringList& lines) {
+    for (const WideString& line : lines) ReportLine(line);
+}
+
+}  // namespace
+
+BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& backupRoot, size_t notBackedUp,
+                                BackupPlan* plan, std::unique_ptr<ScopedFileHandle>* runLock,
+                                BackupSummary* summary) {
+    const std::time_t now = std::time(nullptr);
+    const std::tm startTime = *std::localtime(&now);
+    summary->record.start = startTime;
+    summary->record.exitStatus = static_cast<int>(BackupOutcome::NotMade);
+    HostFoldersJob job;
+    const WideString backupFolder = BackupDestinationFor(backupRoot);
+    ApplyBackupPolicy(job, backupFolder);
+    SetBackupRoots(plan, backupFolder, job.Context().networkForm(backupFolder), ComputerName());
+    plan->folderList = folders;
+    plan->folders = ResolveBackupFolders(job, job.Context(), folders, DirectoryExists);
+    // Before the first write: no place the backup acts on may lead elsewhere.
+    const WideString linked = FirstLinkedPlace(*plan);
+    if (!linked.empty()) {
+        ReportLine(Say(Message::BackupPlaceIsLink, {plan->drive, linked}));
+        return BackupOutcome::NotMade;
+    }
+
+    const WideString problem = WriteProblemOf(plan->computerFolder);
+    if (!problem.empty()) {
+        ReportLine(Say(Message::CantWriteBackup, {backupRoot, problem}));
+        return BackupOutcome::NotMade;
+    }
+    WideString lockProblem;
+    const RunLockState lock = TakeRunLock(RunLockFileOf(plan->computerFolder), runLock, &lockProblem);
+    if (lock == RunLockState::Busy) {
+        ReportLine(Say(Message::AnotherRun, {plan->drive}));
+        return BackupOutcome::NotMade;
+    }
+    if (lock == RunLockState::Failed) {
+        ReportLine(Say(Message::CantWriteBackup, {backupRoot, lockProblem}));
+        return BackupOutcome::NotMade;
+    }
+    summary->heldTheDrive = true;
+    for (const PlannedFolder& folder : plan->folders) {
+        if (folder.fate != FolderFate::Refused) continue;
+        std::wcerr << RefusalMessage(folder) << std::endl;
+        ReportLine(NotBackedUpLine(folder.folder, folder.reason));
+    }
+    WideString roomProblem;
+    if (!ReadRoom(backupFolder, plan, &roomProblem)) {
+        ReportLine(Say(Message::CantReadFreeSpace, {plan->drive, roomProblem}));
+        return BackupOutcome::NotMade;
+    }
+
+    WideString folderProblem;
+    const WideString scriptFolder = UsableScriptFolder(&folderProblem);
+    if (scriptFolder.empty()) {
+        std::wcerr << Say(Message::CantMakeWorkFolder, {folderProblem}) << std::endl;
+        return BackupOutcome::NotMade;
+    }
+    ScriptSession script;
+    job.SetSource(WideString());
+    if (!script.Start(scriptFolder, job.ScriptFileName(),
+                      FolderByFolderScript(job, plan->folders, scriptFolder, script.PipeName()))) {
+        return BackupOutcome::NotMade;
+    }
+    BackupLists lists(plan->computerFolder);
+    RollingCheck rolling(lists, *plan, PolicyOf(job));
+    CopiesCheck copies(lists, PolicyOf(job));
+    RunOfFolders run{*plan, script, lists, rolling, copies, PolicyOf(job), VersionSetOfRun(plan->versionsFolder, startTime)};
+    for (PlannedFolder& folder : plan->folders) {
+        if (folder.fate != FolderFate::Refused) FolderTransaction(run, &folder).Run();
+    }
+    script.Finish();
+    SayLines(LeftoverLines(rolling.ReadTheRest(), plan->drive));
+    const WideString rollingLine = RollingLine(rolling.Totals(), plan->drive);
+    if (!rollingLine.empty()) ReportLine(rollingLine);
+    for (const PlannedFolder& folder : plan->folders) {
+        if (folder.fate != FolderFate::Mirror && folder.fate != FolderFate::KeptEmptied) ++run.tally.notBackedUp;
+    }
+    RunRecord& record = summary->record;
+    record.folders = run.tally.folders;
+    record.files = run.tally.files;
+    record.bytesCopied = run.bytesCopied;
+    record.versionsKept = run.versionsKept;
+    record.setsRemoved = run.setsRemoved;
+    record.seconds = static_cast<uint64_t>(std::difftime(std::time(nullptr), now));
+    if (!run.copiedSomething && (run.leftOutNeed != 0 || run.scriptFailed)) {
+        // Nothing that needed copying was copied: no backup was made.
+        if (run.leftOutNeed != 0) ReportLine(ShortfallLine(run.leftOutNeed, plan->drive));
+        return BackupOutcome::NotMade;
+    }
+
+    // A run that made no backup leaves the stick as it was.
+    const StringList listProblems =
+        ListProblemLines(lists.Save(run.versions.Name().empty() ? WideString() : run.versions.Folder()));
+    SayLines(listProblems);
+    BackupTally tally = run.tally;
+    tally.notBackedUp += notBackedUp;
+    tally.damagedFiles = rolling.Totals().damaged;
+    tally.checksumListWritten = listProblems.empty();
+    tally.addedRecordWritten = run.addedRecordWritten;
+    const WideString listProblem = ReplaceFolderListFile(plan->folderList, backupRoot);
+    if (!listProblem.empty()) {
+        ReportLine(Say(Message::CantWriteFolderList, {FolderListFilePath(backupRoot), listProblem}));
+        tally.folderListWritten = false;
+    }
+    ReadRoom(backupFolder, plan, &roomProblem);
+    RunFigures figures;
+    figures.bytesCopied = run.bytesCopied;
+    figures.versionsKept = run.versionsKept;
+    figures.seconds = record.seconds;
+    figures.freeBytes = plan->freeBytes;
+    figures.drive = plan->drive;
+    summary->verdict = VerdictLine(tally, figures);
+    const BackupOutcome outcome = tally.Complete() ? BackupOutcome::Complete : BackupOutcome::Incomplete;
+    record.exitStatus = static_cast<int>(outcome);
+    return outcome;
+}

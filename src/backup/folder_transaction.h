@@ -1,0 +1,95 @@
+// One folder's backup as one transaction, in the order the README gives:
+// the script's pause, the folder's plan (compared with its backup now, just
+// before its copy), the check of what the copy will leave alone, its
+// earlier versions kept (and room made), the record of what it adds, its
+// copy, the check of the copy, and the return to the backup of every kept
+// file whose replacement did not land. Run is the only way in: no step can
+// be taken out of its turn.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "backup/backup_check.h"
+#include "backup/folder_lines.h"
+#include "check/copies_check.h"
+#include "check/rolling_check.h"
+#include "job/script_session.h"
+#include "plan/backup_plan.h"
+#include "plan/copy_policy.h"
+#include "verify/backup_lists.h"
+#include "versions/version_keeping.h"
+
+// What the folders of one run share: the plan, the script, the lists and
+// checks, the version set, and what the run did so far.
+struct RunOfFolders {
+    BackupPlan& plan;
+    ScriptSession& script;
+    BackupLists& lists;
+    RollingCheck& rolling;
+    CopiesCheck& copies;
+    CopyPolicy policy;
+    VersionSetOfRun versions;
+    BackupTally tally = {};
+    bool copiedSomething = false;  // a folder with something to copy was copied
+    uint64_t leftOutNeed = 0;      // what the folders left out for room need
+    bool scriptFailed = false;
+    uint64_t bytesCopied = 0;
+    uint64_t versionsKept = 0;
+    uint64_t setsRemoved = 0;
+    bool addedRecordWritten = true;
+    // This computer's older sets, walked once when a folder first needs room.
+    bool setsKnown = false;
+    std::vector<VersionSet> sets = {};
+};
+
+class FolderTransaction {
+public:
+    FolderTransaction(RunOfFolders& run, PlannedFolder* folder);
+    FolderTransaction(const FolderTransaction&) = delete;
+    FolderTransaction& operator=(const FolderTransaction&) = delete;
+
+    // Backs the folder up, saying each step's lines once it is done. A
+    // folder that is not to be copied (unreadable, without room, whose
+    // earlier versions cannot be kept) is skipped after its plan and keeps
+    // its backup; one that became empty is still checked. After the
+    // script has ended, every further folder is named as not backed up.
+    void Run();
+
+private:
+    bool AwaitPause();
+    bool Plan();
+    void CheckBeforeCopy();
+    bool KeepVersions();
+    void RecordAdded();
+    void Skip();
+    bool Copy();
+    void Check();
+
+    // Whether removing old sets would let the folder fit (they are chosen);
+    // else it is left out for want of room.
+    bool MakeRoomPossible(uint64_t need);
+    // Removes the sets chosen, once the folder's own files are kept; false
+    // (its kept files back) when it still does not fit.
+    bool MakeRoom(uint64_t need, KeepFacts* facts);
+    // Marks the folder as not backed up for the reason.
+    void LeaveOut(FolderFate fate, const WideString& reason);
+    // Copies the files again, one by one, through the script.
+    bool CopyAgain(const StringList& files);
+
+    RunOfFolders& run_;
+    PlannedFolder& folder_;
+    CopyPolicy policy_;      // the run's, with the folder's own subfolders left out
+    WideString place_;       // its backup's path below the computer's folder; empty for a share's
+    WideString addedPlace_;  // the same for the record of added files
+    std::vector<VersionMove> moves_;
+    std::vector<VersionSet> setsToRemove_;
+    std::vector<VersionMove> differingKept_;  // moved with other bytes than their sources'
+    std::vector<WideString> unrecorded_;
+    std::string added_;
+    bool allReadBeforeCopy_ = false;
+    int64_t copyStarted_ = INT64_MAX;
+    bool leftAsPlanned_ = false;
+    bool scriptWithUs_ = true;  // the script still answers
+};
