@@ -32,50 +32,7 @@ bool IsAscii(const char* text, size_t size) {
     return true;
 }
 
-void ForEachLine(const std::string& text, const std::function<void(const std::string&)>& each) {
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) each(line);
-        start = end + 1;
-    }
-}
-
-bool ReadNumber(const std::string& text, uint64_t* value) {
-    if (text.empty() || text.size() > 19) return false;
-    uint64_t n = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        n = n * 10 + static_cast<uint64_t>(c - '0');
-    }
-    *value = n;
-    return true;
-}
-
 }  // namespace
-
-std::string ListPath(const WideString& relative) {
-    WideString slashed = relative;
-    std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
-    const ByteVector bytes = ToUtf8(slashed);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-WideString PathFromList(const std::string& text) {
-    WideString relative = FromUtf8(text);
-    std::replace(relative.begin(), relative.end(), L'/', L'\\');
-    return relative;
-}
-
-bool ReadChecksumLine(const std::string& line, Digest* digest, WideString* relative) {
-    if (line.size() < 67 || line.compare(64, 2, "  ") != 0) return false;
-    if (!DigestFromHex(FromUtf8(line.substr(0, 64)), digest)) return false;
-    *relative = PathFromList(line.substr(66));
-    return IsRecordPathBelow(*relative);
-}
 
 WideString ChecksumBook::PathOf(const Slot& slot) const {
     return FromUtf8(paths_.substr(slot.pathStart, slot.pathBytes));
@@ -362,84 +319,6 @@ bool ChecksumBook::HoldsBytes(Number number, const Digest& digest, uint64_t byte
 size_t ChecksumBook::MemoryBytes() const {
     return paths_.capacity() + slots_.capacity() * sizeof(Slot) +
            (table_.capacity() + sorted_.capacity()) * sizeof(uint32_t);
-}
-
-bool IsRecordPathBelow(const WideString& relative) {
-    if (relative.empty()) return false;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = relative.find(L'\\', start);
-        const WideString name = relative.substr(start, end == WideString::npos ? WideString::npos : end - start);
-        if (name.empty() || name == L"." || name == L".." || name.find(L':') != WideString::npos) return false;
-        if (end == WideString::npos) return true;
-        start = end + 1;
-    }
-}
-
-std::string ChecksumLine(const Digest& digest, const WideString& relative) {
-    const ByteVector hex = ToUtf8(DigestHex(digest));
-    return std::string(hex.begin(), hex.end()) + "  " + ListPath(relative);
-}
-
-std::string RunsLine(const ChecksumRecord& record) {
-    return std::to_string(record.size) + " " + std::to_string(record.lastWrite) + " " +
-           std::to_string(record.checkedRun) + " " + ListPath(record.relative);
-}
-
-std::string ChecksumListText(const ChecksumBook& book) {
-    std::string text;
-    book.ForEachListLine(false, [&](const std::string& line) { text += line; });
-    return text;
-}
-
-std::string RunsListText(const ChecksumBook& book) {
-    std::string text = "run " + std::to_string(book.Run()) + "\n";
-    book.ForEachListLine(true, [&](const std::string& line) { text += line; });
-    return text;
-}
-
-std::string ChecksumListText(const std::vector<ChecksumRecord>& records) {
-    std::string text;
-    for (const ChecksumRecord& record : records) text += ChecksumLine(record.digest, record.relative) + "\n";
-    return text;
-}
-
-void ChecksumListsReader::ChecksumLine(const std::string& line) {
-    ChecksumRecord record;
-    if (!ReadChecksumLine(line, &record.digest, &record.relative)) return;
-    book_.Put(record);  // not seen: no runs line yet
-}
-
-void ChecksumListsReader::RunsLine(const std::string& line) {
-    if (line.compare(0, 4, "run ") == 0) {
-        ReadNumber(line.substr(4), &lastRun_);
-        return;
-    }
-    const size_t first = line.find(' ');
-    const size_t second = first == std::string::npos ? first : line.find(' ', first + 1);
-    const size_t third = second == std::string::npos ? second : line.find(' ', second + 1);
-    if (third == std::string::npos) return;
-    uint64_t size = 0;
-    uint64_t time = 0;
-    uint64_t run = 0;
-    if (!ReadNumber(line.substr(0, first), &size) || !ReadNumber(line.substr(first + 1, second - first - 1), &time) ||
-        !ReadNumber(line.substr(second + 1, third - second - 1), &run)) {
-        return;
-    }
-    book_.SetRunsLine(PathFromList(line.substr(third + 1)), size, static_cast<int64_t>(time), run);
-}
-
-ChecksumBook ChecksumListsReader::Finish() {
-    book_.KeepSeenOnly();
-    book_.SetRun(lastRun_ + 1);
-    return std::move(book_);
-}
-
-ChecksumBook BookFromLists(const std::string& checksums, const std::string& runs) {
-    ChecksumListsReader reader;
-    ForEachLine(checksums, [&](const std::string& line) { reader.ChecksumLine(line); });
-    ForEachLine(runs, [&](const std::string& line) { reader.RunsLine(line); });
-    return reader.Finish();
 }
 
 RollingShare RollingShareOf(uint64_t files, uint64_t bytes) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "text/wide_string.h"
+#include "verify/checksum_lines.h"
 #include "verify/file_digest.h"
 
 struct ChecksumRecord {
@@ -123,54 +124,6 @@ private:
     mutable std::vector<uint32_t> sorted_;
     mutable bool sortedValid_ = false;
 };
-
-// A path below the computer's folder as the lists spell it, and back:
-//   "C\KORV\a b.txt" <=> "C/KORV/a b.txt" (UTF-8)
-std::string ListPath(const WideString& relative);
-WideString PathFromList(const std::string& text);
-
-// The digest and path of a checksum list's line; false for a line that
-// does not read or whose path leaves the computer's folder.
-bool ReadChecksumLine(const std::string& line, Digest* digest, WideString* relative);
-
-// "3f...a1  C/KORV/Data/a b.txt"  (from "C\KORV\Data\a b.txt")
-std::string ChecksumLine(const Digest& digest, const WideString& relative);
-// The program's own line for a record: "<size> <time> <run> <path>".
-std::string RunsLine(const ChecksumRecord& record);
-
-// The lists' texts, one line per record in path order, each ended by LF;
-// the runs list starts with "run <number of this run>".
-std::string ChecksumListText(const ChecksumBook& book);
-std::string RunsListText(const ChecksumBook& book);
-// The lines for a version set: each record's line.
-std::string ChecksumListText(const std::vector<ChecksumRecord>& records);
-
-// Whether a path from a list stays below the computer's folder: relative,
-// names only (no "..", ".", empty name, drive letter or stream colon), so
-// that a line never makes the program read, move or remove anything
-// elsewhere on the stick.
-//   "C\KORV\a.txt" => true   "..\PC02\a.txt", "C\..\..\x", "\x", "E:\x", "C\\x", "" => false
-bool IsRecordPathBelow(const WideString& relative);
-
-// Reads the lists line by line into a book, holding no second copy of
-// either: first every line of the checksum list, then every line of the
-// runs list, then Finish. A file named in one list and not in the other,
-// any line that does not read, and any path that leaves the computer's
-// folder are left out (a file is then read back again as if new; a line
-// elsewhere is dropped). The run is one more than the runs list's.
-class ChecksumListsReader {
-public:
-    void ChecksumLine(const std::string& line);
-    void RunsLine(const std::string& line);
-    ChecksumBook Finish();
-
-private:
-    ChecksumBook book_;
-    uint64_t lastRun_ = 0;
-};
-
-// The book from both lists' whole texts (see ChecksumListsReader).
-ChecksumBook BookFromLists(const std::string& checksums, const std::string& runs);
 
 // How many files and bytes a run reads back of what its copy did not touch:
 // at least an eighth of the files and an eighth of the bytes (rounded up),

@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "verify/checksum_files.h"
+
 namespace {
 
 ChecksumRecord Record(const WideString& relative, uint64_t size, uint64_t run) {

@@ -1,7 +1,9 @@
 // The checksum lists on the stick (see verify/checksum_book.h): read at the
-// start of a run, written whole at its end.
+// start of a run, written whole at its end; and their texts, a line at a time.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "text/wide_string.h"
@@ -27,3 +29,33 @@ WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computer
 // Writes the list of a version set: "<set folder>.sha256", its paths below
 // the set folder. Returns the system's reason when that failed, else empty.
 WideString SaveSetChecksums(const std::vector<ChecksumRecord>& records, const WideString& setFolder);
+
+// The program's own line for a record: "<size> <time> <run> <path>".
+std::string RunsLine(const ChecksumRecord& record);
+
+// The lists' texts, one line per record in path order, each ended by LF;
+// the runs list starts with "run <number of this run>".
+std::string ChecksumListText(const ChecksumBook& book);
+std::string RunsListText(const ChecksumBook& book);
+// The lines for a version set: each record's line.
+std::string ChecksumListText(const std::vector<ChecksumRecord>& records);
+
+// Reads the lists line by line into a book, holding no second copy of
+// either: first every line of the checksum list, then every line of the
+// runs list, then Finish. A file named in one list and not in the other,
+// any line that does not read, and any path that leaves the computer's
+// folder are left out (a file is then read back again as if new; a line
+// elsewhere is dropped). The run is one more than the runs list's.
+class ChecksumListsReader {
+public:
+    void ChecksumLine(const std::string& line);
+    void RunsLine(const std::string& line);
+    ChecksumBook Finish();
+
+private:
+    ChecksumBook book_;
+    uint64_t lastRun_ = 0;
+};
+
+// The book from both lists' whole texts (see ChecksumListsReader).
+ChecksumBook BookFromLists(const std::string& checksums, const std::string& runs);
