@@ -43,11 +43,11 @@ struct BackupTally {
     bool folderListWritten = true;
     size_t damagedFiles = 0;       // backup files whose bytes changed, with no source left to copy again
     bool checksumListWritten = true;
-    bool addedRecordWritten = true;  // the record of what the run added
+    bool runRecordWritten = true;  // the run's record on the stick is whole
 
     bool Complete() const {
         return incompleteFolders == 0 && notBackedUp == 0 && folderListWritten && damagedFiles == 0 &&
-               checksumListWritten && addedRecordWritten;
+               checksumListWritten && runRecordWritten;
     }
 };
 

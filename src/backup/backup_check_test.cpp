@@ -107,7 +107,7 @@ TEST(BackupCheck, TheLinesThatSayHowItWent) {
         {{3, 120, 0, 0, 2, true}, L"Backup INCOMPLETE: 2 folders not backed up"},
         {{3, 120, 1, 0, 0, true}, L"Backup INCOMPLETE: 1 of 3 folders incomplete"},
         {{3, 120, 0, 0, 0, false}, L"Backup INCOMPLETE: the folder list was not written"},
-        {{3, 120, 0, 0, 0, true, 0, true, false}, L"Backup INCOMPLETE: the record of added files was not written"},
+        {{3, 120, 0, 0, 0, true, 0, true, false}, L"Backup INCOMPLETE: the record of this run was not written whole"},
     };
     for (const auto& v : verdicts) {
         EXPECT_EQ(VerdictLine(v.tally, figures), v.line + tail);

@@ -6,6 +6,10 @@
 #include "backup/backup_check.h"
 #include "backup/folder_lines.h"
 #include "backup/folder_transaction.h"
+#include "backup/journal_of_run.h"
+#include "housekeeping/run_history.h"
+#include "records/run_journal.h"
+#include "text/time_text.h"
 #include "check/copies_check.h"
 #include "check/rolling_check.h"
 #include "config/directory_ops.h"
@@ -32,6 +36,17 @@ namespace {
 
 void SayLines(const StringList& lines) {
     for (const WideString& line : lines) ReportLine(line);
+}
+
+// Closes the run's record with its result; false (said) when the record,
+// or an earlier entry of it, is not on the stick whole.
+bool CloseJournal(JournalOfRun& journal, BackupOutcome outcome) {
+    if (!journal.Made() && journal.Failure().empty()) return true;
+    const int status = static_cast<int>(outcome);
+    if (journal.Failure().empty()) journal.Write(JournalEndLine(ResultWord(status), status));
+    if (journal.Failure().empty()) return true;
+    ReportLine(Say(Message::CantWriteRunRecord, {journal.Path(), journal.Failure()}));
+    return false;
 }
 
 }  // namespace
@@ -98,7 +113,9 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     BackupLists lists(plan->computerFolder);
     RollingCheck rolling(lists, *plan, PolicyOf(job));
     CopiesCheck copies(lists, PolicyOf(job));
-    RunOfFolders run{*plan, script, lists, rolling, copies, PolicyOf(job), VersionSetOfRun(plan->versionsFolder, startTime)};
+    VersionSetOfRun versions(plan->versionsFolder, startTime);
+    JournalOfRun journal(versions, plan->versionsFolder, FormatTime(L"%Y-%m-%d %H:%M:%S", startTime));
+    RunOfFolders run{*plan, script, lists, rolling, copies, versions, journal, PolicyOf(job)};
     for (PlannedFolder& folder : plan->folders) {
         if (folder.fate != FolderFate::Refused) FolderTransaction(run, &folder).Run();
     }
@@ -116,21 +133,24 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     record.versionsKept = run.versionsKept;
     record.setsRemoved = run.setsRemoved;
     record.seconds = static_cast<uint64_t>(std::difftime(std::time(nullptr), now));
-    if (!run.copiedSomething && (run.leftOutNeed != 0 || run.scriptFailed)) {
-        // Nothing that needed copying was copied: no backup was made.
-        if (run.leftOutNeed != 0) ReportLine(ShortfallLine(run.leftOutNeed, plan->drive));
-        return BackupOutcome::NotMade;
-    }
-
-    // A run that made no backup leaves the stick as it was.
+    const bool made = run.copiedSomething || (run.leftOutNeed == 0 && !run.scriptFailed);
+    // A run that changed nothing leaves the stick as it was; one that did
+    // (earlier versions kept, even when nothing was copied) saves its lists.
+    const bool changed = made || journal.Made();
     const StringList listProblems =
-        ListProblemLines(lists.Save(run.versions.Name().empty() ? WideString() : run.versions.Folder()));
+        changed ? ListProblemLines(lists.Save(versions.Name().empty() ? WideString() : versions.Folder(), journal.Run()))
+                : StringList();
     SayLines(listProblems);
     BackupTally tally = run.tally;
     tally.notBackedUp += notBackedUp;
     tally.damagedFiles = rolling.Totals().damaged;
     tally.checksumListWritten = listProblems.empty();
-    tally.addedRecordWritten = run.addedRecordWritten;
+    if (!made) {
+        // Nothing that needed copying was copied: no backup was made.
+        if (run.leftOutNeed != 0) ReportLine(ShortfallLine(run.leftOutNeed, plan->drive));
+        CloseJournal(journal, BackupOutcome::NotMade);
+        return BackupOutcome::NotMade;
+    }
     const WideString listProblem = ReplaceFolderListFile(plan->folderList, backupRoot);
     if (!listProblem.empty()) {
         ReportLine(Say(Message::CantWriteFolderList, {FolderListFilePath(backupRoot), listProblem}));
@@ -143,6 +163,9 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     figures.seconds = record.seconds;
     figures.freeBytes = plan->freeBytes;
     figures.drive = plan->drive;
+    // The record closes with the run's result: complete only when it is whole.
+    tally.runRecordWritten =
+        CloseJournal(journal, tally.Complete() ? BackupOutcome::Complete : BackupOutcome::Incomplete);
     summary->verdict = VerdictLine(tally, figures);
     const BackupOutcome outcome = tally.Complete() ? BackupOutcome::Complete : BackupOutcome::Incomplete;
     record.exitStatus = static_cast<int>(outcome);

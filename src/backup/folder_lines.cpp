@@ -80,6 +80,7 @@ StringList CheckLines(const CheckFacts& facts, const PlannedFolder& folder, cons
     for (const VersionMove& move : facts.differingKept) {
         lines.push_back(Say(Message::DifferingCopyKept, {move.source.empty() ? move.from : move.source, drive, move.to}));
     }
+    for (const WideString& source : facts.lost) lines.push_back(Say(Message::EarlierVersionLost, {source}));
     return lines;
 }
 

@@ -45,6 +45,7 @@ struct CheckFacts {
     std::vector<ReturnedFile> returned;        // kept files sent back (their copy did not land)
     std::vector<SuspectOutcome> suspects;      // changed copies a checked copy replaced
     std::vector<VersionMove> differingKept;    // copies with other bytes kept as earlier versions
+    StringList lost;                           // sources whose earlier version the copy replaced unkept
 };
 // The folder's OK or INCOMPLETE line with its unreadable subfolders, the
 // files its check names, the files put back, those over the size cap, and

@@ -3,18 +3,17 @@
 #include <algorithm>
 #include <climits>
 
-#include "backup/folder_lines.h"
 #include "common/windows_headers.h"
 #include "config/folder_reasons.h"
 #include "plan/versions.h"
+#include "records/run_journal.h"
 #include "script/backup_folders.h"
 #include "stick/drive_room.h"
+#include "text/canonical_path.h"
 #include "text/case_text.h"
-#include "text/console_output.h"
-#include "trace/trace_log.h"
 #include "text/messages.h"
 #include "text/path_text.h"
-#include "verify/checksum_book.h"
+#include "trace/trace_log.h"
 #include "walk/tree_walk.h"
 
 namespace {
@@ -25,15 +24,6 @@ CopyPolicy PolicyOfFolder(const CopyPolicy& policy, const PlannedFolder& folder)
     CopyPolicy own = policy;
     own.skippedFolders = folder.skippedFolders;
     return own;
-}
-
-// The folder's place below the computer's folder, "C\KORV\Data", or empty
-// for a backup that lies elsewhere (a share's): only the computer's own
-// backups are rebuilt for an earlier day.
-WideString PlaceBelowComputer(const BackupPlan& plan, const PlannedFolder& folder) {
-    const WideString holder = AppendSeparator(plan.computerFolder, L'\\');
-    if (plan.versionsFolder.empty() || FindNoCase(folder.destination, holder, 0) != 0) return WideString();
-    return folder.destination.substr(holder.size());
 }
 
 // The arguments that leave the subfolders that could not be listed out of
@@ -57,6 +47,8 @@ void SayLines(const StringList& lines) {
     for (const WideString& line : lines) ReportLine(line);
 }
 
+WideString Below(const WideString& place, const WideString& relative) { return JoinPath(place, relative); }
+
 }  // namespace
 
 FolderTransaction::FolderTransaction(RunOfFolders& run, PlannedFolder* folder)
@@ -64,14 +56,14 @@ FolderTransaction::FolderTransaction(RunOfFolders& run, PlannedFolder* folder)
       folder_(*folder),
       policy_(PolicyOfFolder(run.policy, *folder)),
       place_(run.lists.RecordPathOf(folder->destination)),
-      addedPlace_(PlaceBelowComputer(run.plan, *folder)) {}
+      recordedPlace_(place_.empty() ? PathBelow(folder->destination, run.plan.backupFolder) : place_) {}
 
 void FolderTransaction::Run() {
     if (!AwaitPause()) return;
     const bool planned = Plan();
     if (planned && folder_.fate == FolderFate::Mirror) {
         CheckBeforeCopy();
-        if (KeepVersions()) RecordAdded();
+        KeepVersions();
     }
     if (folder_.fate != FolderFate::Mirror) return Skip();
     if (Copy()) Check();
@@ -94,8 +86,8 @@ bool FolderTransaction::AwaitPause() {
 
 // Compares the folder with its backup now, just before its copy, while the
 // rolling check reads the folder's picked files; the files the copy adds
-// (none of their name in the backup) go into the run's record. False when
-// it cannot be read.
+// (none of their name in the backup) are noted for the run's record. False
+// when it cannot be read.
 bool FolderTransaction::Plan() {
     run_.rolling.ReadAhead(place_);
     const TakenFileVisitor unrecorded = run_.copies.UnrecordedVisitor(place_, &unrecorded_);
@@ -103,9 +95,9 @@ bool FolderTransaction::Plan() {
                                   [&](const WideString& relative, const FolderEntry& source,
                                       const FolderEntry* backup, bool upToDate) {
                                       unrecorded(relative, source, backup, upToDate);
-                                      if (backup != nullptr || addedPlace_.empty()) return;
-                                      added_ += ListPath(JoinPath(addedPlace_, relative));
-                                      added_ += '\n';
+                                      if (backup != nullptr || place_.empty()) return;
+                                      addLines_ += JournalPathLine("add", Below(place_, relative));
+                                      known_.Add(relative);
                                   });
     DecideFate(&folder_);
     run_.rolling.AwaitReads();
@@ -116,20 +108,23 @@ bool FolderTransaction::Plan() {
     for (const TreeComparison::Unreadable& sub : folder_.before.unreadable) {
         folder_.skippedFolders.push_back(ToLowerText(sub.relative));
     }
+    policy_ = PolicyOfFolder(run_.policy, folder_);
     return true;
 }
 
 // Reads back what the copy will leave alone: the rolling check's picks, and
 // the backup files the lists do not record as they are.
 void FolderTransaction::CheckBeforeCopy() {
-    SayLines(RollingLines(run_.rolling.Judge(&folder_, place_, run_.plan.clusterBytes), run_.plan.drive));
+    bool judgeRead = false;
+    SayLines(RollingLines(run_.rolling.Judge(&folder_, place_, run_.plan.clusterBytes, &judgeRead), run_.plan.drive));
     allReadBeforeCopy_ = run_.copies.CheckUnrecorded(&folder_, place_, unrecorded_, run_.plan.clusterBytes);
+    readsBetween_ = judgeRead || !unrecorded_.empty();
 }
 
 // Keeps the folder's earlier versions and makes room for its copy: the
-// moves first, then, only when the folder needs it and it then fits, the
-// removal of old sets. False when the folder is not to be copied; the
-// files moved so far are back in place then.
+// record first, then the moves, then, only when the folder needs it and it
+// then fits, the removal of old sets. False when the folder is not to be
+// copied; the files moved so far are back in place then.
 bool FolderTransaction::KeepVersions() {
     BackupPlan& plan = run_.plan;
     KeepFacts facts;
@@ -145,25 +140,93 @@ bool FolderTransaction::KeepVersions() {
             return false;
         }
         const WideString setFolder = changes ? run_.versions.Folder() : WideString();
-        moves_ = run_.versions.NotYetMoved(VersionMoves(plan, folder_, setFolder));
-        const uint64_t need = folder_.before.need + SetFoldersNeed(moves_, setFolder, plan.clusterBytes) +
+        const std::vector<VersionMove> moves = run_.versions.NotYetMoved(VersionMoves(plan, folder_, setFolder));
+        const uint64_t need = folder_.before.need + SetFoldersNeed(moves, setFolder, plan.clusterBytes) +
                               run_.lists.Need(folder_.before.MissingOrOlder(), plan.clusterBytes);
         if (need > plan.freeBytes && !MakeRoomPossible(need)) return false;
-        problem = MoveIntoSet(moves_, setFolder, &facts.notReturned);
-        if (!problem.empty()) {
-            LeaveOut(FolderFate::KeptUnversioned, problem);
-            moves_.clear();
-            return false;
-        }
-        facts.kept = moves_.size();
-        facts.setFolder = setFolder;
-        run_.versions.Remember(moves_);
-        differingKept_ = run_.lists.MovedIntoSet(moves_);
-        return MakeRoom(need, &facts);
+        if (!Keep(moves, setFolder, &facts) || !MakeRoom(need, &facts)) return false;
+        // Reads or removals took time since the plan: what changed meanwhile is kept too.
+        if (readsBetween_ || !facts.removals.removed.empty()) return LookAgain(setFolder, &facts);
+        return true;
     }();
     facts.leftOut = !kept;
     SayLines(KeepLines(facts, folder_));
     return kept;
+}
+
+bool FolderTransaction::Keep(std::vector<VersionMove> moves, const WideString& setFolder, KeepFacts* facts) {
+    if (moves.empty() && addLines_.empty()) return true;
+    std::vector<ChecksumRecord> lines(moves.size());
+    std::string entries = JournalFolderLine(recordedPlace_);
+    for (size_t i = 0; i < moves.size(); ++i) {
+        WideString problem;
+        if (!run_.lists.LineOfKept(moves[i], PathBelow(moves[i].to, setFolder), &lines[i], &problem)) {
+            LeaveOut(FolderFate::KeptUnversioned, Say(Message::CantReadEarlierVersion, {moves[i].from, problem}));
+            return false;
+        }
+        KeptEntry entry;
+        entry.network = place_.empty();
+        entry.path = entry.network ? PathBelow(moves[i].from, run_.plan.backupFolder)
+                                   : run_.lists.RecordPathOf(moves[i].from);
+        entry.digest = lines[i].digest;
+        entry.size = lines[i].size;
+        entry.lastWrite = lines[i].lastWrite;
+        entries += JournalKeptLine(entry);
+    }
+    entries += addLines_ + JournalStartLine(recordedPlace_);
+    // On the stick, read back, before anything of the folder moves.
+    const WideString unrecorded = run_.journal.Write(entries);
+    if (!unrecorded.empty()) {
+        LeaveOut(FolderFate::KeptUnversioned, Say(Message::NotRecordedFirst, {unrecorded}));
+        return false;
+    }
+    addLines_.clear();
+    begun_ = true;
+    std::vector<ReturnedFile> stuck;
+    const WideString problem = MoveIntoSet(moves, setFolder, &stuck);
+    if (!problem.empty()) {
+        facts->notReturned.insert(facts->notReturned.end(), stuck.begin(), stuck.end());
+        StringList back;
+        for (const VersionMove& move : moves) {
+            const bool stays = std::any_of(stuck.begin(), stuck.end(),
+                                           [&](const ReturnedFile& file) { return file.move.from == move.from; });
+            if (!stays && FactsOf(move.from).exists) back.push_back(run_.lists.RecordPathOf(move.from));
+        }
+        RecordAfter(back, {}, {});
+        LeaveOut(FolderFate::KeptUnversioned, problem);
+        return false;
+    }
+    facts->kept += moves.size();
+    facts->setFolder = setFolder;
+    run_.versions.Remember(moves);
+    const std::vector<VersionMove> differing = run_.lists.MovedIntoSet(moves, lines);
+    differingKept_.insert(differingKept_.end(), differing.begin(), differing.end());
+    for (const VersionMove& move : moves) {
+        known_.Add(PathBelow(move.from, folder_.destination));
+        moves_.push_back(move);
+    }
+    return true;
+}
+
+bool FolderTransaction::LookAgain(const WideString& firstSet, KeepFacts* facts) {
+    TreeComparison again = CompareTrees(policy_, run_.plan.clusterBytes, folder_.source, folder_.destination,
+                                        [&](const WideString& relative, const FolderEntry&, const FolderEntry* backup,
+                                            bool) {
+                                            if (backup != nullptr || place_.empty() || known_.Has(relative)) return;
+                                            addLines_ += JournalPathLine("add", Below(place_, relative));
+                                            known_.Add(relative);
+                                        });
+    // A folder that can no longer be read keeps the plan it had.
+    if (!again.Read()) return true;
+    again.unreadable = folder_.before.unreadable;
+    folder_.before = again;
+    const bool changes = !again.overwritten.empty() || !again.deleted.empty();
+    if (changes && run_.plan.versionsFolder.empty()) return true;
+    const WideString setFolder = changes && firstSet.empty() ? run_.versions.Folder() : firstSet;
+    if (Keep(run_.versions.NotYetMoved(VersionMoves(run_.plan, folder_, setFolder)), setFolder, facts)) return true;
+    const std::vector<ReturnedFile> stuck = ReturnAll();
+    facts->notReturned.insert(facts->notReturned.end(), stuck.begin(), stuck.end());
+    return false;
 }
 
 // Whether removing old sets can let a folder that needs that many bytes
@@ -178,11 +241,9 @@ bool FolderTransaction::MakeRoomPossible(uint64_t need) {
     if (!setsToRemove_.empty()) return true;
     run_.leftOutNeed += need - plan.freeBytes;
     LeaveOut(FolderFate::KeptNoRoom, NoRoomReason(need, plan.freeBytes, plan.drive));
-    moves_.clear();
     return false;
 }
 
-// Removes the sets chosen for room, once the folder's own files are kept.
 bool FolderTransaction::MakeRoom(uint64_t need, KeepFacts* facts) {
     BackupPlan& plan = run_.plan;
     if (setsToRemove_.empty()) return true;
@@ -194,24 +255,39 @@ bool FolderTransaction::MakeRoom(uint64_t need, KeepFacts* facts) {
                         run_.sets.end());
     }
     if (need <= plan.freeBytes) return true;
-    facts->notReturned = PutBack(moves_, run_.versions.Folder());
-    run_.versions.Forget(moves_);
-    moves_.clear();
+    const std::vector<ReturnedFile> stuck = ReturnAll();
+    facts->notReturned.insert(facts->notReturned.end(), stuck.begin(), stuck.end());
     run_.leftOutNeed += need - plan.freeBytes;
     LeaveOut(FolderFate::KeptNoRoom, NoRoomReason(need, plan.freeBytes, plan.drive));
     return false;
 }
 
-// Before the copy: what it adds goes into the run's record. A run that
-// keeps earlier versions gets the record too, even with nothing added, so
-// that a restore knows this run's additions are all written down.
-void FolderTransaction::RecordAdded() {
-    if ((added_.empty() && moves_.empty()) || run_.plan.versionsFolder.empty()) return;
-    const WideString setFolder = run_.versions.Folder();
-    const WideString problem = AppendToAddedRecord(setFolder, added_);
-    if (problem.empty()) return;
-    if (run_.addedRecordWritten) ReportLine(Say(Message::CantWriteAddedRecord, {AddedRecordOf(setFolder), problem}));
-    run_.addedRecordWritten = false;
+std::vector<ReturnedFile> FolderTransaction::ReturnAll() {
+    const std::vector<ReturnedFile> stuck = PutBack(moves_, run_.versions.Folder());
+    StringList back;
+    for (const VersionMove& move : moves_) {
+        const bool stays = std::any_of(stuck.begin(), stuck.end(),
+                                       [&](const ReturnedFile& file) { return file.move.from == move.from; });
+        if (!stays) back.push_back(run_.lists.RecordPathOf(move.from));
+    }
+    run_.versions.Forget(moves_);
+    moves_.clear();
+    RecordAfter(back, {}, {});
+    return stuck;
+}
+
+void FolderTransaction::RecordAfter(const StringList& back, const StringList& lost, const StringList& late) {
+    if (!begun_ && lost.empty() && late.empty()) return;
+    std::string entries = begun_ ? std::string() : JournalFolderLine(recordedPlace_) + JournalStartLine(recordedPlace_);
+    for (const WideString& path : back) {
+        if (!path.empty()) entries += JournalPathLine("back", path);
+    }
+    for (const WideString& path : lost) entries += JournalPathLine("lost", path);
+    for (const WideString& path : late) entries += JournalPathLine("add", path);
+    entries += JournalDoneLine(recordedPlace_);
+    // A failure here is said once the run ends, and the run is not complete.
+    run_.journal.Write(entries);
+    begun_ = false;
 }
 
 // A folder that is not copied: the script goes on to the next one. One that
@@ -234,8 +310,7 @@ bool FolderTransaction::Copy() {
     copyStarted_ = FileTimeNow();
     script.TakeCopyExitCode();  // none of an earlier copy
     if (!script.Answer(L"copy") || !script.AwaitScript() || !script.Answer(leftOut)) {
-        const std::vector<ReturnedFile> stuck = PutBack(moves_, run_.versions.Folder());
-        run_.versions.Forget(moves_);
+        const std::vector<ReturnedFile> stuck = ReturnAll();
         LeaveOut(FolderFate::KeptNoRoom, Say(Message::ScriptEnded));
         SayLines(CopyNotRunLines(stuck, folder_));
         run_.scriptFailed = true;
@@ -261,29 +336,55 @@ bool FolderTransaction::CopyAgain(const StringList& files) {
 
 // Checks the folder against its source right after its copy (a wrong copy
 // is copied once more), puts back the earlier versions its copy did not
-// replace, settles the lines of what moved, and says how it went.
+// replace, settles the lines of what moved, records what went back and what
+// the copy did beyond its plan, and says how it went.
 void FolderTransaction::Check() {
     const bool copied = folder_.fate == FolderFate::Mirror;
     CheckFacts facts;
-    CopyReadBack readBack = run_.copies.CheckCopy(folder_, policy_, place_, copyStarted_, leftAsPlanned_,
-                                                  [&](const StringList& files) { return copied && CopyAgain(files); });
+    CopyReadBack readBack =
+        run_.copies.CheckCopy(folder_, policy_, place_, copyStarted_, leftAsPlanned_,
+                              [&](const StringList& files) { return copied && CopyAgain(files); }, &known_);
     facts.findings = std::move(readBack.findings);
     facts.returned = PutBackWhatWasNotReplaced(moves_, run_.versions.Folder(), policy_);
     run_.versions.Forget(moves_);
     facts.after = std::move(readBack.after);
     facts.after.unreadable.insert(facts.after.unreadable.begin(), folder_.before.unreadable.begin(),
                                   folder_.before.unreadable.end());
-    const size_t putBack = std::count_if(facts.returned.begin(), facts.returned.end(),
-                                         [](const ReturnedFile& file) { return file.problem.empty(); });
     folder_.verified = VerifiedComplete(facts.after) && facts.returned.empty() && readBack.complete;
     facts.verified = folder_.verified;
     // Lines follow the files: those in the set stay there, those back in the backup return to the book.
     run_.lists.SettleMoved();
+    StringList back;
+    size_t putBack = 0;
+    for (const ReturnedFile& file : facts.returned) {
+        if (!file.problem.empty()) continue;
+        ++putBack;
+        back.push_back(run_.lists.RecordPathOf(file.move.from));
+    }
+    StringList lost;
+    StringList late;
     if (!place_.empty()) {
         run_.lists.FolderChecked(place_);
         facts.suspects = run_.rolling.Settle(place_);
         facts.differingKept = std::move(differingKept_);
+        for (const WideString& relative : readBack.lost) lost.push_back(Below(place_, relative));
+        for (const WideString& relative : readBack.late) late.push_back(Below(place_, relative));
+        // A recorded file gone from the backup that was not kept went after the plan.
+        run_.lists.Book().ForEachUnseenBelow(place_, [&](const ChecksumRecord& record) {
+            const FileFacts now = FactsOf(JoinPath(run_.plan.computerFolder, record.relative));
+            if (!now.exists || now.size != record.size || now.lastWrite != record.lastWrite) {
+                lost.push_back(record.relative);
+            }
+        });
     }
+    for (const SuspectOutcome& suspect : facts.suspects) {
+        if (suspect.repaired) back.push_back(suspect.recordPath);
+    }
+    for (const WideString& path : lost) {
+        facts.lost.push_back(JoinPath(folder_.source, path.substr(std::min(path.size(), place_.size() + 1))));
+    }
+    RecordAfter(back, lost, late);
+    if (!moves_.empty()) run_.lists.SaveSetList(run_.versions.Folder());
     SayLines(CheckLines(facts, folder_, run_.plan.drive));
     const size_t repaired = std::count_if(facts.suspects.begin(), facts.suspects.end(),
                                           [](const SuspectOutcome& suspect) { return suspect.repaired; });

@@ -18,11 +18,11 @@ void RemoveEmptyFoldersUpTo(WideString folder, const WideString& stop) {
     }
 }
 
-void CountAsToCopy(PlannedFolder* folder, const WideString& relative, uint64_t size, uint64_t clusterBytes) {
+void CountAsToCopy(PlannedFolder* folder, const WideString& relative, const FileFacts& backup, uint64_t clusterBytes) {
     TreeComparison& before = folder->before;
     if (before.upToDate != 0) --before.upToDate;
-    before.bytesToCopy += size;
-    before.need += RoundUpToCluster(size, clusterBytes);
+    before.bytesToCopy += backup.size;
+    before.need += RoundUpToCluster(backup.size, clusterBytes);
     if (before.firstMissing.empty()) before.firstMissing = relative;
-    before.overwritten.push_back({relative, size});
+    before.overwritten.push_back({relative, backup.size, backup.lastWrite});
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "plan/backup_plan.h"
+#include "plan/versions.h"
 #include "text/wide_string.h"
 
 // Removes a file of the backup; the system's reason when it cannot.
@@ -16,4 +17,4 @@ void RemoveEmptyFoldersUpTo(WideString folder, const WideString& stop);
 // Takes a backup file out of the folder's comparison, as the walk would
 // have counted it had it been missing: the copy now takes it, and the file
 // itself is kept as an earlier version before that.
-void CountAsToCopy(PlannedFolder* folder, const WideString& relative, uint64_t size, uint64_t clusterBytes);
+void CountAsToCopy(PlannedFolder* folder, const WideString& relative, const FileFacts& backup, uint64_t clusterBytes);

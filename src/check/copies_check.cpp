@@ -1,11 +1,13 @@
 #include "check/copies_check.h"
 
+#include <algorithm>
 #include <system_error>
 #include <thread>
 
 #include "check/check_actions.h"
 #include "script/cmd_text.h"
 #include "script/command_line.h"
+#include "text/case_text.h"
 #include "text/path_text.h"
 #include "trace/trace_log.h"
 #include "text/messages.h"
@@ -25,7 +27,29 @@ FileFacts SourceAfterReading(const FileDigest& original, const WideString& sourc
 
 WideString RecordPath(const WideString& place, const WideString& relative) { return place + L"\\" + relative; }
 
+uint64_t KeyHash(const WideString& relative) {
+    uint64_t hash = 1469598103934665603ull;
+    for (const wchar_t c : FoldedKey(relative)) {
+        hash ^= static_cast<uint64_t>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
 }  // namespace
+
+void KnownPaths::Add(const WideString& relative) {
+    hashes_.push_back(KeyHash(relative));
+    sorted_ = false;
+}
+
+bool KnownPaths::Has(const WideString& relative) const {
+    if (!sorted_) {
+        std::sort(hashes_.begin(), hashes_.end());
+        sorted_ = true;
+    }
+    return std::binary_search(hashes_.begin(), hashes_.end(), KeyHash(relative));
+}
 
 TakenFileVisitor CopiesCheck::UnrecordedVisitor(const WideString& place, std::vector<WideString>* unrecorded) {
     return [this, place, unrecorded](const WideString& relative, const FolderEntry&, const FolderEntry* backup,
@@ -69,7 +93,7 @@ bool CopiesCheck::CheckUnrecorded(PlannedFolder* folder, const WideString& place
         if (check != CopyCheck::Mismatch) continue;  // the walk after the copy reads it again
         // Same size and time, other bytes: which side changed cannot be
         // known, so the old bytes are kept before the copy replaces them.
-        CountAsToCopy(folder, relative, backup.size, clusterBytes);
+        CountAsToCopy(folder, relative, backup, clusterBytes);
         if (recordPath.empty()) continue;
         ChecksumRecord kept;
         kept.relative = recordPath;
@@ -84,7 +108,7 @@ bool CopiesCheck::CheckUnrecorded(PlannedFolder* folder, const WideString& place
 
 CopyReadBack CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy,
                                   const WideString& place, int64_t copyStarted, bool leftAsPlanned,
-                                  const std::function<bool(const StringList&)>& copyAgain) {
+                                  const std::function<bool(const StringList&)>& copyAgain, const KnownPaths* known) {
     CopyReadBack found;
     StringList mismatched;
     const auto visit = [&](const WideString& relative, const FolderEntry& source, const FolderEntry* backup,
@@ -97,9 +121,17 @@ CopyReadBack CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPolic
             }
             return;
         }
-        if (!place.empty() &&
-            lists_.Book().SeenAsRecorded(RecordPath(place, relative), backup->size, backup->lastWrite)) {
-            return;
+        if (!place.empty()) {
+            switch (lists_.Book().SeeAs(RecordPath(place, relative), backup->size, backup->lastWrite)) {
+                case ChecksumBook::Seen::AsRecorded:
+                    return;
+                case ChecksumBook::Seen::Other:
+                    found.lost.push_back(relative);
+                    break;
+                case ChecksumBook::Seen::Unrecorded:
+                    if (known != nullptr && !known->Has(relative)) found.late.push_back(relative);
+                    break;
+            }
         }
         pending_.push_back({relative, source.size, source.lastWrite, backup->size, backup->lastWrite});
         if (pending_.size() >= kCopiesAtOnce) ReadPending(folder, place, &found, &mismatched);

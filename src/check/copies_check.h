@@ -30,11 +30,29 @@ struct CopyFinding {
     WideString problem;
 };
 
+// The files of a folder its plan knows the copy will bring: those it adds
+// and those whose earlier versions were moved away (held by a hash of their
+// key: 8 bytes a file, however long its path).
+class KnownPaths {
+public:
+    void Add(const WideString& relative);
+    bool Has(const WideString& relative) const;
+
+private:
+    mutable std::vector<uint64_t> hashes_;
+    mutable bool sorted_ = true;
+};
+
 // What reading back one folder's copy found.
 struct CopyReadBack {
     TreeComparison after;               // the trees as they are after the copy
     std::vector<CopyFinding> findings;  // in the order found
     bool complete = true;               // every file the copy wrote was read back and matches
+    // Backup files (relative paths) the copy replaced although the lists
+    // recorded them and they were not kept: they changed after the plan.
+    StringList lost;
+    // Files the copy added that its plan did not know of.
+    StringList late;
 };
 
 class CopiesCheck {
@@ -61,9 +79,10 @@ public:
     // copyAgain (given the script's arguments; false when the script could
     // not) and read once more. A copy that left the backup as planned
     // (leftAsPlanned) is not walked again: the plan's comparison stands.
+    // known, when given, tells the files the plan knew the copy brings.
     CopyReadBack CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy, const WideString& place,
                            int64_t copyStarted, bool leftAsPlanned,
-                           const std::function<bool(const StringList&)>& copyAgain);
+                           const std::function<bool(const StringList&)>& copyAgain, const KnownPaths* known = nullptr);
 
 private:
     // A copy the walk found to read back, with its source's and its own

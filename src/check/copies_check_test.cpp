@@ -56,7 +56,7 @@ TEST(ReadBack, CopiesAreReadInBatchesAndPicksReadAheadStillFindAChangedCopy) {
         ASSERT_EQ(1u, found.findings.size());
         EXPECT_EQ(CopyFinding::Kind::Mismatch, found.findings[0].kind);
         EXPECT_EQ(JoinPath(folder.source, L"f7.txt"), found.findings[0].sourcePath);
-        EXPECT_TRUE(lists.Save(WideString()).empty());
+        EXPECT_TRUE(lists.Save(WideString(), 0).empty());
     }
     const std::string list = ReadFileBytes(ChecksumListOf(plan.computerFolder));
     EXPECT_EQ(299, std::count(list.begin(), list.end(), '\n'));
@@ -71,7 +71,8 @@ TEST(ReadBack, CopiesAreReadInBatchesAndPicksReadAheadStillFindAChangedCopy) {
     RollingCheck second(lists, plan, policy);
     second.ReadAhead(L"C\\data");
     second.AwaitReads();
-    second.Judge(&folder, L"C\\data", 4096);
+    bool readNow = false;
+    second.Judge(&folder, L"C\\data", 4096, &readNow);
     ASSERT_EQ(1u, folder.before.overwritten.size());
     EXPECT_EQ(L"f0.txt", folder.before.overwritten[0].relative);
     EXPECT_EQ(Say(Message::RollingCheckedMany,

@@ -105,8 +105,9 @@ bool RollingCheck::TakeReadAhead(size_t index, const ChecksumRecord& record, Fil
 }
 
 std::vector<RollingFinding> RollingCheck::Judge(PlannedFolder* folder, const WideString& place,
-                                                uint64_t clusterBytes) {
+                                                uint64_t clusterBytes, bool* readNow) {
     std::vector<RollingFinding> findings;
+    *readNow = false;
     if (place.empty()) return findings;
     AwaitReads();
     const std::pair<size_t, size_t> range = PickedBelow(place);
@@ -120,6 +121,7 @@ std::vector<RollingFinding> RollingCheck::Judge(PlannedFolder* folder, const Wid
         const WideString sourcePath = JoinPath(folder->source, relative);
         FileDigest early;
         const bool readAhead = TakeReadAhead(index, record, &early);
+        *readNow = *readNow || !readAhead;
         const FileDigest readBack = ReadTwice(backupPath, record, readAhead ? &early : nullptr);
         const FileFacts backup =
             readBack.opened ? FileFacts{true, readBack.size, readBack.lastWrite} : FactsOf(backupPath);
@@ -147,7 +149,7 @@ std::vector<RollingFinding> RollingCheck::Judge(PlannedFolder* folder, const Wid
             continue;
         }
         const bool upToDate = source.size == backup.size && ::SameTime(policy_, source.lastWrite, backup.lastWrite);
-        if (upToDate) CountAsToCopy(folder, relative, backup.size, clusterBytes);
+        if (upToDate) CountAsToCopy(folder, relative, backup, clusterBytes);
         lists_.Suspect(record);
         suspects_.push_back({record, sourcePath, false});
     }
@@ -170,10 +172,10 @@ std::vector<SuspectOutcome> RollingCheck::Settle(const WideString& place) {
         if (checked && replaced->digest == suspect.recorded.digest && RemoveBackupFile(setPath).empty()) {
             // The source still has the recorded bytes: the stick's copy decayed.
             RemoveEmptyFoldersUpTo(ParentPath(setPath), versionsFolder_);
-            outcomes.push_back({true, suspect.source, WideString()});
+            outcomes.push_back({true, suspect.source, WideString(), suspect.recorded.relative});
             continue;
         }
-        outcomes.push_back({false, suspect.source, setPath});
+        outcomes.push_back({false, suspect.source, setPath, suspect.recorded.relative});
     }
     return outcomes;
 }

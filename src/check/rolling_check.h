@@ -35,6 +35,7 @@ struct SuspectOutcome {
     bool repaired = false;  // the source still had the recorded bytes: the copy had decayed
     WideString source;
     WideString setPath;     // where it stays when not repaired
+    WideString recordPath;  // below the computer's folder
 };
 
 // What the check says after the last folder of each file it could not settle.
@@ -78,8 +79,10 @@ public:
     // one whose bytes changed (read twice) while its source can replace it
     // is put among the files the copy overwrites (so it is moved into the
     // version set, never deleted) and becomes a suspect. Returns the picks
-    // that cannot be replaced now.
-    std::vector<RollingFinding> Judge(PlannedFolder* folder, const WideString& place, uint64_t clusterBytes);
+    // that cannot be replaced now; readNow says whether the judging itself
+    // had to read files (time passed since the plan).
+    std::vector<RollingFinding> Judge(PlannedFolder* folder, const WideString& place, uint64_t clusterBytes,
+                                      bool* readNow);
 
     // After the folder (its kept files back or staying): each suspect below
     // the place that a checked copy replaced leaves the set when the new

@@ -15,13 +15,13 @@ namespace {
 
 constexpr size_t kKeptLines = 1000;
 
+}  // namespace
+
 const wchar_t* ResultWord(int exitStatus) {
     if (exitStatus == 0) return L"complete";
     if (exitStatus == 1) return L"incomplete";
     return L"not made";
 }
-
-}  // namespace
 
 WideString HistoryLine(const RunRecord& record) {
     const StringList fields = {FormatTime(L"%Y-%m-%d %H:%M:%S", record.start),

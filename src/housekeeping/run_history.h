@@ -23,6 +23,10 @@ struct RunRecord {
     uint64_t seconds = 0;
 };
 
+// The result's word for the exit status: 0 => "complete", 1 => "incomplete",
+// anything else => "not made".
+const wchar_t* ResultWord(int exitStatus);
+
 // The record's line, without a line end.
 WideString HistoryLine(const RunRecord& record);
 

@@ -49,11 +49,11 @@ private:
 
     void Purged(const FolderEntry& backup) {
         if (backup.directory) return Descend(backup, false, true, true);
-        comparison_.deleted.push_back({Relative(backup), backup.size});
+        comparison_.deleted.push_back({Relative(backup), backup.size, backup.lastWrite});
     }
 
     void Extra(const FolderEntry& backup) {
-        if (!ExcludesFile(policy_, backup.key)) comparison_.deleted.push_back({Relative(backup), backup.size});
+        if (!ExcludesFile(policy_, backup.key)) comparison_.deleted.push_back({Relative(backup), backup.size, backup.lastWrite});
     }
 
     void SourceFile(const FolderEntry& source, const FolderEntry* backup) {
@@ -78,7 +78,7 @@ private:
         if (comparison_.firstMissing.empty()) comparison_.firstMissing = Relative(source);
         if (folderInBackup) Descend(*backup, false, true, true);
         if (backup != nullptr && !backup->directory) {
-            comparison_.overwritten.push_back({Relative(*backup), backup->size});
+            comparison_.overwritten.push_back({Relative(*backup), backup->size, backup->lastWrite});
         }
     }
 
@@ -87,7 +87,7 @@ private:
                              !(policy_.skipJunctions && source.reparsePoint);
         if (backup != nullptr && !backup->directory) {
             // A file where the copy makes a folder goes whatever its name.
-            if (entered) comparison_.deleted.push_back({Relative(*backup), backup->size});
+            if (entered) comparison_.deleted.push_back({Relative(*backup), backup->size, backup->lastWrite});
             if (!entered) Extra(*backup);
         }
         if (entered && backup != nullptr && backup->directory && backup->reparsePoint) {

@@ -42,6 +42,7 @@ using FolderEntries = std::vector<FolderEntry>;
 struct BackupFile {
     WideString relative;  // below the backup folder
     uint64_t size = 0;
+    int64_t lastWrite = 0;
 };
 
 // What comparing the whole trees found.

@@ -62,7 +62,7 @@ std::vector<VersionMove> VersionMoves(const BackupPlan& plan, const PlannedFolde
             const WideString source = files == &folder.before.overwritten ? JoinPath(folder.source, file.relative)
                                                                           : WideString();
             moves.push_back({JoinPath(folder.destination, file.relative), JoinPath(place, file.relative),
-                             file.size, source});
+                             file.size, source, file.lastWrite});
         }
     }
     return moves;
@@ -92,8 +92,9 @@ std::vector<VersionSet> SetsToRemove(std::vector<VersionSet> sets, uint64_t need
                                      const WideString& ownSet) {
     sets.erase(std::remove_if(sets.begin(), sets.end(), [&](const VersionSet& set) { return set.name == ownSet; }),
                sets.end());
-    std::sort(sets.begin(), sets.end(),
-              [](const VersionSet& a, const VersionSet& b) { return a.name < b.name; });
+    std::sort(sets.begin(), sets.end(), [](const VersionSet& a, const VersionSet& b) {
+        return a.run != b.run ? a.run < b.run : a.name < b.name;
+    });
     std::vector<VersionSet> removed;
     for (const VersionSet& set : sets) {
         if (need <= freeBytes) break;

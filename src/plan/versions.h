@@ -53,6 +53,7 @@ struct VersionMove {
     uint64_t size = 0;
     // The source file whose copy replaces it; empty when the copy deletes it.
     WideString source;
+    int64_t lastWrite = 0;  // of the backup file, as the plan found it
 };
 
 // The moves that keep every backup file the folder's copy would overwrite
@@ -87,10 +88,12 @@ bool PutsBack(const VersionMove& move, const FileFacts& source, const FileFacts&
 struct VersionSet {
     WideString name;
     uint64_t bytes = 0;  // what removing it frees
+    uint64_t run = 0;    // its run's number, from its record; 0 for a set older than the records
 };
 
-// The sets to remove, oldest first, so that one folder needing that many
-// bytes fits: none when it fits already, and none when even removing every
+// The sets to remove, oldest first (by their runs' numbers, whatever the
+// clock said; sets without a record before all others, by name), so that
+// one folder needing that many bytes fits: none when it fits already, and none when even removing every
 // set would not let it fit (removing them would then gain nothing). The
 // run's own set is never among them.
 //   sets 2026-01 (2 MB), 2026-02 (2 MB); need 5 MB, free 2 MB => 2026-01

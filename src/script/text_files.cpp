@@ -186,23 +186,34 @@ bool ForEachFileLine(const WideString& path, const std::function<void(const std:
     if (!file.Valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;
     std::vector<char> buffer(1u << 16);
     std::string line;
+    bool tooLong = false;  // the line so far is longer than any line of ours: it is left out
+    bool first = true;
+    const auto end = [&] {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A byte-order mark some editors put first is no part of the line.
+        if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
+        first = false;
+        if (!line.empty() && !tooLong) each(line);
+        line.clear();
+        tooLong = false;
+    };
     DWORD read = 0;
-    while (ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0) {
+    for (;;) {
+        if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
+        if (read == 0) break;
         for (DWORD i = 0; i < read; ++i) {
-            if (buffer[i] != '\n') {
+            if (buffer[i] == '\n') {
+                end();
+            } else if (line.size() < kLongestLine) {
                 line += buffer[i];
-                continue;
+            } else {
+                tooLong = true;
             }
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) each(line);
-            line.clear();
         }
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty()) each(line);
+    end();
     return true;
 }
-
 bool ReadWholeFile(const WideString& path, std::string* bytes) {
     bytes->clear();
     const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

@@ -68,9 +68,15 @@ WideString ReplaceFileWith(const WideString& path, const void* bytes, size_t siz
 using ChunkWriter = std::function<void(const void* bytes, size_t size)>;
 WideString ReplaceFileWriting(const WideString& path, const std::function<void(const ChunkWriter& write)>& produce);
 
+// The longest line the program reads from a file of its own: longer than
+// any path the system can name, short of a file without line ends taking
+// the program's memory.
+constexpr size_t kLongestLine = 100000;
+
 // Calls each for every line of the file (LF or CR LF ended, empty lines
-// left out), reading it a piece at a time. True for a missing file (no
-// lines); false when it is there but cannot be read.
+// and lines longer than kLongestLine left out, a leading byte-order mark
+// skipped), reading it a piece at a time. True for a missing file (no
+// lines); false when it is there but cannot be read to its end.
 bool ForEachFileLine(const WideString& path, const std::function<void(const std::string& line)>& each);
 
 // The file's bytes (none for a missing file); false when it is there but

@@ -137,6 +137,7 @@ TEST(Messages, NoSentenceIsWrittenInCode) {
         "brisk   Ver.",                   // the banner
         "not made",                       // the history file on the stick
         "run ",                           // the checksum runs list on the stick
+        "record ",
         " *.bak  *.tmp  Thumbs.db ",      // names the copy leaves out
         " bak  .vs  _Backup_  _Search_ ",
         " mfc*.tmp  Thumbs.db ",
@@ -146,6 +147,7 @@ TEST(Messages, NoSentenceIsWrittenInCode) {
         "\\nOperation=", "\\nFile=", "\\nParamaters=",
         " GB", " MB",
         " (before restore ",              // the name a file takes beside a restored one
+        "brisk run record 1",             // the first line of a run's record on the stick
     };
     const std::regex words("[A-Za-z]{2} | [A-Za-z]{2}");
     const std::filesystem::path root = CopiedSources();

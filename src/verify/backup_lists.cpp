@@ -4,12 +4,13 @@
 
 #include "text/canonical_path.h"
 #include "text/case_text.h"
+#include "text/messages.h"
 #include "text/path_text.h"
 #include "verify/checksum_files.h"
 #include "walk/tree_walk.h"
 
 BackupLists::BackupLists(const WideString& computerFolder)
-    : computerFolder_(computerFolder), book_(LoadChecksumBook(computerFolder)) {}
+    : computerFolder_(computerFolder), book_(LoadChecksumBook(computerFolder, &readWhole_)) {}
 
 WideString BackupLists::RecordPathOf(const WideString& path) const { return PathBelow(path, computerFolder_); }
 
@@ -43,38 +44,65 @@ void BackupLists::Differs(const ChecksumRecord& actual) {
     book_.Remove(actual.relative);
 }
 
-std::vector<VersionMove> BackupLists::MovedIntoSet(const std::vector<VersionMove>& moves) {
+bool BackupLists::LineOfKept(const VersionMove& move, const WideString& relative, ChecksumRecord* line,
+                             WideString* problem) {
+    const WideString recordPath = RecordPathOf(move.from);
+    const WideString key = ToLowerText(recordPath);
+    *line = ChecksumRecord();
+    const auto suspect = recordPath.empty() || suspects_.empty() ? suspects_.end() : suspects_.find(key);
+    const auto differing = recordPath.empty() || differing_.empty() ? differing_.end() : differing_.find(key);
+    const std::optional<ChecksumRecord> record = recordPath.empty() ? std::nullopt : book_.Find(recordPath);
+    if (suspect != suspects_.end()) {
+        *line = suspect->second;
+    } else if (differing != differing_.end()) {
+        *line = differing->second;
+    } else if (record && record->size == move.size && record->lastWrite == move.lastWrite) {
+        *line = *record;
+    } else {
+        const FileDigest read = DigestOfFile(move.from, ReadFrom::Device);
+        if (!read.read) {
+            *problem = read.problem;
+            return false;
+        }
+        line->digest = read.digest;
+        line->size = read.bytes;
+        line->lastWrite = read.lastWrite;
+    }
+    line->relative = relative;
+    line->seen = false;
+    return true;
+}
+
+std::vector<VersionMove> BackupLists::MovedIntoSet(const std::vector<VersionMove>& moves,
+                                                   const std::vector<ChecksumRecord>& lines) {
     std::vector<VersionMove> differingKept;
-    for (const VersionMove& move : moves) {
-        const WideString recordPath = RecordPathOf(move.from);
-        if (recordPath.empty()) continue;
-        const WideString key = ToLowerText(recordPath);
+    for (size_t i = 0; i < moves.size(); ++i) {
+        const VersionMove& move = moves[i];
         Moved moved;
         moved.setPath = move.to;
+        moved.hasSetRecord = true;
+        moved.setRecord = lines[i];
+        const WideString recordPath = RecordPathOf(move.from);
+        if (recordPath.empty()) {
+            moved_.push_back(moved);  // a network folder's: no line of the book
+            continue;
+        }
+        const WideString key = ToLowerText(recordPath);
         const auto suspect = suspects_.empty() ? suspects_.end() : suspects_.find(key);
+        const std::optional<ChecksumRecord> record = book_.Find(recordPath);
         if (suspect != suspects_.end()) {
             keptAt_[key] = move.to;
-            // Its line in the set would claim bytes it no longer has.
+            // Should it go back, the book keeps its old line, so that it is read again.
             moved.hasBookRecord = true;
             moved.bookRecord = suspect->second;
-            book_.Remove(recordPath);
-            moved_.push_back(moved);
-            continue;
-        }
-        const auto differing = differing_.empty() ? differing_.end() : differing_.find(key);
-        if (differing != differing_.end()) {
-            moved.hasSetRecord = true;
-            moved.setRecord = differing->second;
-            moved_.push_back(moved);
+        } else if (!differing_.empty() && differing_.count(key) != 0) {
             differingKept.push_back(move);
-            continue;
+        } else if (record && record->size == move.size && record->lastWrite == move.lastWrite) {
+            moved.hasBookRecord = true;
+            moved.bookRecord = *record;
         }
-        const std::optional<ChecksumRecord> record = book_.Find(recordPath);
-        if (!record || record->size != move.size) continue;
-        moved.hasSetRecord = moved.hasBookRecord = true;
-        moved.setRecord = moved.bookRecord = *record;
-        moved_.push_back(moved);
         book_.Remove(recordPath);
+        moved_.push_back(moved);
     }
     return differingKept;
 }
@@ -101,17 +129,8 @@ uint64_t BackupLists::Need(uint64_t newFiles, uint64_t clusterBytes) const {
     return ChecksumListsNeed(book_.Size(), newFiles, clusterBytes);
 }
 
-std::vector<BackupLists::SaveProblem> BackupLists::Save(const WideString& setFolder) {
-    SettleMoved();
-    // The records of files no longer in the backups checked this run go, in
-    // one pass over the book.
-    book_.DropUnseenBelow(checkedPlaces_, [this](const ChecksumRecord& record) {
-        const FileFacts backup = FactsOf(JoinPath(computerFolder_, record.relative));
-        return backup.exists && backup.size == record.size && backup.lastWrite == record.lastWrite;
-    });
+std::vector<BackupLists::SaveProblem> BackupLists::SaveSetList(const WideString& setFolder) {
     std::vector<SaveProblem> problems;
-    const WideString problem = SaveChecksumBook(book_, computerFolder_);
-    if (!problem.empty()) problems.push_back({ChecksumListOf(computerFolder_), problem});
     // Lines of earlier versions removed again (a decayed copy) go with them.
     setRecords_.erase(std::remove_if(setRecords_.begin(), setRecords_.end(),
                                      [&](const ChecksumRecord& record) {
@@ -123,7 +142,30 @@ std::vector<BackupLists::SaveProblem> BackupLists::Save(const WideString& setFol
     std::sort(setRecords_.begin(), setRecords_.end(), [](const ChecksumRecord& a, const ChecksumRecord& b) {
         return ToLowerText(a.relative) < ToLowerText(b.relative);
     });
-    const WideString setProblem = SaveSetChecksums(setRecords_, setFolder);
-    if (!setProblem.empty()) problems.push_back({SetChecksumListOf(setFolder), setProblem});
+    const WideString problem = SaveSetChecksums(setRecords_, setFolder);
+    if (!problem.empty()) problems.push_back({SetChecksumListOf(setFolder), problem});
+    return problems;
+}
+
+std::vector<BackupLists::SaveProblem> BackupLists::Save(const WideString& setFolder, uint64_t recordedRun) {
+    SettleMoved();
+    std::vector<SaveProblem> problems;
+    if (!readWhole_) {
+        // Lines read up to a place the stick could not give are not all the
+        // lines: saving would lose the rest for good.
+        problems.push_back({ChecksumListOf(computerFolder_), Say(Message::ListNotReadWhole)});
+    } else {
+        // The records of files no longer in the backups checked this run go,
+        // in one pass over the book.
+        book_.DropUnseenBelow(checkedPlaces_, [this](const ChecksumRecord& record) {
+            const FileFacts backup = FactsOf(JoinPath(computerFolder_, record.relative));
+            return backup.exists && backup.size == record.size && backup.lastWrite == record.lastWrite;
+        });
+        if (recordedRun != 0) book_.SetRecordedRun(recordedRun);
+        const WideString problem = SaveChecksumBook(book_, computerFolder_);
+        if (!problem.empty()) problems.push_back({ChecksumListOf(computerFolder_), problem});
+    }
+    const std::vector<SaveProblem> setProblems = SaveSetList(setFolder);
+    problems.insert(problems.end(), setProblems.begin(), setProblems.end());
     return problems;
 }

@@ -19,6 +19,9 @@ public:
     // Reads the lists of the computer's folder (an empty book when there are
     // none or they cannot be read).
     explicit BackupLists(const WideString& computerFolder);
+    // Whether the lists were read to their end (or are not there yet): lists
+    // that could not be are never saved over.
+    bool ReadWhole() const { return readWhole_; }
 
     ChecksumBook& Book() { return book_; }
     const ChecksumBook& Book() const { return book_; }
@@ -43,10 +46,19 @@ public:
     // line of the bytes it has.
     void Differs(const ChecksumRecord& actual);
 
+    // The line a backup file takes into the set (relative: its path below
+    // the set folder): a suspect's line as recorded (its bytes are not those
+    // of its line, and a restore says so), a differing copy's own bytes, the
+    // book's line when it records the file as it is, else the line of its
+    // bytes read from the stick now. False, with the system's reason, when
+    // those cannot be read.
+    bool LineOfKept(const VersionMove& move, const WideString& relative, ChecksumRecord* line, WideString* problem);
     // The backup files just moved into the version set take their lines
-    // along. Returns the moves of the files whose bytes differed from their
-    // sources (kept as earlier versions because of that).
-    std::vector<VersionMove> MovedIntoSet(const std::vector<VersionMove>& moves);
+    // there (lines[i] for moves[i]); their lines leave the book. Returns the
+    // moves of the files whose bytes differed from their sources (kept as
+    // earlier versions because of that).
+    std::vector<VersionMove> MovedIntoSet(const std::vector<VersionMove>& moves,
+                                          const std::vector<ChecksumRecord>& lines);
     // Where a file moved into the set this run was put (its latest move);
     // empty when it was not moved.
     WideString KeptAt(const WideString& recordPath) const;
@@ -65,8 +77,12 @@ public:
         WideString list;
         WideString reason;
     };
-    // Writes the book's lists (and the set's, when files stayed in it).
-    std::vector<SaveProblem> Save(const WideString& setFolder);
+    // Writes the set's list of the files that stay in it, so that it is
+    // true as the run goes; empty when it was written, else why not.
+    std::vector<SaveProblem> SaveSetList(const WideString& setFolder);
+    // Writes the book's lists, noting the run record they hold (0 when the
+    // run made none), and the set's list.
+    std::vector<SaveProblem> Save(const WideString& setFolder, uint64_t recordedRun);
 
 private:
     // A file moved into the set, with its line there, and the line the book
@@ -80,6 +96,7 @@ private:
     };
 
     WideString computerFolder_;
+    bool readWhole_ = true;
     ChecksumBook book_;
     StringList checkedPlaces_;
     std::vector<Moved> moved_;

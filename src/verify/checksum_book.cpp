@@ -153,6 +153,35 @@ bool ChecksumBook::SeenAsRecorded(const WideString& relative, uint64_t size, int
     return true;
 }
 
+ChecksumBook::Seen ChecksumBook::SeeAs(const WideString& relative, uint64_t size, int64_t lastWrite) {
+    const size_t position = Locate(KeyOf(relative));
+    if (position == table_.size()) return Seen::Unrecorded;
+    Slot& slot = slots_[table_[position] - 1];
+    if (slot.size != size || slot.lastWrite != lastWrite) return Seen::Other;
+    slot.seen = true;
+    return Seen::AsRecorded;
+}
+
+void ChecksumBook::ForEachUnseenBelow(const WideString& folder,
+                                      const std::function<void(const ChecksumRecord&)>& visit) const {
+    const WideString prefix = KeyOf(folder) + L"\\";
+    for (const Slot& slot : slots_) {
+        // A path below the folder is longer than it in UTF-8 bytes too.
+        if (!slot.live || slot.seen || slot.pathBytes <= prefix.size()) continue;
+        const char* path = paths_.data() + slot.pathStart;
+        if (IsAscii(path, slot.pathBytes)) {
+            // Most paths are plain letters: compared where they lie, no path made.
+            bool below = true;
+            for (size_t i = 0; below && i < prefix.size(); ++i) {
+                below = static_cast<wchar_t>(LowerAscii(path[i])) == prefix[i];
+            }
+            if (below) visit(RecordOf(slot));
+            continue;
+        }
+        if (KeyOf(PathOf(slot)).compare(0, prefix.size(), prefix) == 0) visit(RecordOf(slot));
+    }
+}
+
 bool ChecksumBook::SetRunsLine(const WideString& relative, uint64_t size, int64_t lastWrite, uint64_t run) {
     const size_t position = Locate(KeyOf(relative));
     if (position == table_.size()) return false;

@@ -41,6 +41,11 @@ public:
     // The number of this run: one more than the last one recorded.
     uint64_t Run() const { return run_; }
     void SetRun(uint64_t run) { run_ = run; }
+    // The highest run record (see records/run_journal.h) whose changes the
+    // lists hold: a record of a later run was not taken into them (its run
+    // did not finish), so their lines of the files it touched are old.
+    uint64_t RecordedRun() const { return recordedRun_; }
+    void SetRecordedRun(uint64_t run) { recordedRun_ = run; }
 
     std::optional<ChecksumRecord> Find(const WideString& relative) const;
     void Put(const ChecksumRecord& record);
@@ -53,6 +58,13 @@ public:
     bool SeenAsRecorded(const WideString& relative, uint64_t size, int64_t lastWrite);
     // The same without marking it.
     bool RecordedAs(const WideString& relative, uint64_t size, int64_t lastWrite) const;
+    // What the book holds of the file against this size and time: no
+    // record, the file as recorded (then marked seen), or another.
+    enum class Seen { Unrecorded, AsRecorded, Other };
+    Seen SeeAs(const WideString& relative, uint64_t size, int64_t lastWrite);
+    // Calls visit for each record below the folder (a path below the
+    // computer's folder) that was not seen this run, one pass over the book.
+    void ForEachUnseenBelow(const WideString& folder, const std::function<void(const ChecksumRecord&)>& visit) const;
     // Drops the records below any of the folders (paths below the computer's
     // folder) that were not seen this run, unless stillThere says the file
     // is in the backup as recorded (put back after a failed copy, say). One
@@ -115,6 +127,7 @@ private:
     void Grow();
 
     uint64_t run_ = 1;
+    uint64_t recordedRun_ = 0;
     std::string paths_;
     std::vector<Slot> slots_;
     std::vector<uint32_t> table_;  // slot number + 1, kEmpty or kRemoved

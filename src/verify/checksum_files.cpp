@@ -4,6 +4,8 @@
 #include <string>
 
 #include "script/text_files.h"
+#include "text/messages.h"
+#include "verify/file_digest.h"
 
 namespace {
 
@@ -30,6 +32,32 @@ bool ReadNumber(const std::string& text, uint64_t* value) {
     return true;
 }
 
+// "run 12\nrecord 7\n": the book's run, and the last run record its lines
+// hold (a line earlier versions do not read, and leave alone).
+std::string RunsListHead(const ChecksumBook& book) {
+    std::string head = "run " + std::to_string(book.Run()) + "\n";
+    if (book.RecordedRun() != 0) head += "record " + std::to_string(book.RecordedRun()) + "\n";
+    return head;
+}
+
+WideString ReplaceAndReadBack(const WideString& path, const std::function<void(const ChunkWriter& write)>& produce) {
+    StreamDigest written;
+    const WideString problem = ReplaceFileWriting(path, [&](const ChunkWriter& write) {
+        produce([&](const void* bytes, size_t size) {
+            written.Add(bytes, size);
+            write(bytes, size);
+        });
+    });
+    if (!problem.empty()) return problem;
+    // What the list says is only as good as what the stick gives back.
+    Digest expected{};
+    const FileDigest back = DigestOfFile(path, ReadFrom::Device);
+    if (!written.Finish(&expected) || !back.read || back.bytes != written.Bytes() || back.digest != expected) {
+        return back.read || back.problem.empty() ? Say(Message::DoesNotReadBack) : back.problem;
+    }
+    return WideString();
+}
+
 }  // namespace
 
 WideString ChecksumListOf(const WideString& computerFolder) { return computerFolder + L".sha256"; }
@@ -38,13 +66,14 @@ WideString RunsListOf(const WideString& computerFolder) { return computerFolder 
 
 WideString SetChecksumListOf(const WideString& setFolder) { return setFolder + L".sha256"; }
 
-ChecksumBook LoadChecksumBook(const WideString& computerFolder) {
+ChecksumBook LoadChecksumBook(const WideString& computerFolder, bool* whole) {
     // Line by line: the lists are never held whole beside the book.
     ChecksumListsReader reader;
-    if (!ForEachFileLine(ChecksumListOf(computerFolder), [&](const std::string& line) { reader.ChecksumLine(line); }) ||
-        !ForEachFileLine(RunsListOf(computerFolder), [&](const std::string& line) { reader.RunsLine(line); })) {
-        return ChecksumBook();
-    }
+    const bool read =
+        ForEachFileLine(ChecksumListOf(computerFolder), [&](const std::string& line) { reader.ChecksumLine(line); }) &&
+        ForEachFileLine(RunsListOf(computerFolder), [&](const std::string& line) { reader.RunsLine(line); });
+    if (whole != nullptr) *whole = read;
+    if (!read) return ChecksumBook();
     return reader.Finish();
 }
 
@@ -52,12 +81,12 @@ WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computer
     // The checksums first: with the runs list of before, a file whose line
     // changed has sizes that no longer match and is read back again, never
     // taken for damaged. Each is written a line at a time.
-    WideString problem = ReplaceFileWriting(ChecksumListOf(computerFolder), [&](const ChunkWriter& write) {
+    WideString problem = ReplaceAndReadBack(ChecksumListOf(computerFolder), [&](const ChunkWriter& write) {
         book.ForEachListLine(false, [&](const std::string& line) { write(line.data(), line.size()); });
     });
     if (!problem.empty()) return problem;
-    return ReplaceFileWriting(RunsListOf(computerFolder), [&](const ChunkWriter& write) {
-        const std::string head = "run " + std::to_string(book.Run()) + "\n";
+    return ReplaceAndReadBack(RunsListOf(computerFolder), [&](const ChunkWriter& write) {
+        const std::string head = RunsListHead(book);
         write(head.data(), head.size());
         book.ForEachListLine(true, [&](const std::string& line) { write(line.data(), line.size()); });
     });
@@ -65,7 +94,8 @@ WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computer
 
 WideString SaveSetChecksums(const std::vector<ChecksumRecord>& records, const WideString& setFolder) {
     const std::string text = ChecksumListText(records);
-    return ReplaceFileWith(SetChecksumListOf(setFolder), text.data(), text.size());
+    return ReplaceAndReadBack(SetChecksumListOf(setFolder),
+                              [&](const ChunkWriter& write) { write(text.data(), text.size()); });
 }
 
 std::string RunsLine(const ChecksumRecord& record) {
@@ -80,7 +110,7 @@ std::string ChecksumListText(const ChecksumBook& book) {
 }
 
 std::string RunsListText(const ChecksumBook& book) {
-    std::string text = "run " + std::to_string(book.Run()) + "\n";
+    std::string text = RunsListHead(book);
     book.ForEachListLine(true, [&](const std::string& line) { text += line; });
     return text;
 }
@@ -100,6 +130,11 @@ void ChecksumListsReader::ChecksumLine(const std::string& line) {
 void ChecksumListsReader::RunsLine(const std::string& line) {
     if (line.compare(0, 4, "run ") == 0) {
         ReadNumber(line.substr(4), &lastRun_);
+        return;
+    }
+    if (line.compare(0, 7, "record ") == 0) {
+        uint64_t recorded = 0;
+        if (ReadNumber(line.substr(7), &recorded)) book_.SetRecordedRun(recorded);
         return;
     }
     const size_t first = line.find(' ');

@@ -19,15 +19,18 @@ WideString SetChecksumListOf(const WideString& setFolder);
 
 // The book of the computer's backup; an empty one (of run 1) when there
 // are no lists yet or they cannot be read: every file is then read back
-// as if new.
-ChecksumBook LoadChecksumBook(const WideString& computerFolder);
+// as if new. whole (when given) says whether both lists were read to
+// their end, or are not there at all.
+ChecksumBook LoadChecksumBook(const WideString& computerFolder, bool* whole = nullptr);
 
-// Writes both lists anew, each flushed and then put in place of the old
-// one. Returns the system's reason when that failed, else empty.
+// Writes both lists anew, each flushed, put in place of the old one and
+// read back from the stick itself. Returns the system's reason when that
+// failed, or that a list does not read back as written; else empty.
 WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computerFolder);
 
 // Writes the list of a version set: "<set folder>.sha256", its paths below
-// the set folder. Returns the system's reason when that failed, else empty.
+// the set folder, read back as the lists are. Returns the system's reason
+// when that failed, or that it does not read back; else empty.
 WideString SaveSetChecksums(const std::vector<ChecksumRecord>& records, const WideString& setFolder);
 
 // The program's own line for a record: "<size> <time> <run> <path>".

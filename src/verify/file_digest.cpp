@@ -4,6 +4,8 @@
 
 #include <bcrypt.h>
 
+#include <algorithm>
+
 #include "common/scoped_handle.h"
 #include "common/system_library.h"
 #include "text/canonical_path.h"
@@ -174,6 +176,28 @@ Digest DigestOfBytes(const void* data, size_t size) {
     hasher.Finish(&digest);
     return digest;
 }
+
+StreamDigest::StreamDigest() {
+    static const BCRYPT_ALG_HANDLE algorithm = OpenSha256();
+    hash_ = new Hasher(algorithm);
+    failed_ = !static_cast<Hasher*>(hash_)->Ready();
+}
+
+StreamDigest::~StreamDigest() { delete static_cast<Hasher*>(hash_); }
+
+void StreamDigest::Add(const void* data, size_t size) {
+    bytes_ += size;
+    // In pieces a DWORD can count.
+    const char* bytes = static_cast<const char*>(data);
+    while (size != 0) {
+        const DWORD piece = static_cast<DWORD>(std::min<size_t>(size, kChunkBytes));
+        failed_ = failed_ || !static_cast<Hasher*>(hash_)->Add(bytes, piece);
+        bytes += piece;
+        size -= piece;
+    }
+}
+
+bool StreamDigest::Finish(Digest* digest) { return !failed_ && static_cast<Hasher*>(hash_)->Finish(digest); }
 
 WideString DigestHex(const Digest& digest) {
     static const wchar_t kDigits[] = L"0123456789abcdef";

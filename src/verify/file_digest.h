@@ -64,6 +64,25 @@ FileDigest DigestOfFileWhile(const WideString& path, ReadFrom from, const ChunkS
 // Hashes bytes in memory (for tests and for checking the hasher itself).
 Digest DigestOfBytes(const void* data, size_t size);
 
+// The SHA-256 of bytes handed over a piece at a time (what a file is
+// written from, to be read back against), on the main thread.
+class StreamDigest {
+public:
+    StreamDigest();
+    ~StreamDigest();
+    StreamDigest(const StreamDigest&) = delete;
+    StreamDigest& operator=(const StreamDigest&) = delete;
+    void Add(const void* data, size_t size);
+    // The digest of everything added; false when the system could not hash.
+    bool Finish(Digest* digest);
+    uint64_t Bytes() const { return bytes_; }
+
+private:
+    void* hash_;
+    bool failed_ = false;
+    uint64_t bytes_ = 0;
+};
+
 // The digest as 64 lower-case hex digits, and back (false for anything
 // else than 64 hex digits of either case).
 WideString DigestHex(const Digest& digest);

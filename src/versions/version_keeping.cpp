@@ -10,6 +10,7 @@
 #include "stick/drive_room.h"
 #include "walk/tree_walk.h"
 #include "plan/versions.h"
+#include "records/run_journal_file.h"
 #include "text/canonical_path.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
@@ -97,20 +98,33 @@ WideString MoveBackOne(const VersionMove& move, const WideString& stop) {
     return WideString();
 }
 
-// The records of added files older than a removed set, of runs that kept
-// no set: the points before that set can no longer be rebuilt, so they
-// only take room.
-void RemoveOlderAddedRecords(const WideString& versionsFolder, const WideString& removedSet) {
+// The records of runs older than a removed set that kept no set (they only
+// added files): the points before that set can no longer be rebuilt, so
+// they only take room. Older means a lower run number, or, for records
+// from before run numbers, an earlier name.
+void RemoveOlderAddedRecords(const WideString& versionsFolder, const VersionSet& removed) {
     StringList old;
     VisitFolder(versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
-        const WideString setName = IsDirectory(entry) ? WideString() : SetNameOfAddedRecord(entry.cFileName);
-        if (!setName.empty() && setName < removedSet) old.push_back(setName);
+        if (IsDirectory(entry)) return;
+        const WideString added = SetNameOfAddedRecord(entry.cFileName);
+        const WideString recorded = SetNameOfRunJournal(entry.cFileName);
+        if (!added.empty() && (removed.run != 0 || added < removed.name)) old.push_back(entry.cFileName);
+        if (recorded.empty()) return;
+        RunJournal journal;
+        if (removed.run != 0 && ReadRunJournalHead(JoinPath(versionsFolder, entry.cFileName), &journal) &&
+            journal.run < removed.run) {
+            old.push_back(entry.cFileName);
+        }
     });
-    for (const WideString& setName : old) {
-        const WideString setFolder = JoinPath(versionsFolder, setName);
-        if (GetFileAttributesW(LongPathForm(setFolder).c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-        SetFileAttributesW(LongPathForm(AddedRecordOf(setFolder)).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(LongPathForm(AddedRecordOf(setFolder)).c_str());
+    for (const WideString& fileName : old) {
+        const WideString setName = SetNameOfAddedRecord(fileName).empty() ? SetNameOfRunJournal(fileName)
+                                                                           : SetNameOfAddedRecord(fileName);
+        if (GetFileAttributesW(LongPathForm(JoinPath(versionsFolder, setName)).c_str()) != INVALID_FILE_ATTRIBUTES) {
+            continue;
+        }
+        const WideString path = JoinPath(versionsFolder, fileName);
+        SetFileAttributesW(LongPathForm(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(LongPathForm(path).c_str());
     }
 }
 
@@ -123,7 +137,9 @@ WideString VersionSetOfRun::Folder() {
         folder_ = JoinPath(versionsFolder_, VersionSetName(time));
         // A run that only added files left its record and no folder: its name is taken too.
         if (GetFileAttributesW(LongPathForm(folder_).c_str()) == INVALID_FILE_ATTRIBUTES &&
-            GetFileAttributesW(LongPathForm(AddedRecordOf(folder_)).c_str()) == INVALID_FILE_ATTRIBUTES) {
+            GetFileAttributesW(LongPathForm(AddedRecordOf(folder_)).c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetFileAttributesW(LongPathForm(RunJournalOf(folder_)).c_str()) == INVALID_FILE_ATTRIBUTES &&
+            GetFileAttributesW(LongPathForm(folder_ + L".sha256").c_str()) == INVALID_FILE_ATTRIBUTES) {
             return folder_;
         }
         ++time.tm_sec;
@@ -208,11 +224,14 @@ std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan) {
     VisitFolder(plan.versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
         if (!IsDirectory(entry) || IsReparsePoint(entry) || !IsVersionSetName(entry.cFileName)) return;
         const WideString set = JoinPath(plan.versionsFolder, entry.cFileName);
-        const FileFacts list = FactsOf(set + L".sha256");
-        const FileFacts added = FactsOf(AddedRecordOf(set));
-        sets.push_back({entry.cFileName, TreeBytes(set, plan.clusterBytes) +
-                                             (list.exists ? RoundUpToCluster(list.size, plan.clusterBytes) : 0) +
-                                             (added.exists ? RoundUpToCluster(added.size, plan.clusterBytes) : 0)});
+        uint64_t bytes = TreeBytes(set, plan.clusterBytes);
+        for (const WideString& beside : {set + L".sha256", AddedRecordOf(set), RunJournalOf(set)}) {
+            const FileFacts facts = FactsOf(beside);
+            if (facts.exists) bytes += RoundUpToCluster(facts.size, plan.clusterBytes);
+        }
+        RunJournal journal;
+        const uint64_t run = ReadRunJournalHead(RunJournalOf(set), &journal) ? journal.run : 0;
+        sets.push_back({entry.cFileName, bytes, run});
     });
     return sets;
 }
@@ -229,12 +248,12 @@ SetRemovals RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* p
         // Its checksum list and its record of added files go with it: a
         // point before this run can no longer be rebuilt anyway.
         const WideString setFolder = JoinPath(plan->versionsFolder, set.name);
-        for (const WideString& beside : {setFolder + L".sha256", AddedRecordOf(setFolder)}) {
+        for (const WideString& beside : {setFolder + L".sha256", AddedRecordOf(setFolder), RunJournalOf(setFolder)}) {
             SetFileAttributesW(LongPathForm(beside).c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(LongPathForm(beside).c_str());
         }
         removals.removed.push_back(set);
-        RemoveOlderAddedRecords(plan->versionsFolder, set.name);
+        RemoveOlderAddedRecords(plan->versionsFolder, set);
     }
     WideString problem;
     ReadRoom(plan->backupFolder, plan, &problem);
@@ -250,19 +269,4 @@ WideString SetNameOfAddedRecord(const WideString& fileName) {
     }
     const WideString setName = fileName.substr(0, fileName.size() - extension);
     return IsVersionSetName(setName) ? setName : WideString();
-}
-
-WideString AppendToAddedRecord(const WideString& setFolder, const std::string& lines) {
-    if (!MakeFolderTree(ParentPath(setFolder))) return SystemReason(GetLastError());
-    const ScopedFileHandle file(CreateFileW(LongPathForm(AddedRecordOf(setFolder)).c_str(), FILE_APPEND_DATA,
-                                            FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return SystemReason(GetLastError());
-    DWORD written = 0;
-    // On the stick before the copy starts: a run that dies mid-copy leaves a true record.
-    if ((!lines.empty() && (!WriteFile(file.Get(), lines.data(), static_cast<DWORD>(lines.size()), &written,
-                                       nullptr) || written != lines.size())) ||
-        !FlushFileBuffers(file.Get())) {
-        return SystemReason(GetLastError());
-    }
-    return WideString();
 }

@@ -84,19 +84,13 @@ struct SetRemovals {
 // bytes again.
 SetRemovals RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* plan);
 
-// What a run added to the backup, for rebuilding an earlier day: beside the
-// run's set, "<set folder>.added", one path per line below the computer's
-// folder in the checksum lists' form (UTF-8, "/", LF). A run that keeps no
-// earlier version and adds files has the record and no set folder.
+// What a run added to the backup, as runs before the run records (see
+// records/run_journal.h) wrote it: beside the run's set, "<set folder>.added",
+// one path per line below the computer's folder in the checksum lists' form
+// (UTF-8, "/", LF). Still read, for the points those runs left.
 //   "E:\_Versions_\PC01\2026-12-07_183000" => "E:\_Versions_\PC01\2026-12-07_183000.added"
 WideString AddedRecordOf(const WideString& setFolder);
 
 // The set's name of a record's file name, or empty when it names none.
 //   "2026-12-07_183000.added" => "2026-12-07_183000"   "2026-12-07_183000.sha256", "x.added" => ""
 WideString SetNameOfAddedRecord(const WideString& fileName);
-
-// Adds the lines to the set's record (made, with the sets folder, when
-// missing), flushed to the drive. An empty text still makes the record:
-// it says that the run kept its record. Returns the system's reason when
-// that failed, else empty.
-WideString AppendToAddedRecord(const WideString& setFolder, const std::string& lines);

@@ -4,6 +4,9 @@
 
 #include "common/windows_headers.h"
 
+#include "config/directory_ops.h"
+#include "records/run_journal.h"
+#include "records/run_journal_file.h"
 #include "test_support.h"
 #include "walk/tree_walk.h"
 
@@ -32,10 +35,11 @@ TEST(VersionSetOfRun, AFilePutBackCanBeKeptAgainByALaterFolder) {
     EXPECT_EQ(run.NotYetMoved(moves).size(), 1u);
 }
 
-// What a run added is recorded beside its set's name, even when it keeps
-// no set: a later run of the same second takes the next name, and removing
-// the set for room removes its record and its list with it.
-TEST(VersionSetOfRun, TheRecordOfAddedFilesTakesTheSetsNameAndGoesWithIt) {
+// A run's record takes its set's name, even when it keeps no set: a later
+// run of the same second takes the next name. Removing a set for room
+// removes its record and its list with it, and the records of older runs
+// that kept no set (by run number, whatever the clock said); a newer one stays.
+TEST(VersionSetOfRun, TheRunsRecordTakesTheSetsNameAndGoesWithIt) {
     ScopedTempFolder temp;
     const WideString versions = temp.Join(L"_Versions_\\PC01");
     std::tm start = {};
@@ -46,17 +50,20 @@ TEST(VersionSetOfRun, TheRecordOfAddedFilesTakesTheSetsNameAndGoesWithIt) {
     start.tm_min = 30;
     VersionSetOfRun first(versions, start);
     const WideString set = first.Folder();
-    ASSERT_EQ(AppendToAddedRecord(set, "C/KORV/a.txt\n"), L"");
-    ASSERT_EQ(AppendToAddedRecord(set, "C/KORV/日本.txt\n"), L"");
-    EXPECT_EQ(ReadFileBytes(set + L".added"), "C/KORV/a.txt\nC/KORV/日本.txt\n");
+    const auto record = [](uint64_t run, const WideString& name) {
+        return JournalHead(run, L"2026-12-07 18:30:00", name) + "end\tcomplete\t0\n";
+    };
+    ASSERT_TRUE(CreateDirectoryTree(versions));
+    ASSERT_TRUE(WriteFileBytes(RunJournalOf(set), record(5, L"2026-12-07_183000")));
     EXPECT_FALSE(FactsOf(set).exists);
     VersionSetOfRun second(versions, start);
     EXPECT_EQ(second.Folder(), versions + L"\\2026-12-07_183001");
 
-    // An older run that only added files: its record goes with the set too,
-    // a newer one's stays.
+    // Named later by a clock set back, run 4 is older than run 5: it goes;
+    // run 6, named earlier, stays, and so does the set of another name.
+    ASSERT_TRUE(WriteFileBytes(versions + L"\\2026-12-09_090000.run.txt", record(4, L"2026-12-09_090000")));
+    ASSERT_TRUE(WriteFileBytes(versions + L"\\2026-12-01_090000.run.txt", record(6, L"2026-12-01_090000")));
     ASSERT_TRUE(WriteFileBytes(versions + L"\\2026-12-06_090000.added", "C/KORV/b.txt\n"));
-    ASSERT_TRUE(WriteFileBytes(versions + L"\\2026-12-08_090000.added", "C/KORV/c.txt\n"));
     ASSERT_TRUE(CreateDirectoryW(set.c_str(), nullptr));
     ASSERT_TRUE(WriteFileBytes(set + L"\\kept.txt", "old"));
     ASSERT_TRUE(WriteFileBytes(set + L".sha256", "list"));
@@ -65,11 +72,13 @@ TEST(VersionSetOfRun, TheRecordOfAddedFilesTakesTheSetsNameAndGoesWithIt) {
     plan.versionsFolder = versions;
     const std::vector<VersionSet> sets = VersionSetsOnDrive(plan);
     ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(sets[0].run, 5u);
     EXPECT_EQ(RemoveVersionSets(sets, &plan).removed.size(), 1u);
-    EXPECT_FALSE(FactsOf(set + L".added").exists);
+    EXPECT_FALSE(FactsOf(RunJournalOf(set)).exists);
     EXPECT_FALSE(FactsOf(set + L".sha256").exists);
+    EXPECT_FALSE(FactsOf(versions + L"\\2026-12-09_090000.run.txt").exists);
     EXPECT_FALSE(FactsOf(versions + L"\\2026-12-06_090000.added").exists);
-    EXPECT_TRUE(FactsOf(versions + L"\\2026-12-08_090000.added").exists);
+    EXPECT_TRUE(FactsOf(versions + L"\\2026-12-01_090000.run.txt").exists);
 }
 
 }  // namespace

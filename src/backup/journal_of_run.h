@@ -1,0 +1,38 @@
+// This run's record on the stick (see records/run_journal.h): made when the
+// run first changes the backup, named after the run's set and numbered one
+// more than the highest run this computer's records hold. Every write is on
+// the stick, read back, before the change it protects is made.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "records/run_journal_file.h"
+#include "text/wide_string.h"
+#include "versions/version_keeping.h"
+
+class JournalOfRun {
+public:
+    // started: the run's start as a person reads it, "2026-12-07 18:30:00".
+    JournalOfRun(VersionSetOfRun& versions, const WideString& versionsFolder, const WideString& started)
+        : versions_(versions), versionsFolder_(versionsFolder), started_(started) {}
+
+    // Writes the lines, making the record first. Empty when they are on the
+    // stick whole, else why not (then nothing more is written).
+    WideString Write(const std::string& lines);
+    // The record was made: its number and its file.
+    bool Made() const { return writer_.Created(); }
+    uint64_t Run() const { return run_; }
+    WideString Path() const { return path_; }
+    // The reason the first write that failed gave; empty while none did.
+    const WideString& Failure() const { return failure_; }
+
+private:
+    VersionSetOfRun& versions_;
+    WideString versionsFolder_;
+    WideString started_;
+    RunJournalWriter writer_;
+    uint64_t run_ = 0;
+    WideString path_;
+    WideString failure_;
+};

@@ -1,0 +1,77 @@
+// The record a backup run keeps of itself on the stick, beside its version
+// set and named after it: "_Versions_\PC01\2026-12-07_183000.run.txt". A
+// restore rebuilds an earlier day from these records alone, so a run writes
+// each entry before the change it protects, as a database journals a
+// transaction, and closes the record at its end; a record without its end
+// is a run that was interrupted, and what it recorded still counts.
+//
+// Plain text, UTF-8, LF, one entry a line, fields apart by a TAB, paths in
+// the checksum lists' form (below the computer's folder, "/" between names):
+//
+//   brisk run record 1
+//   # (lines that start with "#" say what the entries mean, for a person)
+//   run     7                          one more than the highest run on the stick
+//   started 2026-12-07 18:30:00        the clock's time: a label only
+//   set     2026-12-07_183000
+//   folder  C/KORV/Data                a folder's entries follow...
+//   keep    <sha-256> <size> <time> C/KORV/Data/sheet.xls     moved into the set
+//   keep-network <sha-256> <size> <time> srv/share/x/a.txt   a network folder's, below _Backup_
+//   add     C/KORV/Data/new.txt        the copy adds it
+//   start   C/KORV/Data                ...and are on the stick: the moves and the copy begin
+//   back    C/KORV/Data/sheet.xls      a kept file went back (its copy did not land) or was not kept after all
+//   lost    C/KORV/Data/other.txt      replaced or removed by the copy before its earlier version could be kept
+//   add     C/KORV/Data/late.txt       after "start": added by the copy beyond its plan
+//   done    C/KORV/Data
+//   end     complete 0                 the run's result and exit status
+//
+// A folder's entries before its "start" count only once "start" is there:
+// they are written and read back before anything of that folder moves.
+// Nothing here touches the disk.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "text/wide_string.h"
+#include "verify/file_digest.h"
+
+// A file the run moved into its set, with the bytes it held.
+struct KeptEntry {
+    WideString path;  // below the computer's folder ("C\KORV\a.txt"); for a network folder's, below _Backup_
+    Digest digest{};
+    uint64_t size = 0;
+    int64_t lastWrite = 0;
+    bool network = false;
+};
+
+// What a run's record says.
+struct RunJournal {
+    bool readable = false;  // its first line and its run number were read
+    bool whole = true;      // every line read; false when one did not (its entries cannot be trusted)
+    uint64_t run = 0;
+    WideString name;        // the set's name, "2026-12-07_183000"
+    WideString started;     // "2026-12-07 18:30:00"
+    bool closed = false;    // it has its end: the run finished
+    WideString result;      // "complete", "incomplete", "not made"
+    int exitStatus = -1;
+    std::vector<KeptEntry> kept;  // of the folders that started
+    StringList added;
+    StringList returned;
+    StringList lost;
+};
+
+// The record's text, read: whatever it holds up to a line cut short (a
+// write that did not end). A line longer than any path (kLongestLine) or
+// one that does not read makes the record not whole. Lines of entries it
+// does not know are left alone.
+RunJournal ReadRunJournal(const std::string& text);
+
+// The lines a run writes, each ended by LF:
+std::string JournalHead(uint64_t run, const WideString& started, const WideString& name);
+std::string JournalFolderLine(const WideString& place);           // "folder\tC/KORV/Data\n"
+std::string JournalKeptLine(const KeptEntry& kept);
+std::string JournalPathLine(const char* word, const WideString& path);  // "add", "back", "lost"
+std::string JournalStartLine(const WideString& place);
+std::string JournalDoneLine(const WideString& place);
+std::string JournalEndLine(const WideString& result, int exitStatus);
