@@ -78,6 +78,13 @@ std::optional<int> IntegerOfValue(const PROPVARIANT& value) {
     }
 }
 
+HRESULT LookUpWithComWhenNeeded(const std::function<HRESULT()>& lookup, const std::function<void()>& startCom) {
+    const HRESULT answer = lookup();
+    if (answer != CO_E_NOTINITIALIZED) return answer;
+    startCom();
+    return lookup();
+}
+
 std::optional<int> ReadBitLockerProtection(const WideString& driveRoot) {
     static const auto keyFromName =
         SystemFunction<KeyFromNameFunction>(L"propsys.dll", "PSGetPropertyKeyFromName");
@@ -85,16 +92,10 @@ std::optional<int> ReadBitLockerProtection(const WideString& driveRoot) {
         SystemFunction<StoreFromParsingNameFunction>(L"shell32.dll", "SHGetPropertyStoreFromParsingName");
     static const auto clear = SystemFunction<ClearFunction>(L"ole32.dll", "PropVariantClear");
     if (keyFromName == nullptr || storeFromParsingName == nullptr || clear == nullptr) return std::nullopt;
-    // The key first, without COM: a process's first COM start costs tens
-    // to hundreds of milliseconds (under Wine), and where the property
-    // system does not know the name there is nothing to open.
     PROPERTYKEY key = {};
     std::optional<ComApartment> apartment;
-    HRESULT known = keyFromName(kPropertyName, &key);
-    if (known == CO_E_NOTINITIALIZED) {
-        apartment.emplace();
-        known = keyFromName(kPropertyName, &key);
-    }
+    const HRESULT known = LookUpWithComWhenNeeded([&] { return keyFromName(kPropertyName, &key); },
+                                                  [&] { apartment.emplace(); });
     if (FAILED(known)) return std::nullopt;
     if (!apartment) apartment.emplace();
     IPropertyStore* opened = nullptr;

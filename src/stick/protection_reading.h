@@ -4,6 +4,7 @@
 // common/system_library.h); the program imports none of them.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "common/windows_headers.h"
@@ -24,3 +25,11 @@ std::optional<int> ReadBitLockerProtection(const WideString& driveRoot);
 // 32 bits that fits an int; none for every other type, VT_EMPTY included.
 //   VT_I4 2 => 2   VT_UI4 6 => 6   VT_UI4 0xFFFFFFFF => none   VT_BSTR => none
 std::optional<int> IntegerOfValue(const PROPVARIANT& value);
+
+// The property key's lookup, made without COM first: a process's first COM
+// start costs tens to hundreds of milliseconds (under Wine), and where the
+// property system does not know the name there is nothing to open. Only
+// when the lookup answers that COM is needed (CO_E_NOTINITIALIZED) is
+// startCom called and the lookup made once more. Returns the last answer.
+//   E_NOTIMPL => E_NOTIMPL, no COM   CO_E_NOTINITIALIZED, then S_OK => S_OK, COM started once
+HRESULT LookUpWithComWhenNeeded(const std::function<HRESULT()>& lookup, const std::function<void()>& startCom);

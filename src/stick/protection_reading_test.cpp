@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 PROPVARIANT Value(VARTYPE type, ULONG bits) {
@@ -36,6 +38,30 @@ TEST(ProtectionReading, OnlyAnIntegerThatFitsIsAnAnswer) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IntegerOfValue(Value(c.type, c.bits)), c.expected) << "type " << c.type << " bits " << c.bits;
+    }
+}
+
+TEST(ProtectionReading, ComIsStartedOnlyWhenTheKeysLookupAsksForIt) {
+    const struct {
+        std::vector<HRESULT> answers;  // the lookup's answers, in turn
+        HRESULT expected;
+        int lookups;
+        int comStarts;
+    } cases[] = {
+        {{S_OK}, S_OK, 1, 0},
+        {{E_NOTIMPL}, E_NOTIMPL, 1, 0},  // Wine: nothing to open, no COM
+        {{TYPE_E_ELEMENTNOTFOUND}, TYPE_E_ELEMENTNOTFOUND, 1, 0},
+        {{CO_E_NOTINITIALIZED, S_OK}, S_OK, 2, 1},
+        {{CO_E_NOTINITIALIZED, CO_E_NOTINITIALIZED}, CO_E_NOTINITIALIZED, 2, 1},
+    };
+    for (const auto& c : cases) {
+        int lookups = 0;
+        int comStarts = 0;
+        const HRESULT answer = LookUpWithComWhenNeeded(
+            [&] { return c.answers[static_cast<size_t>(lookups++)]; }, [&] { ++comStarts; });
+        EXPECT_EQ(answer, c.expected) << std::hex << c.answers[0];
+        EXPECT_EQ(lookups, c.lookups) << std::hex << c.answers[0];
+        EXPECT_EQ(comStarts, c.comStarts) << std::hex << c.answers[0];
     }
 }
 
