@@ -15,6 +15,8 @@
 #include "backup/backup_run.h"
 #include "restore/restore_run.h"
 #include "shell/open_in_shell.h"
+#include "stick/drive_protection.h"
+#include "stick/protection_reading.h"
 #include "text/argument_list.h"
 #include "text/canonical_path.h"
 #include "text/case_text.h"
@@ -119,9 +121,11 @@ int RunMain() {
     BackupSummary summary;
     const BackupOutcome outcome =
         SetUpAndRunBackup(folders, backupRoot, notBackedUp.size(), &plan, &runLock, &summary);
-    if (outcome != BackupOutcome::NotMade) {
+    const bool made = outcome != BackupOutcome::NotMade;
+    const unsigned driveType = made ? DriveTypeOfPath(VolumeRootOf(backupRoot)) : 0;
+    if (made) {
         WideString shown = backupRoot;
-        if (RunsHousekeeping(backupRoot, DriveTypeOfPath(VolumeRootOf(backupRoot)))) {
+        if (RunsHousekeeping(backupRoot, driveType)) {
             const WideString baseFolder = AppendSeparator(ParentPath(backupRoot), L'\\');
             StampBackupFolders(plan);
             WriteFreeSpaceMarker(baseFolder);
@@ -134,6 +138,11 @@ int RunMain() {
         const WideString history = HistoryFileOf(plan.computerFolder);
         const WideString problem = AppendToHistory(history, summary.record);
         if (!problem.empty()) ReportLine(Say(Message::CantWriteHistory, {history, problem}));
+    }
+    // What the run learnt about the drive itself comes just before the verdict.
+    if (AsksForProtection(made, driveType)) {
+        const WideString protection = ProtectionLine(ReadBitLockerProtection(VolumeRootOf(backupRoot)), plan.drive);
+        if (!protection.empty()) ReportLine(protection);
     }
     // The verdict is the last thing the run says.
     if (!summary.verdict.empty()) ReportLine(summary.verdict);

@@ -124,6 +124,20 @@ def _base_prefix():
     return base
 
 
+def _lossy_stick_library():
+    """The lossy stick's library, built with the system's gcc when its
+    source is newer (a Linux library: not part of the mingw build)."""
+    source = SOURCE_DIR / "tests" / "equipment" / "lossy_stick" / "lossy_stick.c"
+    library = build_dir() / "equipment" / "lossy_stick.so"
+    if not library.exists() or library.stat().st_mtime < source.stat().st_mtime:
+        library.parent.mkdir(parents=True, exist_ok=True)
+        building = library.with_name(f"lossy_stick.{os.getpid()}.so")
+        subprocess.run(["gcc", "-shared", "-fPIC", "-O2", "-Wall", "-o", str(building), str(source), "-ldl"],
+                       check=True)
+        building.replace(library)
+    return library
+
+
 class World:
     def __init__(self, name):
         # The exFAT run of a scenario has a world of its own beside the plain one.
@@ -148,6 +162,7 @@ class World:
         self._drive_kinds = {}
         self._records_shell = False
         self._stick_sizes = {}
+        self._stick_losses = {}
 
     # --- the world -------------------------------------------------------
 
@@ -175,25 +190,43 @@ class World:
         self._drive_kinds[letter] = kind
         return folder
 
-    def stick(self, letter="e", size=None):
+    def stick(self, letter="e", size=None, lossy_after=None):
         """The removable drive the program backs up onto: a folder, or with
         BRISK_STICK=exfat a fresh exFAT file system mounted on it for the rest
         of the scenario (1 GB unless a size is given). A stick of a given
         size is small for every run: pass stick_size(stick) as run's
-        small_drives."""
+        small_drives. lossy_after ("96M") makes an exFAT stick that, like a
+        counterfeit one, silently loses every write of its image past that
+        offset (tests/equipment/lossy_stick), every read of a file reaching
+        the image (direct_io); stick_losses tells what it lost."""
         folder = self.drive(letter, "floppy")
         self._stick_sizes[folder] = size
         if STICK_KIND != "exfat":
+            if lossy_after:
+                raise RuntimeError("a lossy stick is an exFAT stick: run with BRISK_STICK=exfat")
             return folder
         image = self.root / f"stick-{letter}.img"
         subprocess.run(["truncate", "-s", size or "1G", str(image)], check=True)
         subprocess.run(["mkfs.exfat", str(image)], check=True, stdout=subprocess.DEVNULL)
         loop = subprocess.run(["losetup", "-f", "--show", str(image)], check=True, capture_output=True,
                               text=True).stdout.strip()
+        environment = None
+        if lossy_after:
+            stats = self.root / f"stick-{letter}.losses"
+            self._stick_losses[folder] = stats
+            environment = dict(os.environ, LD_PRELOAD=str(_lossy_stick_library()), LOSSY_IMAGE=loop,
+                               LOSSY_AFTER=lossy_after, LOSSY_FUSE_OPTS="direct_io", LOSSY_STATS=str(stats))
         subprocess.run(["mount.exfat-fuse", loop, str(folder)], check=True, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL)
+                       stderr=subprocess.DEVNULL, env=environment)
         atexit.register(self._unmount_stick, folder, loop)
         return folder
+
+    def stick_losses(self, stick):
+        """What a lossy stick lost so far: (writes that lost bytes, bytes lost)."""
+        data = self._stick_losses[stick].read_bytes()
+        magic, writes, lost = (int.from_bytes(data[i:i + 8], "little") for i in range(0, 24, 8))
+        check(magic == int.from_bytes(b"lossystk", "little"), "the lossy stick's counters")
+        return writes, lost
 
     def stick_size(self, stick):
         """The small_drives a run needs for the stick to have its size: none
