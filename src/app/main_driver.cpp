@@ -17,6 +17,7 @@
 #include "shell/open_in_shell.h"
 #include "stick/drive_protection.h"
 #include "stick/protection_reading.h"
+#include "stick/stick_keeping.h"
 #include "text/argument_list.h"
 #include "text/canonical_path.h"
 #include "text/case_text.h"
@@ -140,6 +141,8 @@ int RunMain() {
         if (!problem.empty()) ReportLine(Say(Message::CantWriteHistory, {history, problem}));
     }
     // What the run learnt about the drive itself comes just before the verdict.
+    const WideString keeping = StickFailureLine(summary.stick, plan.drive);
+    if (!keeping.empty()) ReportLine(keeping);
     if (AsksForProtection(made, driveType)) {
         const WideString protection = ProtectionLine(ReadBitLockerProtection(VolumeRootOf(backupRoot)), plan.drive);
         if (!protection.empty()) ReportLine(protection);

@@ -71,6 +71,7 @@ WideString VerdictLine(const BackupTally& tally, const RunFigures& figures) {
     if (!tally.folderListWritten) parts.push_back(Say(Message::FolderListNotWritten));
     if (!tally.checksumListWritten) parts.push_back(Say(Message::ChecksumListNotWritten));
     if (!tally.runRecordWritten) parts.push_back(Say(Message::RunRecordNotWritten));
+    if (!tally.stickKeepsWrites) parts.push_back(Say(Message::StickDoesNotKeep));
     WideString joined = parts.empty() ? WideString() : parts.front();
     for (size_t i = 1; i < parts.size(); ++i) joined += Say(Message::PartSeparator) + parts[i];
     return Say(Message::BackupIncomplete, {joined, FiguresText(figures)});

@@ -44,10 +44,11 @@ struct BackupTally {
     size_t damagedFiles = 0;       // backup files whose bytes changed, with no source left to copy again
     bool checksumListWritten = true;
     bool runRecordWritten = true;  // the run's record on the stick is whole
+    bool stickKeepsWrites = true;  // the stick gave back what the run wrote
 
     bool Complete() const {
         return incompleteFolders == 0 && notBackedUp == 0 && folderListWritten && damagedFiles == 0 &&
-               checksumListWritten && runRecordWritten;
+               checksumListWritten && runRecordWritten && stickKeepsWrites;
     }
 };
 

@@ -1,5 +1,6 @@
 #include "backup/backup_run.h"
 
+#include <algorithm>
 #include <ctime>
 #include <iostream>
 
@@ -137,14 +138,22 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     // A run that changed nothing leaves the stick as it was; one that did
     // (earlier versions kept, even when nothing was copied) saves its lists.
     const bool changed = made || journal.Made();
-    const StringList listProblems =
-        changed ? ListProblemLines(lists.Save(versions.Name().empty() ? WideString() : versions.Folder(), journal.Run()))
-                : StringList();
+    const std::vector<BackupLists::SaveProblem> saved =
+        changed ? lists.Save(versions.Name().empty() ? WideString() : versions.Folder(), journal.Run())
+                : std::vector<BackupLists::SaveProblem>();
+    const StringList listProblems = ListProblemLines(saved);
     SayLines(listProblems);
     BackupTally tally = run.tally;
     tally.notBackedUp += notBackedUp;
     tally.damagedFiles = rolling.Totals().damaged;
     tally.checksumListWritten = listProblems.empty();
+    // What the stick gave back of the copies, the lists and the record.
+    summary->stick = copies.Stick();
+    const bool listsLost = std::any_of(saved.begin(), saved.end(), [](const BackupLists::SaveProblem& problem) {
+        return problem.reason == Say(Message::DoesNotReadBack);
+    }) || journal.Failure() == Say(Message::DoesNotReadBack);
+    summary->stick.lists = listsLost ? ListsReadBack::Wrong : changed ? ListsReadBack::AsWritten : ListsReadBack::NotRead;
+    tally.stickKeepsWrites = !StickLosesWrites(summary->stick);
     if (!made) {
         // Nothing that needed copying was copied: no backup was made.
         if (run.leftOutNeed != 0) ReportLine(ShortfallLine(run.leftOutNeed, plan->drive));

@@ -8,6 +8,7 @@
 #include "housekeeping/run_history.h"
 #include "backup/backup_check.h"
 #include "plan/backup_plan.h"
+#include "stick/stick_keeping.h"
 #include "text/wide_string.h"
 
 // How a backup run ended; the values are the program's exit status.
@@ -25,6 +26,8 @@ struct BackupSummary {
     // The verdict, to be said last; empty when the run has already said
     // why no backup was made.
     WideString verdict;
+    // What the stick gave back of what the run wrote.
+    StickReadBack stick;
 };
 
 // Backs up the folders below the root. Makes sure the root can be written

@@ -341,7 +341,7 @@ bool FolderTransaction::CopyAgain(const StringList& files) {
 void FolderTransaction::Check() {
     const bool copied = folder_.fate == FolderFate::Mirror;
     CheckFacts facts;
-    CopyReadBack readBack =
+    ReadBackOfCopy readBack =
         run_.copies.CheckCopy(folder_, policy_, place_, copyStarted_, leftAsPlanned_,
                               [&](const StringList& files) { return copied && CopyAgain(files); }, &known_);
     facts.findings = std::move(readBack.findings);

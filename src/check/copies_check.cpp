@@ -106,10 +106,10 @@ bool CopiesCheck::CheckUnrecorded(PlannedFolder* folder, const WideString& place
     return allRecorded;
 }
 
-CopyReadBack CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy,
+ReadBackOfCopy CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy,
                                   const WideString& place, int64_t copyStarted, bool leftAsPlanned,
                                   const std::function<bool(const StringList&)>& copyAgain, const KnownPaths* known) {
-    CopyReadBack found;
+    ReadBackOfCopy found;
     StringList mismatched;
     const auto visit = [&](const WideString& relative, const FolderEntry& source, const FolderEntry* backup,
                            bool upToDate) {
@@ -157,7 +157,7 @@ CopyReadBack CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPolic
     return found;
 }
 
-void CopiesCheck::ReadPending(const PlannedFolder& folder, const WideString& place, CopyReadBack* found,
+void CopiesCheck::ReadPending(const PlannedFolder& folder, const WideString& place, ReadBackOfCopy* found,
                             StringList* mismatched) {
     if (pending_.empty()) return;
     // Two files at a time: each open costs more than its small file's bytes.
@@ -187,6 +187,7 @@ void CopiesCheck::ReadPending(const PlannedFolder& folder, const WideString& pla
         switch (CopyCheckOf(copies[i], originals[i], sourceListed, SourceAfterReading(originals[i], sourcePath))) {
             case CopyCheck::Match:
             case CopyCheck::SourceUnreadable:
+                stick_.copies.push_back(CopyReadBack::AsWritten);
                 if (!place.empty()) {
                     lists_.Record(RecordPath(place, pending.relative), pending.backupSize, pending.backupWrite,
                                   copies[i].digest);
@@ -201,6 +202,7 @@ void CopiesCheck::ReadPending(const PlannedFolder& folder, const WideString& pla
                 found->complete = false;
                 break;
             case CopyCheck::Mismatch:
+                stick_.copies.push_back(CopyReadBack::Wrong);
                 mismatched->push_back(pending.relative);
                 break;
         }
@@ -209,7 +211,7 @@ void CopiesCheck::ReadPending(const PlannedFolder& folder, const WideString& pla
 }
 
 void CopiesCheck::CheckAgain(const PlannedFolder& folder, const WideString& place, const StringList& mismatched,
-                           bool copiedAgain, CopyReadBack* found) {
+                           bool copiedAgain, ReadBackOfCopy* found) {
     for (const WideString& relative : mismatched) {
         const WideString sourcePath = JoinPath(folder.source, relative);
         const WideString backupPath = JoinPath(folder.destination, relative);

@@ -15,6 +15,7 @@
 #include "plan/backup_plan.h"
 #include "plan/copy_policy.h"
 #include "plan/tree_compare.h"
+#include "stick/stick_keeping.h"
 #include "text/wide_string.h"
 #include "verify/backup_lists.h"
 
@@ -44,7 +45,7 @@ private:
 };
 
 // What reading back one folder's copy found.
-struct CopyReadBack {
+struct ReadBackOfCopy {
     TreeComparison after;               // the trees as they are after the copy
     std::vector<CopyFinding> findings;  // in the order found
     bool complete = true;               // every file the copy wrote was read back and matches
@@ -80,9 +81,12 @@ public:
     // not) and read once more. A copy that left the backup as planned
     // (leftAsPlanned) is not walked again: the plan's comparison stands.
     // known, when given, tells the files the plan knew the copy brings.
-    CopyReadBack CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy, const WideString& place,
+    ReadBackOfCopy CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy, const WideString& place,
                            int64_t copyStarted, bool leftAsPlanned,
                            const std::function<bool(const StringList&)>& copyAgain, const KnownPaths* known = nullptr);
+
+    // What the copies read back just after they were written said of the stick.
+    const StickReadBack& Stick() const { return stick_; }
 
 private:
     // A copy the walk found to read back, with its source's and its own
@@ -95,15 +99,16 @@ private:
         int64_t backupWrite = 0;
     };
     // Reads the pending copies, each beside its source, into found.
-    void ReadPending(const PlannedFolder& folder, const WideString& place, CopyReadBack* found,
+    void ReadPending(const PlannedFolder& folder, const WideString& place, ReadBackOfCopy* found,
                      StringList* mismatched);
     // Reads each copy made again; those still wrong are removed and named.
     void CheckAgain(const PlannedFolder& folder, const WideString& place, const StringList& mismatched,
-                    bool copiedAgain, CopyReadBack* found);
+                    bool copiedAgain, ReadBackOfCopy* found);
 
     BackupLists& lists_;
     CopyPolicy policy_;
     std::vector<PendingCopy> pending_;
+    StickReadBack stick_;
 };
 
 // The copy commands' arguments that copy just these files (relative paths)

@@ -51,7 +51,7 @@ TEST(ReadBack, CopiesAreReadInBatchesAndPicksReadAheadStillFindAChangedCopy) {
     {
         BackupLists lists(plan.computerFolder);
         CopiesCheck first(lists, policy);
-        const CopyReadBack found =
+        const ReadBackOfCopy found =
             first.CheckCopy(folder, policy, L"C\\data", INT64_MAX, false, [](const StringList&) { return false; });
         ASSERT_EQ(1u, found.findings.size());
         EXPECT_EQ(CopyFinding::Kind::Mismatch, found.findings[0].kind);

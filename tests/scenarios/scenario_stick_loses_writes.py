@@ -70,7 +70,7 @@ stick_lines = [number for number, line in enumerate(lines) if line.startswith("E
 last_named = max(number for number, line in enumerate(lines) if "(the copy on E: does not match the source)" in line)
 check(len(stick_lines) == 1 and last_named < stick_lines[0] < len(lines) - 1,
       f"the line on the stick, once, before the verdict: {stick_lines} {lines[last_named:]}")
-stick_line = re.match(r"E: does not keep what is written to it \(copies read back wrong: ([\d,]+) of [\d,]+\)"
+stick_line = re.match(r"E: does not keep what is written to it \(copies read back wrong: ([\d,]+) of [\d,]+(?:, and the run's own lists and records read back wrong)?\)"
                       r": the stick may be counterfeit \(smaller than it claims\) or failing\. Use another stick\.$",
                       lines[stick_lines[0]])
 check(stick_line and int(stick_line.group(1).replace(",", "")) >= len(named), lines[stick_lines[0]])
