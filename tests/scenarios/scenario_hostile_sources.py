@@ -38,7 +38,7 @@ def outside_own_backup():
     return {path: data for path, data in snapshot(stick).items()
             if not path.startswith("_Backup_/PC01")
             and not path.endswith(("GB.tmp", ".dib"))
-            and not re.fullmatch(r"_Versions_/(PC01/([^/]+\.added)?)?", path)}
+            and not re.fullmatch(r"_Versions_/(PC01/([^/]+\.(added|run\.txt))?)?", path)}
 
 
 outside = outside_own_backup()

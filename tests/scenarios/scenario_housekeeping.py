@@ -62,7 +62,7 @@ today = time.strftime("%Y-%m-%d")
 bitmap = stick / f"{today}.dib"
 kept_after = {p: v for p, v in snapshot(stick).items() if not p.startswith("_Backup_")
               and p not in (markers[0].name, bitmap.name)
-              and not re.fullmatch(r"_Versions_/([^/]+/([^/]+\.added)?)?", p)}
+              and not re.fullmatch(r"_Versions_/([^/]+/([^/]+\.(added|run\.txt))?)?", p)}
 check(kept_after == kept_before, "nothing else outside the backup changed")
 check(world.shell_requests() == [["E:/"]], "the stick shown")
 
