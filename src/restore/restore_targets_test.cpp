@@ -143,15 +143,15 @@ TEST(PrepareRestore, TheSticksOwnFoldersAreKnownByWhatTheyAreNotByTheirSpelling)
     CreateDirectoryTree(temp.Join(L"Restored"));
     const std::vector<FileIdentity> stick = {IdentityOf(versions)};
     ASSERT_TRUE(stick[0].known);
-    wchar_t shortForm[MAX_PATH] = {};
-    ASSERT_NE(GetShortPathNameW(versions.c_str(), shortForm, MAX_PATH), 0u);
-    const WideString alias = shortForm;
-    ASSERT_NE(FileNamePart(alias), L"_Versions_");  // a short name of its own
-    EXPECT_TRUE(IsInStickFolders(alias + L"\\x\\y", L"Q:", stick));
     EXPECT_TRUE(IsInStickFolders(versions + L"\\PC01", L"Q:", stick));
     EXPECT_FALSE(IsInStickFolders(temp.Join(L"Restored\\x"), L"Q:", stick));
     EXPECT_TRUE(IsInStickFolders(L"Q:\\_versions_\\x", L"Q:", stick));
-    EXPECT_EQ(GetFileAttributesW((alias + L"\\x").c_str()), INVALID_FILE_ATTRIBUTES);
+    wchar_t shortForm[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameW(versions.c_str(), shortForm, MAX_PATH), 0u);
+    const WideString alias = shortForm;
+    if (FileNamePart(alias) == L"_Versions_") GTEST_SKIP() << "the volume makes no short names";
+    EXPECT_TRUE(IsInStickFolders(alias + L"\\x\\y", L"Q:", stick));
+    EXPECT_TRUE(IsInStickFolders(alias, L"Q:", stick));
 }
 
 // One computer's backup on a "stick" in a scratch folder.
