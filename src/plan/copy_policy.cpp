@@ -11,6 +11,8 @@ bool MatchesAny(const StringList& patterns, const WideString& name) {
 
 }  // namespace
 
+const wchar_t kRestoreTemporaryPattern[] = L"*.brisk-restoring";
+
 bool WildcardMatch(const WideString& name, const WideString& pattern) {
     // Greedy with one backtrack point: the last '*' seen.
     size_t n = 0;
@@ -36,7 +38,7 @@ bool WildcardMatch(const WideString& name, const WideString& pattern) {
 }
 
 bool ExcludesFile(const CopyPolicy& policy, const WideString& loweredName) {
-    return MatchesAny(policy.excludedFiles, loweredName);
+    return WildcardMatch(loweredName, kRestoreTemporaryPattern) || MatchesAny(policy.excludedFiles, loweredName);
 }
 
 bool ExcludesDir(const CopyPolicy& policy, const WideString& loweredName) {

@@ -28,7 +28,15 @@ struct CopyPolicy {
 //   ("old.tmp", "*.tmp") => true         ("a.tmp.txt", "*.tmp") => false
 bool WildcardMatch(const WideString& name, const WideString& pattern);
 
-// The same for the policy's lists; the name is given lower-cased.
+// The name pattern of the restore's temporary files ("<name>.brisk-restoring").
+// One left by a restore that did not finish is never copied, whatever the
+// job's own list says: every copy command leaves it out, and so does every
+// policy, so the plan and the check agree with the copy.
+extern const wchar_t kRestoreTemporaryPattern[];
+
+// The same for the policy's lists; the name is given lower-cased. A file
+// also matches when it matches kRestoreTemporaryPattern.
+//   ({"*.bak"}, "a.txt.brisk-restoring") => true
 bool ExcludesFile(const CopyPolicy& policy, const WideString& loweredName);
 bool ExcludesDir(const CopyPolicy& policy, const WideString& loweredName);
 bool OverSizeCap(const CopyPolicy& policy, uint64_t size);

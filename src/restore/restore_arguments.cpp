@@ -2,6 +2,7 @@
 
 #include <cwctype>
 
+#include "restore/restore_plan.h"
 #include "text/case_text.h"
 
 namespace {
@@ -70,7 +71,7 @@ StickArguments ReadStickArguments(const StringList& arguments) {
 }
 
 WideString DriveOfSwitch(const WideString& value) {
-    if (value.size() < 2 || value.size() > 3 || !iswalpha(value[0]) || value[1] != L':') return WideString();
+    if (value.size() < 2 || value.size() > 3 || !IsDriveLetter(value[0]) || value[1] != L':') return WideString();
     if (value.size() == 3 && value[2] != L'\\') return WideString();
     return WideString(1, static_cast<wchar_t>(towupper(value[0]))) + L":";
 }

@@ -33,6 +33,8 @@ TEST(StickArguments, SwitchesAreReadAndAnyOtherIsRefused) {
         {{L"/restore", L"/to:"}, L"/to:"},
         {{L"/restore", L"/on:E"}, L"/on:E"},
         {{L"/restore", L"/on:EF:"}, L"/on:EF:"},
+        {{L"/restore", L"/on:\u00C4:"}, L"/on:\u00C4:"},
+        {{L"/check", L"/on:\uFF25:"}, L"/on:\uFF25:"},
         {{L"/restore", L"/force"}, L"/force"},
         {{L"/check", L"/list"}, L"/list"},
         {{L"/check", L"/at:2026-12-07"}, L"/at:2026-12-07"},
@@ -48,6 +50,7 @@ TEST(StickArguments, WhereTheBackupIsReadAndWhereNothingIsRestored) {
     EXPECT_EQ(StickDriveOf(L"", L"e:\\brisk.exe"), L"E:");
     EXPECT_EQ(StickDriveOf(L"F:", L"E:\\brisk.exe"), L"F:");
     EXPECT_EQ(StickDriveOf(L"", L"\\\\srv\\s\\brisk.exe"), L"");
+    EXPECT_EQ(StickDriveOf(L"", L"\u00C4:\\brisk.exe"), L"");
     EXPECT_TRUE(IsInsideBackupFolders(L"E:\\_Backup_\\x", L"E:"));
     EXPECT_TRUE(IsInsideBackupFolders(L"e:\\_versions_", L"E:"));
     EXPECT_FALSE(IsInsideBackupFolders(L"E:\\Restored", L"E:"));

@@ -79,6 +79,116 @@ TEST(RestoreFile, AnExistingFileWithOtherBytesStaysOrMovesAsideNeverAway) {
     EXPECT_EQ(ReadFileBytes(one.item.target), "backup bytes");
 }
 
+// The temporary files beside a target.
+StringList TemporaryFilesIn(const WideString& folder) {
+    StringList names;
+    WIN32_FIND_DATAW entry = {};
+    const HANDLE find = FindFirstFileW((folder + L"\\*.brisk-restoring").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.push_back(entry.cFileName);
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(RestoreFile, TheFinalRenameNeverReplacesAFileThatAppearedMeanwhile) {
+    OneFile one("backup bytes", "backup bytes");
+    RestoreSeam seam;
+    WideString seen;
+    seam.beforeRename = [&](const WideString& temporary) {
+        seen = temporary;
+        // The bytes are checked and the temporary file closed: it holds them all.
+        EXPECT_EQ(ReadFileBytes(temporary), "backup bytes");
+        WriteFileBytes(one.item.target, "appeared meanwhile");
+    };
+    const RestoreResult result = RestoreFile(one.item, one.stickPath, false, L"S", seam);
+    EXPECT_EQ(seen, one.item.target + L".brisk-restoring");
+    EXPECT_EQ(result.outcome, RestoreOutcome::Failed);
+    EXPECT_EQ(ReadFileBytes(one.item.target), "appeared meanwhile");
+    EXPECT_EQ(TemporaryFilesIn(ParentPath(one.item.target)), StringList{});
+}
+
+TEST(RestoreFile, WithReplaceTheUsersFileIsPutBackOrNamedWhenTheRestoredOneCannotTakeItsPlace) {
+    OneFile one("backup bytes", "backup bytes");
+    CreateDirectoryTree(ParentPath(one.item.target));
+    const WideString keptAs = one.temp.Join(L"target\\C\\a b (before restore S).txt");
+    // The restored file cannot be renamed (a virus scanner took it away):
+    // the user's file goes back to its name.
+    ASSERT_TRUE(WriteFileBytes(one.item.target, "the user's bytes"));
+    RestoreSeam quarantine;
+    quarantine.beforeRename = [&](const WideString& temporary) {
+        EXPECT_EQ(ReadFileBytes(keptAs), "the user's bytes");  // moved aside
+        EXPECT_TRUE(DeleteFileW(temporary.c_str()));
+    };
+    RestoreResult result = RestoreFile(one.item, one.stickPath, true, L"S", quarantine);
+    EXPECT_EQ(result.outcome, RestoreOutcome::Failed);
+    EXPECT_EQ(result.keptAs, L"");
+    EXPECT_EQ(ReadFileBytes(one.item.target), "the user's bytes");
+    EXPECT_EQ(GetFileAttributesW(keptAs.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(TemporaryFilesIn(ParentPath(one.item.target)), StringList{});
+
+    // Another file took the name meanwhile: the user's file stays aside, and the result says where.
+    RestoreSeam occupy;
+    occupy.beforeRename = [&](const WideString&) { WriteFileBytes(one.item.target, "appeared meanwhile"); };
+    result = RestoreFile(one.item, one.stickPath, true, L"S", occupy);
+    EXPECT_EQ(result.outcome, RestoreOutcome::Failed);
+    EXPECT_EQ(result.keptAs, keptAs);
+    EXPECT_EQ(ReadFileBytes(keptAs), "the user's bytes");
+    EXPECT_EQ(ReadFileBytes(one.item.target), "appeared meanwhile");
+    EXPECT_EQ(TemporaryFilesIn(ParentPath(one.item.target)), StringList{});
+}
+
+DWORD WINAPI CloseAfterAWhile(void* handle) {
+    Sleep(600);
+    CloseHandle(static_cast<HANDLE>(handle));
+    return 0;
+}
+
+TEST(RestoreFile, AFileHeldForAMomentRightAfterItWasWrittenIsStillRestored) {
+    OneFile one("backup bytes", "backup bytes");
+    HANDLE held = INVALID_HANDLE_VALUE;
+    HANDLE releaser = nullptr;
+    RestoreSeam scanner;
+    scanner.beforeRename = [&](const WideString& temporary) {
+        // As a virus scanner does: the new file opened without sharing, for less than a second.
+        held = CreateFileW(temporary.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        releaser = CreateThread(nullptr, 0, CloseAfterAWhile, held, 0, nullptr);
+    };
+    EXPECT_EQ(RestoreFile(one.item, one.stickPath, false, L"S", scanner).outcome, RestoreOutcome::Restored);
+    WaitForSingleObject(releaser, INFINITE);
+    CloseHandle(releaser);
+    EXPECT_EQ(ReadFileBytes(one.item.target), "backup bytes");
+}
+
+TEST(RestoreFile, ALeftoverOfAnEarlierRestoreIsNeverWrittenOverAndLongNamesComeBack) {
+    OneFile one("backup bytes", "backup bytes");
+    CreateDirectoryTree(ParentPath(one.item.target));
+    const WideString leftover = one.item.target + L".brisk-restoring";
+    ASSERT_TRUE(WriteFileBytes(leftover, "left by a restore that was stopped"));
+    RestoreSeam seam;
+    WideString used;
+    seam.beforeRename = [&](const WideString& temporary) { used = temporary; };
+    EXPECT_EQ(RestoreFile(one.item, one.stickPath, false, L"S", seam).outcome, RestoreOutcome::Restored);
+    EXPECT_EQ(used, one.item.target + L"~2.brisk-restoring");
+    EXPECT_EQ(ReadFileBytes(leftover), "left by a restore that was stopped");
+    EXPECT_EQ(ReadFileBytes(one.item.target), "backup bytes");
+
+    // A name of 250 characters, whose temporary name is shortened to the limit.
+    one.item.target = one.temp.Join(L"target\\long\\" + WideString(250, L'n'));
+    EXPECT_EQ(RestoreFile(one.item, one.stickPath, false, L"S").outcome, RestoreOutcome::Restored);
+    EXPECT_EQ(ReadFileBytes(one.item.target), "backup bytes");
+    // And with /replace its earlier self is kept beside it under a name that fits.
+    WriteFileBytes(one.item.target, "newer");
+    const RestoreResult replaced = RestoreFile(one.item, one.stickPath, true, L"2026-12-08_091500");
+    EXPECT_EQ(replaced.outcome, RestoreOutcome::Restored);
+    EXPECT_LE(FileNamePart(replaced.keptAs).size(), kNameLimit);
+    EXPECT_EQ(ReadFileBytes(replaced.keptAs), "newer");
+    EXPECT_EQ(TemporaryFilesIn(one.temp.Join(L"target\\long")), StringList{});
+}
+
 TEST(StoredFiles, TheWalkAndTheListMeetWhateverTheCaseAndEmptyFoldersAreNamed) {
     ScopedTempFolder temp;
     const WideString folder = temp.Join(L"PC01");

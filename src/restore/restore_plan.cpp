@@ -23,6 +23,24 @@ bool Matches(const WideString& text, const wchar_t* pattern) {
     return i == text.size();
 }
 
+int Number(const WideString& text, size_t at, size_t digits) {
+    int n = 0;
+    for (size_t i = at; i < at + digits; ++i) n = n * 10 + (text[i] - L'0');
+    return n;
+}
+
+// Whether "yyyy-mm-dd_hhmmss" names a moment that exists: a month of the
+// year, a day of that month (29 February in leap years only), a time of day.
+bool IsRealPointName(const WideString& name) {
+    if (!Matches(name, L"0000-00-00_000000")) return false;
+    const int year = Number(name, 0, 4), month = Number(name, 5, 2), day = Number(name, 8, 2);
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year == 0 || month < 1 || month > 12 || day < 1) return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (day > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) return false;
+    return Number(name, 11, 2) < 24 && Number(name, 13, 2) < 60 && Number(name, 15, 2) < 60;
+}
+
 bool IsBelowOrSame(const WideString& key, const WideString& onlyKey) {
     return onlyKey.empty() || key == onlyKey ||
            (key.size() > onlyKey.size() && key.compare(0, onlyKey.size(), onlyKey) == 0 && key[onlyKey.size()] == L'\\');
@@ -80,13 +98,14 @@ std::vector<RestorePoint> RestorePoints(const StickRecords& stick) {
 }
 
 WideString PointLimitOf(const WideString& at) {
-    if (Matches(at, L"0000-00-00")) return at + L"_235959";
-    if (Matches(at, L"0000-00-00_000000")) return at;
+    WideString name;
+    if (Matches(at, L"0000-00-00")) name = at + L"_235959";
+    if (Matches(at, L"0000-00-00_000000")) name = at;
     // The form the history and a person write: "2026-12-07 18:30:00".
     for (const wchar_t* written : {L"0000-00-00 00:00:00", L"0000-00-00_00:00:00", L"0000-00-00T00:00:00"}) {
-        if (Matches(at, written)) return at.substr(0, 10) + L"_" + at.substr(11, 2) + at.substr(14, 2) + at.substr(17, 2);
+        if (Matches(at, written)) name = at.substr(0, 10) + L"_" + at.substr(11, 2) + at.substr(14, 2) + at.substr(17, 2);
     }
-    return WideString();
+    return IsRealPointName(name) ? name : WideString();
 }
 
 int ChoosePoint(const std::vector<RestorePoint>& points, const WideString& limit) {
@@ -104,8 +123,10 @@ int EarliestCompletePoint(const std::vector<RestorePoint>& points) {
     return -1;
 }
 
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
 WideString PlaceOfOriginal(const WideString& path) {
-    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\' || !iswalpha(path[0])) return WideString();
+    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\' || !IsDriveLetter(path[0])) return WideString();
     const WideString place(1, static_cast<wchar_t>(towupper(path[0])));
     const WideString rest = StripTrailingSeparator(path.substr(3));
     if (rest.empty()) return place;
@@ -113,7 +134,7 @@ WideString PlaceOfOriginal(const WideString& path) {
 }
 
 WideString OriginalOfPlace(const WideString& relative) {
-    if (relative.empty() || !iswalpha(relative[0]) || (relative.size() > 1 && relative[1] != L'\\')) {
+    if (relative.empty() || !IsDriveLetter(relative[0]) || (relative.size() > 1 && relative[1] != L'\\')) {
         return WideString();
     }
     return WideString(1, relative[0]) + L":\\" + (relative.size() > 2 ? relative.substr(2) : WideString());
@@ -161,10 +182,17 @@ RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoin
 WideString BeforeRestoreName(const WideString& path, const WideString& stamp) {
     const WideString name = FileNamePart(path);
     const WideString folder = path.substr(0, path.size() - name.size());
-    const size_t dot = name.rfind(L'.');
+    size_t dot = name.rfind(L'.');
     const WideString words = L" (before restore " + stamp + L")";
-    if (dot == WideString::npos || dot == 0) return folder + name + words;
-    return folder + name.substr(0, dot) + words + name.substr(dot);
+    if (dot == 0 || dot == WideString::npos || name.size() - dot + words.size() >= kNameLimit) dot = name.size();
+    WideString stem = name.substr(0, dot);
+    const size_t room = kNameLimit - (name.size() - dot) - words.size();
+    if (stem.size() > room) {
+        // Never half of a surrogate pair.
+        stem.resize(room);
+        if (!stem.empty() && stem.back() >= 0xD800 && stem.back() <= 0xDBFF) stem.pop_back();
+    }
+    return folder + stem + words + name.substr(dot);
 }
 
 WideString PointText(const WideString& name) {

@@ -68,10 +68,11 @@ std::vector<RestorePoint> RestorePoints(const StickRecords& stick);
 
 // The latest point name at or before which a /at: value asks for, in a
 // set's form: a date alone means the end of that day. Empty when the value
-// is neither form.
+// is neither form or names no real day or time of day.
 //   "2026-12-07" => "2026-12-07_235959"   "2026-12-07_183000" => "2026-12-07_183000"
 //   "2026-12-07 18:30:00", "2026-12-07T18:30:00" => "2026-12-07_183000"
-//   "7.12.2026", "2026-12-07_1830" => ""
+//   "7.12.2026", "2026-12-07_1830", "2026-12-32", "2026-21-07", "2026-02-29", "2026-12-07_246000" => ""
+//   "2028-02-29" => "2028-02-29_235959"
 WideString PointLimitOf(const WideString& at);
 
 // The last point whose run started at or before the limit, or -1.
@@ -81,6 +82,10 @@ int ChoosePoint(const std::vector<RestorePoint>& points, const WideString& limit
 // there are none.
 int EarliestCompletePoint(const std::vector<RestorePoint>& points);
 
+// Whether the character is a drive's letter: A to Z in either case, never
+// another alphabet's letter ("Ä", a full-width "Ｃ").
+bool IsDriveLetter(wchar_t c);
+
 // A folder or file named as it was on the backed-up computer, as its path
 // below the computer's folder; empty when it is not such a path.
 //   "C:\KORV\Data" => "C\KORV\Data"   "c:\KORV\Data\" => "C\KORV\Data"   "C:\" => "C"
@@ -89,7 +94,7 @@ WideString PlaceOfOriginal(const WideString& path);
 
 // Where a path below the computer's folder was backed up from, or empty
 // when it does not start with a drive's letter.
-//   "C\KORV\a.txt" => "C:\KORV\a.txt"   "srv\share\a" => ""
+//   "C\KORV\a.txt" => "C:\KORV\a.txt"   "srv\share\a", "Ä\a" => ""
 WideString OriginalOfPlace(const WideString& relative);
 
 // One file to bring back.
@@ -112,10 +117,15 @@ struct RestorePlan {
 RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoint>& points, int point,
                         const WideString& only, const std::function<WideString(const WideString&)>& targetOf);
 
+// The longest name the file systems of targets take (NTFS, exFAT, FAT32),
+// in UTF-16 units.
+constexpr size_t kNameLimit = 255;
+
 // The name an existing file takes beside itself before a restored one
 // replaces it:  ("D:\x\sheet.xls", "2026-12-08_091500") =>
 //   "D:\x\sheet (before restore 2026-12-08_091500).xls";  a name without an
-// extension (or a leading dot only) gets the words at its end.
+// extension (or a leading dot only) gets the words at its end. A name that
+// would pass kNameLimit loses the end of its stem.
 WideString BeforeRestoreName(const WideString& path, const WideString& stamp);
 
 // "2026-12-07_183002" => "2026-12-07 18:30:02" (as a person reads it)

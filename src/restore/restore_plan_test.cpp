@@ -5,6 +5,7 @@
 #include <map>
 
 #include "restore/stick_records.h"
+#include "text/path_text.h"
 
 namespace {
 
@@ -132,6 +133,15 @@ TEST(RestorePlan, PointsTimesAndPlaces) {
     for (const wchar_t* bad : {L"7.12.2026", L"2026-12-07_1830", L"", L"2026-12-07 183000", L"2026-12-07 18:30"}) {
         EXPECT_EQ(PointLimitOf(bad), L"") << bad;
     }
+    // Only days and times that exist.
+    for (const wchar_t* unreal : {L"2026-12-32", L"2026-21-07", L"2026-02-30", L"2026-02-29", L"2100-02-29", L"2026-00-10",
+                                  L"2026-04-31", L"0000-01-01", L"2026-12-07_240000", L"2026-12-07_186000",
+                                  L"2026-12-07 18:30:60", L"2026-12-00T10:00:00"}) {
+        EXPECT_EQ(PointLimitOf(unreal), L"") << unreal;
+    }
+    EXPECT_EQ(PointLimitOf(L"2028-02-29"), L"2028-02-29_235959");
+    EXPECT_EQ(PointLimitOf(L"2000-02-29_000000"), L"2000-02-29_000000");
+    EXPECT_EQ(PointLimitOf(L"2026-12-31 23:59:59"), L"2026-12-31_235959");
     const std::vector<RestorePoint> points = RestorePoints(ThreeRuns());
     EXPECT_EQ(ChoosePoint(points, L"2026-12-02_235959"), 1);
     EXPECT_EQ(ChoosePoint(points, L"2026-12-02_090000"), 1);
@@ -146,11 +156,22 @@ TEST(RestorePlan, PointsTimesAndPlaces) {
     }
     EXPECT_EQ(OriginalOfPlace(L"C\\KORV\\a.txt"), L"C:\\KORV\\a.txt");
     EXPECT_EQ(OriginalOfPlace(L"srv\\share\\a"), L"");
+    // A top folder named with another alphabet's letter is no drive.
+    for (const wchar_t* letter : {L"\u00C4", L"\uFF23", L"\u00E9", L"1"}) {
+        EXPECT_EQ(OriginalOfPlace(WideString(letter) + L"\\a.txt"), L"") << letter;
+        EXPECT_EQ(PlaceOfOriginal(WideString(letter) + L":\\a"), L"") << letter;
+    }
+    EXPECT_EQ(OriginalOfPlace(L"z\\a.txt"), L"z:\\a.txt");
 
     EXPECT_EQ(BeforeRestoreName(L"D:\\x\\sheet.xls", L"2026-12-08_091500"),
               L"D:\\x\\sheet (before restore 2026-12-08_091500).xls");
     EXPECT_EQ(BeforeRestoreName(L"D:\\x.d\\notes", L"S"), L"D:\\x.d\\notes (before restore S)");
     EXPECT_EQ(BeforeRestoreName(L"D:\\x\\.profile", L"S"), L"D:\\x\\.profile (before restore S)");
+    // A long name keeps its extension and fits the limit.
+    const WideString kept = BeforeRestoreName(L"D:\\x\\" + WideString(250, L'n') + L".xls", L"2026-12-08_091500");
+    EXPECT_EQ(FileNamePart(kept).size(), kNameLimit);
+    EXPECT_EQ(kept.substr(kept.size() - 39), L" (before restore 2026-12-08_091500).xls");
+    EXPECT_EQ(FileNamePart(BeforeRestoreName(L"D:\\" + WideString(255, L'n'), L"S")).size(), kNameLimit);
 }
 
 TEST(RestorePlan, HistoryLinesNameTheirRunsAndWhetherTheyChangedTheBackup) {

@@ -1,7 +1,5 @@
 #include "restore/restore_run.h"
 
-#include <algorithm>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -9,16 +7,20 @@
 #include "config/directory_ops.h"
 #include "config/special_folders.h"
 #include "config/system_paths.h"
-#include "stick/drive_room.h"
 #include "stick/run_lock.h"
 #include "plan/backup_plan.h"
-#include "plan/tree_compare.h"
 #include "plan/versions.h"
+#include "restore/progress_line.h"
+#include "restore/record_lines.h"
 #include "restore/restore_files.h"
+#include "restore/restore_rules.h"
+#include "restore/restore_targets.h"
 #include "restore/stick_records.h"
+#include "restore/stick_tasks.h"
+#include "restore/target_checks.h"
 #include "script/command_line.h"
+#include "script/text_files.h"
 #include "text/canonical_path.h"
-#include "text/case_text.h"
 #include "text/console_output.h"
 #include "text/messages.h"
 #include "text/number_text.h"
@@ -26,69 +28,10 @@
 #include "text/system_error.h"
 #include "text/time_text.h"
 #include "trace/trace_log.h"
-#include "verify/checksum_files.h"
 
 namespace {
 
-constexpr int kComplete = 0;
-constexpr int kIncomplete = 1;
-constexpr int kNothingDone = 2;
 constexpr int kDesktopFolder = 0x10;  // CSIDL_DESKTOPDIRECTORY
-
-// The place of one computer's backups on the stick.
-struct StickPlace {
-    WideString drive;           // "E:"
-    WideString computer;        // "PC01"
-    WideString computerFolder;  // "E:\_Backup_\PC01"
-    WideString versionsFolder;  // "E:\_Versions_\PC01"
-};
-
-// A progress line rewritten in place on a console, at most twice a second;
-// none when the output is redirected.
-class ProgressLineOnConsole {
-public:
-    explicit ProgressLineOnConsole(Message head) : head_(head) {
-        DWORD mode = 0;
-        console_ = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
-        start_ = GetTickCount64();
-    }
-    ~ProgressLineOnConsole() { Clear(); }
-    void Show(uint64_t files, uint64_t allFiles, uint64_t bytes, uint64_t allBytes) {
-        const uint64_t now = GetTickCount64();
-        if (!console_ || (shown_ != 0 && now - shown_ < 500)) return;
-        shown_ = now;
-        const WideString line = ProgressLine(head_, files, allFiles, bytes, allBytes, now - start_);
-        // A shorter line clears what the longer one before it left.
-        Write(L"\r" + line + WideString(width_ > line.size() ? width_ - line.size() : 0, L' ') + L"\r");
-        width_ = std::max(width_, line.size());
-    }
-    // Before a line of its own, the progress line goes.
-    void Clear() {
-        if (width_ == 0) return;
-        Write(L"\r" + WideString(width_, L' ') + L"\r");
-        width_ = 0;
-        shown_ = 0;
-    }
-    uint64_t ElapsedSeconds() const { return (GetTickCount64() - start_) / 1000; }
-
-private:
-    static void Write(const WideString& text) {
-        DWORD written = 0;
-        WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr);
-    }
-    Message head_;
-    bool console_ = false;
-    uint64_t start_ = 0;
-    uint64_t shown_ = 0;
-    size_t width_ = 0;
-};
-
-// A task that does nothing says why; a restore's verdict line comes last.
-int Refuse(const WideString& line, bool restoring = true) {
-    ReportLine(line);
-    if (restoring) ReportLine(Say(Message::RestoreNothing));
-    return kNothingDone;
-}
 
 WideString StickPathOf(const StickPlace& place, const StickRecords& stick, const RestoreItem& item) {
     if (item.fromRecords < 0) return JoinPath(place.computerFolder, item.relative);
@@ -100,88 +43,119 @@ WideString SourceText(const StickRecords& stick, const RestoreItem& item) {
                                 : Say(Message::FromTheSet, {stick.records[item.fromRecords].name});
 }
 
-// The line that names a file not restored; empty for one that was.
-WideString NotRestoredLine(const RestoreResult& result, const WideString& shown) {
-    switch (result.outcome) {
-        case RestoreOutcome::KeptExisting: return Say(Message::RestoreKeptExisting, {shown});
-        case RestoreOutcome::Damaged: return Say(Message::RestoreDamaged, {shown});
-        case RestoreOutcome::NoLine: return Say(Message::RestoreNoLine, {shown});
-        case RestoreOutcome::Missing: return Say(Message::RestoreMissing, {shown});
-        case RestoreOutcome::NoPlace: return Say(Message::RestoreNoPlace, {shown});
-        case RestoreOutcome::Failed: return Say(Message::RestoreFailed, {shown, result.problem});
-        default: return WideString();
-    }
+// A file named by where it goes, or where it came from when it has no place.
+WideString ShownOf(const RestoreItem& item) {
+    if (!item.target.empty()) return item.target;
+    const WideString original = OriginalOfPlace(item.relative);
+    return original.empty() ? item.relative : original;
 }
 
-// The free bytes and cluster size for a folder that may not exist yet:
-// asked of its nearest existing folder.
-bool RoomFor(const WideString& folder, BackupPlan* room, WideString* problem) {
-    WideString existing = folder;
-    while (!DirectoryExists(existing) && existing.size() > ShareRootOf(existing).size()) {
-        existing = ParentPath(existing);
-    }
-    return ReadRoom(existing, room, problem);
+// The folder list of the backup's computer on the stick, "E:\_Backup_\PC01.txt".
+WideString FolderListOf(const StickPlace& place) { return place.computerFolder + L".txt"; }
+
+// The backup's folders from its folder list; false when there is no list.
+bool ReadBackupFolders(const StickPlace& place, StringList* places) {
+    if (GetFileAttributesW(LongPathForm(FolderListOf(place)).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    StringList lines;
+    const bool read = ForEachRecordLine(FolderListOf(place), [&](const std::string& line) { lines.push_back(FromUtf8(line)); });
+    *places = PlacesOfFolderList(lines);
+    return read;
 }
 
-int ListDates(const StickPlace& place) {
-    const StickRecords stick = ReadStickRecords(place.computerFolder, place.versionsFolder);
-    const std::vector<RestorePoint> points = RestorePoints(stick);
-    if (points.empty()) return Refuse(Say(Message::NoRunsRecorded, {place.computer, place.drive}), false);
-    PrintLine(Say(Message::DatesHeader, {place.computer, place.drive}));
-    for (const RestorePoint& point : points) {
-        const WideString figures = Say(Message::DatesFigures, {GroupedText(point.added), GroupedText(point.replaced),
-                                                               GroupedText(point.removed)});
-        PrintLine(Say(point.complete ? Message::DatesLine : Message::DatesLineGone,
-                      {PointText(point.name), figures, point.name}));
-    }
-    PrintLine(Say(Message::DatesEarliest, {PointText(points[EarliestCompletePoint(points)].name)}));
-    return kComplete;
+void SayBeforeWriting(const PreparedRestore& prepared, bool listing) {
+    for (const WideString& leftover : prepared.leftovers) ReportLine(Say(Message::RestoreLeftover, {leftover}));
+    for (const auto& folder : prepared.missingDrives) ReportLine(MissingDriveLine(folder.first, folder.second, listing));
 }
 
-int CheckStick(const StickPlace& place) {
-    const StickRecords stick = ReadStickRecords(place.computerFolder, place.versionsFolder);
-    struct ToCheck {
-        const StoredFile* file;
-        WideString path;
-    };
-    std::vector<ToCheck> files;
-    uint64_t allBytes = 0;
-    for (const StoredFile& file : stick.backup) {
-        files.push_back({&file, JoinPath(place.computerFolder, file.relative)});
-        allBytes += file.size;
+int ListRestore(const StickRecords& stick, const PreparedRestore& prepared, const StickArguments& arguments,
+                const RestoreTargets& targets, const WideString& shownTarget) {
+    if (!prepared.refusal.empty()) {
+        ReportLine(prepared.refusal);
+        return kStickTaskNothingDone;
     }
-    for (const RunRecords& run : stick.records) {
-        for (const StoredFile& file : run.kept) {
-            files.push_back({&file, JoinPath(JoinPath(place.versionsFolder, run.name), file.relative)});
-            allBytes += file.size;
+    SayBeforeWriting(prepared, true);
+    uint64_t files = 0, bytes = 0;
+    for (const PreparedItem& one : prepared.items) {
+        const RestoreItem& item = *one.item;
+        const WideString shown = ShownOf(item);
+        if (one.before == RestoreOutcome::DriveMissing) continue;
+        if (one.before != RestoreOutcome::Restored) {
+            PrintLine(Say(Message::ListWouldNotRestore, {shown, ReasonNotTried(one.before, targets.computer)}));
+            continue;
+        }
+        const RestoreOutcome there = ExistingTarget(item);
+        if (there == RestoreOutcome::AlreadyThere) {
+            PrintLine(Say(Message::ListAlreadyThere, {shown}));
+            continue;
+        }
+        if (there == RestoreOutcome::KeptExisting && !arguments.replace) {
+            PrintLine(Say(Message::ListWouldKeep, {shown, SourceText(stick, item)}));
+            continue;
+        }
+        PrintLine(Say(there == RestoreOutcome::KeptExisting ? Message::ListWouldReplace : Message::ListWouldRestore,
+                      {shown, SourceText(stick, item)}));
+        ++files;
+        bytes += item.file.size;
+    }
+    PrintLine(Say(Message::ListTotal, {SayCount(files, Message::FileOne, Message::FileMany), SizeText(bytes), shownTarget}));
+    return kStickTaskComplete;
+}
+
+}  // namespace
+
+int RestorePrepared(const StickPlace& place, const StickRecords& stick, const RestorePlan& plan,
+                    const PreparedRestore& prepared, bool replace, const RestoreTargets& targets,
+                    const WideString& shownTarget) {
+    if (!targets.root.empty() && !CreateDirectoryTree(targets.root) && !DirectoryExists(targets.root)) {
+        return RefuseStickTask(Say(Message::CantRestoreInto, {targets.root, SystemReason(GetLastError())}));
+    }
+    SayBeforeWriting(prepared, false);
+    RestoreTally tally;
+    uint64_t tried = 0, triedBytes = 0;
+    for (const PreparedItem& one : prepared.items) {
+        if (one.before == RestoreOutcome::Restored) continue;
+        CountRestored(&tally, one.before, one.item->file.size);
+        if (one.before != RestoreOutcome::DriveMissing) {
+            ReportLine(NotRestoredLine(RestoreResult{one.before, {}, {}}, ShownOf(*one.item), targets.computer));
         }
     }
-    ProgressLineOnConsole progress(Message::ProgressChecking);
-    uint64_t checked = 0, bytes = 0, bad = 0;
-    for (const ToCheck& one : files) {
-        WideString problem;
-        const RestoreOutcome outcome = CheckStoredFile(*one.file, one.path, &problem);
-        ++checked;
-        bytes += one.file->size;
-        if (outcome != RestoreOutcome::Restored) {
-            ++bad;
+    const WideString stamp = FormatNow(L"%Y-%m-%d_%H%M%S");
+    ProgressLineOnConsole progress(Message::ProgressDone);
+    for (const PreparedItem& one : prepared.items) {
+        if (one.before != RestoreOutcome::Restored) continue;
+        const RestoreItem& item = *one.item;
+        const RestoreResult result = RestoreFile(item, StickPathOf(place, stick, item), replace, stamp);
+        CountRestored(&tally, result.outcome, item.file.size);
+        ++tried;
+        triedBytes += item.file.size;
+        if (result.outcome == RestoreOutcome::Restored && !result.keptAs.empty()) {
             progress.Clear();
-            RestoreResult result;
-            result.outcome = outcome;
-            result.problem = problem;
-            ReportLine(NotRestoredLine(result, one.path));
+            ReportLine(Say(Message::RestoreKeptAside, {item.target, result.keptAs}));
         }
-        progress.Show(checked, files.size(), bytes, allBytes);
+        const WideString line = NotRestoredLine(result, ShownOf(item), targets.computer);
+        if (!line.empty()) {
+            progress.Clear();
+            ReportLine(line);
+        }
+        progress.Show(tried, plan.items.size(), triedBytes, plan.bytes);
     }
     progress.Clear();
-    const WideString count = SayCount(checked, Message::FileOne, Message::FileMany);
-    if (bad == 0) {
-        ReportLine(Say(Message::CheckAllMatch, {count, SizeText(bytes), place.drive}));
-        return kComplete;
+    for (const WideString& folder : plan.emptyFolders) {
+        if (targets.original && DriveOfPathIsMissing(folder)) {
+            ++tally.foldersNotMade;
+            ReportLine(MissingDriveLine(folder, 0, false));
+            continue;
+        }
+        const WideString problem = MakeRestoredFolder(folder);
+        if (problem.empty()) continue;
+        ++tally.foldersNotMade;
+        ReportLine(Say(Message::RestoreFailed, {folder, problem}));
     }
-    ReportLine(Say(Message::CheckSomeBad, {count, SizeText(bytes), place.drive, GroupedText(bad)}));
-    return kIncomplete;
+    ReportLine(RestoreVerdictLine(tally, shownTarget, progress.ElapsedSeconds()));
+    return RestoreExitStatus(tally);
 }
+
+namespace {
 
 int Restore(const StickArguments& arguments, const StickPlace& place) {
     StickRecords stick = ReadStickRecords(place.computerFolder, place.versionsFolder);
@@ -197,136 +171,73 @@ int Restore(const StickArguments& arguments, const StickPlace& place) {
     const int earliest = EarliestCompletePoint(points);
     if (!arguments.at.empty()) {
         const WideString limit = PointLimitOf(arguments.at);
-        if (limit.empty()) return Refuse(Say(Message::BadPointTime, {arguments.at}));
+        if (limit.empty()) {
+            ReportLine(Say(Message::BadPointTime, {arguments.at}));
+            PrintLine(Say(Message::StickUsage));
+            return RefuseStickTask(Say(Message::RestoreNothing), false);
+        }
         point = ChoosePoint(points, limit);
         if (point < 0) {
-            return Refuse(Say(Message::NoPointThen, {place.computer, arguments.at, PointText(points[earliest].name)}));
+            return RefuseStickTask(Say(Message::NoPointThen, {place.computer, arguments.at, PointText(points[earliest].name)}));
         }
         if (!points[point].complete) {
-            return Refuse(Say(Message::PointGone, {PointText(points[point].name), PointText(points[earliest].name)}));
+            return RefuseStickTask(Say(Message::PointGone, {PointText(points[point].name), PointText(points[earliest].name)}));
         }
     }
     WideString only;
     if (!arguments.only.empty()) {
         only = PlaceOfOriginal(arguments.only);
-        if (only.empty()) return Refuse(Say(Message::BadOnly, {arguments.only}));
+        if (only.empty()) return RefuseStickTask(Say(Message::BadOnly, {arguments.only}));
     }
-    WideString targetRoot;
-    if (!arguments.toOriginal) {
+    RestoreTargets targets = SystemRestoreTargets();
+    targets.original = arguments.toOriginal;
+    targets.computer = place.computer;
+    targets.stickDrive = place.drive;
+    for (const wchar_t* name : {L"\\_Backup_", L"\\_Versions_"}) {
+        const FileIdentity identity = IdentityOf(place.drive + name);
+        if (identity.known) targets.stickFolders.push_back(identity);
+    }
+    if (targets.original) {
+        if (!ReadBackupFolders(place, &targets.places)) {
+            return RefuseStickTask(Say(Message::NoFolderList, {place.computer, place.drive, FolderListOf(place)}));
+        }
+    } else {
         if (arguments.to.empty()) {
             const WideString desktop = SpecialFolderPath(kDesktopFolder);
-            if (desktop.empty()) return Refuse(Say(Message::NoDesktop));
-            targetRoot = JoinPath(desktop, place.computer + L"_" + points[point].name);
+            if (desktop.empty()) return RefuseStickTask(Say(Message::NoDesktop));
+            targets.root = JoinPath(desktop, place.computer + L"_" + points[point].name);
         } else {
             const CanonicalPath canonical = CanonicalPathOf(arguments.to, CurrentFolder());
-            if (!canonical.problem.empty()) return Refuse(Say(Message::CantRestoreInto, {arguments.to, canonical.problem}));
-            targetRoot = canonical.path;
+            if (!canonical.problem.empty()) {
+                return RefuseStickTask(Say(Message::CantRestoreInto, {arguments.to, canonical.problem}));
+            }
+            targets.root = canonical.path;
         }
-        if (IsInsideBackupFolders(targetRoot, place.drive)) {
-            return Refuse(Say(Message::CantRestoreInto, {targetRoot, Say(Message::TargetInBackup)}));
+        if (IsInStickFolders(targets.root, place.drive, targets.stickFolders)) {
+            return RefuseStickTask(Say(Message::CantRestoreInto, {targets.root, Say(Message::TargetInBackup)}));
         }
     }
     const RestorePlan plan = PlanRestore(stick, points, point, only, [&](const WideString& relative) {
-        if (!arguments.toOriginal) return JoinPath(targetRoot, relative);
-        const WideString original = OriginalOfPlace(relative);
-        return IsInsideBackupFolders(original, place.drive) ? WideString() : original;
+        if (!targets.original) return JoinPath(targets.root, relative);
+        // Back to the original places only below the folders the backup was made from.
+        return PlaceHolding(relative, targets.places).empty() ? WideString() : OriginalOfPlace(relative);
     });
     if (plan.items.empty() && plan.emptyFolders.empty()) {
-        return Refuse(Say(Message::NothingAtPoint, {only.empty() ? place.computer : arguments.only,
-                                                     PointText(points[point].name)}));
+        return RefuseStickTask(Say(Message::NothingAtPoint, {only.empty() ? place.computer : arguments.only,
+                                                              PointText(points[point].name)}));
     }
-    const WideString shownTarget = arguments.toOriginal ? Say(Message::OriginalPlaces) : targetRoot;
-
-    if (arguments.list) {
-        for (const RestoreItem& item : plan.items) {
-            const RestoreOutcome there = item.target.empty() ? RestoreOutcome::NoPlace : ExistingTarget(item);
-            const WideString shown = item.target.empty() ? item.relative : item.target;
-            if (there == RestoreOutcome::AlreadyThere) {
-                PrintLine(Say(Message::ListAlreadyThere, {shown}));
-            } else if (there == RestoreOutcome::KeptExisting) {
-                PrintLine(Say(arguments.replace ? Message::ListWouldReplace : Message::ListWouldKeep,
-                              {shown, SourceText(stick, item)}));
-            } else if (there == RestoreOutcome::NoPlace) {
-                PrintLine(Say(Message::RestoreNoPlace, {shown}));
-            } else {
-                PrintLine(Say(Message::ListWouldRestore, {shown, SourceText(stick, item)}));
-            }
-        }
-        PrintLine(Say(Message::ListTotal, {SayCount(plan.items.size(), Message::FileOne, Message::FileMany),
-                                           SizeText(plan.bytes), shownTarget}));
-        return kComplete;
-    }
-
-    // Room, per drive of the targets: what is not there yet, in whole clusters.
-    std::map<WideString, std::vector<const RestoreItem*>> toWrite;
-    for (const RestoreItem& item : plan.items) {
-        if (item.target.empty()) continue;
-        const bool there = GetFileAttributesW(LongPathForm(item.target).c_str()) != INVALID_FILE_ATTRIBUTES;
-        if (!there || arguments.replace) toWrite[ToLowerText(ShareRootOf(item.target))].push_back(&item);
-    }
-    for (const auto& drive : toWrite) {
-        const WideString folder = ParentPath(drive.second.front()->target);
-        BackupPlan room;
-        WideString problem;
-        if (!RoomFor(folder, &room, &problem)) return Refuse(Say(Message::CantRestoreInto, {folder, problem}));
-        uint64_t need = 0;
-        for (const RestoreItem* item : drive.second) need += RoundUpToCluster(item->file.size, room.clusterBytes);
-        if (need > room.freeBytes) {
-            return Refuse(Say(Message::RestoreNoRoom, {arguments.toOriginal ? folder : targetRoot,
-                                                        SizeText(need - room.freeBytes), ShareRootOf(folder)}));
-        }
-    }
-    if (!targetRoot.empty() && !CreateDirectoryTree(targetRoot) && !DirectoryExists(targetRoot)) {
-        return Refuse(Say(Message::CantRestoreInto, {targetRoot, SystemReason(GetLastError())}));
-    }
-
-    const WideString stamp = FormatNow(L"%Y-%m-%d_%H%M%S");
-    ProgressLineOnConsole progress(Message::ProgressDone);
-    uint64_t done = 0, doneBytes = 0, restored = 0, restoredBytes = 0, alreadyThere = 0, notRestored = 0;
-    for (const RestoreItem& item : plan.items) {
-        const RestoreResult result = RestoreFile(item, StickPathOf(place, stick, item), arguments.replace, stamp);
-        ++done;
-        doneBytes += item.file.size;
-        if (result.outcome == RestoreOutcome::Restored) {
-            ++restored;
-            restoredBytes += item.file.size;
-            if (!result.keptAs.empty()) {
-                progress.Clear();
-                ReportLine(Say(Message::RestoreKeptAside, {item.target, result.keptAs}));
-            }
-        } else if (result.outcome == RestoreOutcome::AlreadyThere) {
-            ++alreadyThere;
-        } else {
-            ++notRestored;
-            progress.Clear();
-            ReportLine(NotRestoredLine(result, item.target.empty() ? item.relative : item.target));
-        }
-        progress.Show(done, plan.items.size(), doneBytes, plan.bytes);
-    }
-    progress.Clear();
-    for (const WideString& folder : plan.emptyFolders) {
-        const WideString problem = MakeRestoredFolder(folder);
-        if (problem.empty()) continue;
-        ++notRestored;
-        ReportLine(Say(Message::RestoreFailed, {folder, problem}));
-    }
-    const WideString files = SayCount(restored, Message::FileOne, Message::FileMany);
-    const WideString seconds = GroupedText(progress.ElapsedSeconds());
-    if (notRestored == 0) {
-        ReportLine(Say(Message::RestoreComplete,
-                       {files, SizeText(restoredBytes), shownTarget, GroupedText(alreadyThere), seconds}));
-        return kComplete;
-    }
-    ReportLine(Say(Message::RestoreIncomplete, {files, SizeText(restoredBytes), shownTarget, GroupedText(notRestored),
-                                                GroupedText(alreadyThere), seconds}));
-    return kIncomplete;
+    const WideString shownTarget = targets.original ? Say(Message::OriginalPlaces) : targets.root;
+    const PreparedRestore prepared = PrepareRestore(plan, targets, arguments.replace, !arguments.list);
+    if (arguments.list) return ListRestore(stick, prepared, arguments, targets, shownTarget);
+    if (!prepared.refusal.empty()) return RefuseStickTask(prepared.refusal);
+    return RestorePrepared(place, stick, plan, prepared, arguments.replace, targets, shownTarget);
 }
 
 }  // namespace
 
 WideString StickDriveOf(const WideString& on, const WideString& programPath) {
     if (!on.empty()) return on;
-    if (programPath.size() >= 2 && programPath[1] == L':' && iswalpha(programPath[0])) {
+    if (programPath.size() >= 2 && programPath[1] == L':' && IsDriveLetter(programPath[0])) {
         return WideString(1, static_cast<wchar_t>(towupper(programPath[0]))) + L":";
     }
     return WideString();
@@ -336,40 +247,37 @@ bool IsInsideBackupFolders(const WideString& target, const WideString& drive) {
     return PathWithin(target, drive + L"\\_Backup_") || PathWithin(target, drive + L"\\_Versions_");
 }
 
-WideString ProgressLine(Message head, uint64_t files, uint64_t allFiles, uint64_t bytes, uint64_t allBytes,
-                        uint64_t elapsedMs) {
-    const WideString done = Say(head, {GroupedText(files), GroupedText(allFiles), SizeText(bytes),
-                                                        SizeText(allBytes)});
-    if (elapsedMs < 1000 || bytes == 0 || allBytes <= bytes) return done;
-    // At the pace so far (bytes per millisecond), rounded up to whole seconds.
-    const double left = static_cast<double>(allBytes - bytes) * static_cast<double>(elapsedMs) / static_cast<double>(bytes);
-    return done + Say(Message::ProgressLeft, {GroupedText(static_cast<uint64_t>(left / 1000.0) + 1)});
-}
-
 int RunStickTask(const StickArguments& arguments, const WideString& programPath) {
     if (!arguments.unknown.empty()) {
         ReportLine(Say(Message::UnknownSwitch, {arguments.unknown}));
         PrintLine(Say(Message::StickUsage));
-        return kNothingDone;
+        return kStickTaskNothingDone;
     }
     StickPlace place;
     const bool restoring = arguments.task == StickTask::Restore;
     place.drive = StickDriveOf(arguments.on, programPath);
     place.computer = arguments.from.empty() ? ComputerName() : arguments.from;
-    if (place.drive.empty()) return Refuse(Say(Message::NoStickDrive), restoring);
+    if (place.drive.empty()) return RefuseStickTask(Say(Message::NoStickDrive), restoring);
     const WideString backupFolder = place.drive + L"\\_Backup_";
     place.versionsFolder = VersionsComputerFolder(backupFolder, place.computer);
     // A name that is not one plain folder name has no backup of its own.
     if (place.versionsFolder.empty() || place.computer.find_first_of(L"\\/") != WideString::npos) {
-        return Refuse(Say(Message::NoBackupOf, {place.computer, place.drive}), restoring);
+        return RefuseStickTask(Say(Message::NoBackupOf, {place.computer, place.drive}), restoring);
     }
     place.computerFolder = JoinPath(backupFolder, place.computer);
-    if (!DirectoryExists(place.computerFolder)) return Refuse(Say(Message::NoBackupOf, {place.computer, place.drive}), restoring);
+    // A link there would make other files read as the backup.
+    const WideString linked = FirstLinkedStickPlace(place);
+    if (!linked.empty()) {
+        return RefuseStickTask(Say(Message::StickPlaceIsLink, {place.computer, place.drive, linked}), restoring);
+    }
+    if (!DirectoryExists(place.computerFolder)) {
+        return RefuseStickTask(Say(Message::NoBackupOf, {place.computer, place.drive}), restoring);
+    }
     // No backup moves files under a restore or a check.
     std::unique_ptr<ScopedFileHandle> lock;
     WideString lockProblem;
     if (TakeRunLock(RunLockFileOf(place.computerFolder), &lock, &lockProblem) == RunLockState::Busy) {
-        return Refuse(Say(Message::AnotherRun, {place.drive}), restoring);
+        return RefuseStickTask(Say(Message::AnotherRun, {place.drive}), restoring);
     }
     if (arguments.task == StickTask::Dates) return ListDates(place);
     if (arguments.task == StickTask::Check) return CheckStick(place);

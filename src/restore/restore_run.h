@@ -2,7 +2,11 @@
 // stick on any PC (see restore/restore_arguments.h).
 #pragma once
 
+#include "restore/progress_line.h"
 #include "restore/restore_arguments.h"
+#include "restore/restore_targets.h"
+#include "restore/stick_records.h"
+#include "restore/stick_tasks.h"
 #include "text/messages.h"
 #include "text/wide_string.h"
 
@@ -16,12 +20,15 @@ int RunStickTask(const StickArguments& arguments, const WideString& programPath)
 WideString StickDriveOf(const WideString& on, const WideString& programPath);
 
 // Whether a restore's target lies in the stick's own backup folders, where
-// restored files would mix with the records they come from.
+// restored files would mix with the records they come from, by its spelling
+// (see IsInStickFolders in restore/restore_targets.h for what the folders are).
 //   ("E:\_Backup_\x", "E:") => true   ("e:\_versions_", "E:") => true   ("E:\Restored", "E:") => false
 bool IsInsideBackupFolders(const WideString& target, const WideString& drive);
 
-// The progress line of a restore (ProgressDone) or a check (ProgressChecking):
-//   "Restoring: 120 of 3,204 files, 12.1 MB of 1.2 GB, about 41 s left";
-// the time left only once a second has passed and something was done.
-WideString ProgressLine(Message head, uint64_t files, uint64_t allFiles, uint64_t bytes, uint64_t allBytes,
-                        uint64_t elapsedMs);
+// Writes a prepared restore (see PrepareRestore, which found nothing to
+// refuse): the leftovers and the files not tried named first, then each
+// file restored from the stick, the empty folders made, the verdict line
+// last. The exit status is RestoreExitStatus of what became of them.
+int RestorePrepared(const StickPlace& place, const StickRecords& stick, const RestorePlan& plan,
+                    const PreparedRestore& prepared, bool replace, const RestoreTargets& targets,
+                    const WideString& shownTarget);

@@ -9,6 +9,7 @@
 #include "walk/tree_walk.h"
 #include "versions/version_keeping.h"
 #include "plan/versions.h"
+#include "restore/record_lines.h"
 #include "script/text_files.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
@@ -88,7 +89,7 @@ std::vector<StoredFile> StoredFilesOf(const WideString& folder, const WideString
     }, [&](const WideString& relative) {
         if (emptyFolders != nullptr) emptyFolders->push_back(relative);
     });
-    ForEachFileLine(checksumList, [&](const std::string& line) {
+    ForEachRecordLine(checksumList, [&](const std::string& line) {
         StoredFile listed;
         if (!ReadChecksumLine(line, &listed.digest, &listed.relative)) return;
         const auto found = byKey.find(FoldedKey(listed.relative));
@@ -106,7 +107,7 @@ std::vector<StoredFile> StoredFilesOf(const WideString& folder, const WideString
 
 StickRecords ReadStickRecords(const WideString& computerFolder, const WideString& versionsFolder) {
     StickRecords stick;
-    ForEachFileLine(HistoryFileOf(computerFolder), [&](const std::string& line) {
+    ForEachRecordLine(HistoryFileOf(computerFolder), [&](const std::string& line) {
         HistoryRun run;
         if (HistoryRunOfLine(FromUtf8(line), &run)) stick.history.push_back(run);
     });
@@ -131,7 +132,7 @@ StickRecords ReadStickRecords(const WideString& computerFolder, const WideString
         if (run.hasSet) run.kept = StoredFilesOf(setFolder, SetChecksumListOf(setFolder));
         if (run.hasAdded) {
             // A line that would lead out of the computer's folder names nothing of it.
-            run.hasAdded = ForEachFileLine(AddedRecordOf(setFolder), [&](const std::string& line) {
+            run.hasAdded = ForEachRecordLine(AddedRecordOf(setFolder), [&](const std::string& line) {
                 const WideString relative = PathFromList(line);
                 if (IsRecordPathBelow(relative)) run.added.push_back(relative);
             });

@@ -14,7 +14,7 @@ namespace {
 
 const WideString kPolicySwitches =
     L" /s /purge /mir /fft /r:3 /w:5 /xjd /max:4294967295"
-    L" /xf  *.bak  *.tmp  Thumbs.db  /xd  bak  .vs  _Backup_  _Search_  _Backup_ *.tmp ";
+    L" /xf  *.bak  *.tmp  Thumbs.db  *.brisk-restoring  /xd  bak  .vs  _Backup_  _Search_  _Backup_ *.tmp ";
 
 std::function<bool(const WideString&)> ExistingOnly(std::set<WideString> folders) {
     return [folders](const WideString& path) { return folders.count(path) != 0; };

@@ -6,6 +6,7 @@
 #include "config/system_paths.h"
 #include "config/work_folders.h"
 #include "script/cmd_text.h"
+#include "plan/copy_policy.h"
 #include "script/copy_settings.h"
 #include "text/number_text.h"
 #include "text/path_text.h"
@@ -120,7 +121,9 @@ WideString CommandLineFor(const CopySettings& job, const CopyFolders& folders) {
     if (options.minAgeOption) elements.push_back(L"/minage:" + UnsignedToText(job.MinAge(), 10));
     if (options.minSizeOption) elements.push_back(L"/min:" + IntegerToText(job.MinSize(), 10));
     if (options.maxSizeOption) elements.push_back(L"/max:" + IntegerToText(job.MaxSize(), 10));
-    if (options.excludeFilesOption) elements.push_back(L"/xf " + job.ExcludedFiles());
+    // The restore's temporary files are left out of every copy (see plan/copy_policy.h).
+    const WideString ownFiles = WideString(L" ") + kRestoreTemporaryPattern + L" ";
+    elements.push_back(L"/xf " + (options.excludeFilesOption ? job.ExcludedFiles() + ownFiles : ownFiles));
     if (options.excludeDirsOption) elements.push_back(L"/xd " + job.ExcludedDirs());
     elements.push_back(job.ExtraOptions());
     if (options.listOnly) elements.push_back(L"/l");

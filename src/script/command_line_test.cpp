@@ -9,7 +9,7 @@ namespace {
 
 const WideString kPolicyTail =
     L" /s /purge /mir /fft /r:3 /w:5 /xjd /max:4294967295"
-    L" /xf  *.bak  *.tmp  Thumbs.db  /xd  bak  .vs  _Backup_  _Search_  _Backup_ *.tmp ";
+    L" /xf  *.bak  *.tmp  Thumbs.db  *.brisk-restoring  /xd  bak  .vs  _Backup_  _Search_  _Backup_ *.tmp ";
 
 TEST(CommandLine, TheBackupPolicyLineForOneFolder) {
     FixedContextJob job;
@@ -40,7 +40,7 @@ TEST(CommandLine, EveryElementInTableOrder) {
     EXPECT_EQ(job.CommandLine(),
               L"robocopy \"C:\\src\" \"D:\\dst\" *.doc *.xls /s /purge /mir /fft /r:0 /w:5 /xo /xx"
               L" /xjd /maxage:19700101 /minage:7 /min:10 /max:1099511627776"
-              L" /xf  mfc*.tmp  Thumbs.db  /xd  x /np /l");
+              L" /xf  mfc*.tmp  Thumbs.db  *.brisk-restoring  /xd  x /np /l");
 
     FixedContextJob bare;
     bare.SetSource(L"C:\\src");
@@ -51,7 +51,8 @@ TEST(CommandLine, EveryElementInTableOrder) {
                      &BackupJob::SetExcludeFilesOption}) {
         (bare.*set)(false);
     }
-    EXPECT_EQ(bare.CommandLine(), L"robocopy \"C:\\src\" \"D:\\dst\" ");
+    // The restore's temporary files are left out even without a list of the job's own.
+    EXPECT_EQ(bare.CommandLine(), L"robocopy \"C:\\src\" \"D:\\dst\" /xf  *.brisk-restoring  ");
 }
 
 TEST(CommandLine, EmptyFoldersUseTheWorkFolderAndLimitTheDepth) {
@@ -59,7 +60,7 @@ TEST(CommandLine, EmptyFoldersUseTheWorkFolderAndLimitTheDepth) {
     EXPECT_EQ(job.CommandLine(),
               L"robocopy \"C:\\users\\u1\\Temp\\Quillon.tmp\" "
               L"\"C:\\users\\u1\\Temp\\Quillon.tmp\\_Backup_\\PC01\\C\\users\\u1\\Temp\\Quillon.tmp\""
-              L" /s /purge /fft /r:3 /w:5 /xo /xjd /xf  mfc*.tmp  Thumbs.db   /lev:3");
+              L" /s /purge /fft /r:3 /w:5 /xo /xjd /xf  mfc*.tmp  Thumbs.db  *.brisk-restoring   /lev:3");
 }
 
 TEST(CommandLine, ADriveRootStaysTheRoot) {
@@ -69,7 +70,7 @@ TEST(CommandLine, ADriveRootStaysTheRoot) {
     job.SetListOnly(true);
     const WideString line = job.CommandLine();
     EXPECT_TRUE(StartsWith(line, L"robocopy \"E:\\.\" \"E:\\_Backup_\\PC01\\E\" /s /purge ")) << line;
-    EXPECT_TRUE(EndsWith(line, L" Thumbs.db   /l /lev:3")) << line;
+    EXPECT_TRUE(EndsWith(line, L" Thumbs.db  *.brisk-restoring   /l /lev:3")) << line;
 
     job.SetSource(L"C:\\Data");
     job.SetDestination(L"F:\\");
