@@ -112,6 +112,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
         return BackupOutcome::NotMade;
     }
     BackupLists lists(plan->computerFolder);
+    ForgetWhatUnfinishedRunsChanged(plan->versionsFolder, &lists.Book());
     RollingCheck rolling(lists, *plan, PolicyOf(job));
     CopiesCheck copies(lists, PolicyOf(job));
     VersionSetOfRun versions(plan->versionsFolder, startTime);

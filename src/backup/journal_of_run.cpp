@@ -4,7 +4,31 @@
 #include "config/directory_ops.h"
 #include "text/messages.h"
 #include "text/path_text.h"
+#include "walk/tree_walk.h"
 #include "text/system_error.h"
+
+void ForgetWhatUnfinishedRunsChanged(const WideString& versionsFolder, ChecksumBook* book) {
+    if (versionsFolder.empty()) return;
+    StringList newer;
+    VisitFolder(versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
+        RunJournal head;
+        const WideString path = JoinPath(versionsFolder, entry.cFileName);
+        if (!SetNameOfRunJournal(entry.cFileName).empty() && ReadRunJournalHead(path, &head) &&
+            head.run > book->RecordedRun()) {
+            newer.push_back(path);
+        }
+    });
+    for (const WideString& path : newer) {
+        RunJournal journal;
+        if (!ReadRunJournalFile(path, &journal)) continue;
+        for (const KeptEntry& kept : journal.kept) {
+            if (!kept.network) book->Remove(kept.path);
+        }
+        for (const auto* paths : {&journal.added, &journal.lost}) {
+            for (const WideString& changed : *paths) book->Remove(changed);
+        }
+    }
+}
 
 WideString JournalOfRun::Write(const std::string& lines) {
     if (!failure_.empty()) return failure_;

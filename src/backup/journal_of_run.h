@@ -8,8 +8,14 @@
 #include <string>
 
 #include "records/run_journal_file.h"
+#include "verify/checksum_book.h"
 #include "text/wide_string.h"
 #include "versions/version_keeping.h"
+
+// Forgets the book's lines of the files that runs which did not finish
+// (their records newer than the lists) kept, added or lost: those lines
+// are older than the files, which are then read again as new.
+void ForgetWhatUnfinishedRunsChanged(const WideString& versionsFolder, ChecksumBook* book);
 
 class JournalOfRun {
 public:

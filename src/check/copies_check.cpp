@@ -122,15 +122,12 @@ ReadBackOfCopy CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPol
             return;
         }
         if (!place.empty()) {
-            switch (lists_.Book().SeeAs(RecordPath(place, relative), backup->size, backup->lastWrite)) {
-                case ChecksumBook::Seen::AsRecorded:
-                    return;
-                case ChecksumBook::Seen::Other:
-                    found.lost.push_back(relative);
-                    break;
-                case ChecksumBook::Seen::Unrecorded:
-                    if (known != nullptr && !known->Has(relative)) found.late.push_back(relative);
-                    break;
+            const ChecksumBook::Seen seen =
+                lists_.Book().SeeAs(RecordPath(place, relative), backup->size, backup->lastWrite);
+            if (seen == ChecksumBook::Seen::AsRecorded) return;
+            // A file the plan knew the copy brings is neither lost nor late.
+            if (known != nullptr && !known->Has(relative)) {
+                (seen == ChecksumBook::Seen::Other ? found.lost : found.late).push_back(relative);
             }
         }
         pending_.push_back({relative, source.size, source.lastWrite, backup->size, backup->lastWrite});

@@ -19,6 +19,8 @@ enum class RestoreOutcome {
     NoPlace,        // it has no place to go back to
     OutsideFolders, // its original place is below none of the backup's folders
     DriveMissing,   // its original drive is not on this computer
+    VersionLost,    // a later run replaced it before its earlier version could be kept
+    NotYetRecorded, // /check: its line is older than the file (a run did not finish)
     Failed,         // the system refused (problem says why)
 };
 

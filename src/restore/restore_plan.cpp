@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "text/case_text.h"
 #include "text/path_text.h"
@@ -48,55 +47,6 @@ bool IsBelowOrSame(const WideString& key, const WideString& onlyKey) {
 
 }  // namespace
 
-std::vector<RestorePoint> RestorePoints(const StickRecords& stick) {
-    std::vector<RestorePoint> points;
-    for (const HistoryRun& run : stick.history) {
-        RestorePoint point;
-        point.name = run.name;
-        point.changed = run.changed;
-        points.push_back(point);
-    }
-    std::stable_sort(points.begin(), points.end(),
-                     [](const RestorePoint& a, const RestorePoint& b) { return a.name < b.name; });
-    for (size_t r = 0; r < stick.records.size(); ++r) {
-        const WideString& name = stick.records[r].name;
-        auto after = std::upper_bound(points.begin(), points.end(), name,
-                                      [](const WideString& n, const RestorePoint& p) { return n < p.name; });
-        if (after != points.begin() && std::prev(after)->records < 0) {
-            std::prev(after)->records = static_cast<int>(r);
-            std::prev(after)->changed = true;
-            continue;
-        }
-        RestorePoint own;
-        own.name = name;
-        own.records = static_cast<int>(r);
-        own.changed = true;
-        points.insert(after, own);
-    }
-    // Newest first: what each run changed, and whether every later change is recorded.
-    std::unordered_set<WideString> present;
-    for (const StoredFile& file : stick.backup) present.insert(FoldedKey(file.relative));
-    bool laterRecorded = true;
-    for (size_t i = points.size(); i-- > 0;) {
-        RestorePoint& point = points[i];
-        point.complete = laterRecorded;
-        const RunRecords* records = point.records >= 0 ? &stick.records[point.records] : nullptr;
-        if (point.changed && (records == nullptr || !records->hasAdded)) laterRecorded = false;
-        if (records == nullptr) continue;
-        point.added = records->added.size();
-        for (const StoredFile& kept : records->kept) {
-            if (present.count(FoldedKey(kept.relative)) != 0) {
-                ++point.replaced;
-            } else {
-                ++point.removed;
-            }
-        }
-        for (const WideString& added : records->added) present.erase(FoldedKey(added));
-        for (const StoredFile& kept : records->kept) present.insert(FoldedKey(kept.relative));
-    }
-    return points;
-}
-
 WideString PointLimitOf(const WideString& at) {
     WideString name;
     if (Matches(at, L"0000-00-00")) name = at + L"_235959";
@@ -106,21 +56,6 @@ WideString PointLimitOf(const WideString& at) {
         if (Matches(at, written)) name = at.substr(0, 10) + L"_" + at.substr(11, 2) + at.substr(14, 2) + at.substr(17, 2);
     }
     return IsRealPointName(name) ? name : WideString();
-}
-
-int ChoosePoint(const std::vector<RestorePoint>& points, const WideString& limit) {
-    int chosen = -1;
-    for (size_t i = 0; i < points.size(); ++i) {
-        if (points[i].name <= limit) chosen = static_cast<int>(i);
-    }
-    return chosen;
-}
-
-int EarliestCompletePoint(const std::vector<RestorePoint>& points) {
-    for (size_t i = 0; i < points.size(); ++i) {
-        if (points[i].complete) return static_cast<int>(i);
-    }
-    return -1;
 }
 
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
@@ -157,6 +92,8 @@ RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoin
         for (const StoredFile& kept : records.kept) {
             state[FoldedKey(kept.relative)] = {points[i].records, &kept, kept.relative};
         }
+        // What the run replaced before it could keep it has no bytes on the stick.
+        for (const WideString& lost : records.lost) state[FoldedKey(lost)] = {points[i].records, nullptr, lost};
     }
     const WideString onlyKey = FoldedKey(only);
     RestorePlan plan;
@@ -165,7 +102,12 @@ RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoin
         RestoreItem item;
         item.relative = entry.second.relative;
         item.fromRecords = entry.second.records;
-        item.file = *entry.second.file;
+        if (entry.second.file != nullptr) {
+            item.file = *entry.second.file;
+        } else {
+            item.file.relative = entry.second.relative;
+            item.file.lost = true;
+        }
         item.target = targetOf(item.relative);
         plan.bytes += item.file.size;
         plan.items.push_back(std::move(item));

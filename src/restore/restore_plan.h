@@ -3,8 +3,12 @@
 // run, newest first, gets back what it kept in its set of earlier versions
 // and loses what it added. So, for each path, the earliest run after the
 // point that touched it decides: kept by it, the file comes from its set;
-// added by it, the file was not there; touched by none, it is today's
-// backup file. Nothing here touches the disk.
+// added by it, the file was not there; replaced by it before its earlier
+// version could be kept, the file is named; touched by none, it is today's
+// backup file. What each run did comes from its own record (see
+// records/run_journal.h), in the order of the runs' numbers, whatever the
+// clock said; runs from before the records are read from their sets, their
+// records of added files and the history. Nothing here touches the disk.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +26,12 @@ struct StoredFile {
     uint64_t size = 0;
     bool listed = false;
     Digest digest{};
+    // Its line is older than the file: a run that did not finish changed it
+    // after the lists were written (the next backup records it).
+    bool stale = false;
+    // Its earlier version could not be kept: the run after the point
+    // replaced it while it changed (no bytes of it are on the stick).
+    bool lost = false;
 };
 
 // What one run left beside its set's name: the set (earlier versions it
@@ -32,6 +42,18 @@ struct RunRecords {
     std::vector<StoredFile> kept;
     bool hasAdded = false;
     StringList added;  // paths below the computer's folder
+    // The run kept a record of its own: its number, its start as the clock
+    // said it, whether the record reads whole and has its end, and the
+    // files it replaced before their earlier versions could be kept.
+    bool recorded = false;
+    uint64_t run = 0;
+    WideString started;
+    bool whole = false;
+    bool finished = false;
+    StringList lost;
+    // Earlier versions of network folders, kept apart from the computer's
+    // own: checked, never restored (a network folder is no part of it).
+    std::vector<StoredFile> network;
 };
 
 // A run the history names.
@@ -43,6 +65,9 @@ struct HistoryRun {
 struct StickRecords {
     std::vector<HistoryRun> history;  // oldest first
     std::vector<RunRecords> records;  // by name
+    // The number of the last run whose changes the checksum lists hold (0
+    // for lists from before the runs' records).
+    uint64_t listsRun = 0;
     std::vector<StoredFile> backup;   // today's backup of the computer
     // Its folders that hold nothing: nothing records when they came, so each
     // point gets them back (a folder whose files came later is not empty).
@@ -51,19 +76,27 @@ struct StickRecords {
 
 // A point that can be asked for: the state after one run.
 struct RestorePoint {
-    WideString name;       // the run's start, "2026-12-07_183002"
+    WideString name;       // the run's start, "2026-12-07_183002" (its set's name when it kept a record)
     int records = -1;      // its records (index), or -1 when it left none
     bool changed = false;  // the run changed the backup
-    // Every later run that changed the backup still has its records.
+    // Every later run that changed the backup still has its records, whole,
+    // with what it kept still in its set.
     bool complete = false;
+    uint64_t run = 0;         // its number, when it kept a record of its own
+    bool interrupted = false; // its record has no end: the run did not finish
+    // Why it is not complete: what a later run lacks.
+    enum class Doubt { None, VersionsGone, RecordGone, RecordNotWhole };
+    Doubt doubt = Doubt::None;
     uint64_t added = 0;     // files the run added,
     uint64_t replaced = 0;  // overwrote (kept, and there after it)
     uint64_t removed = 0;   // and deleted (kept, and gone after it)
 };
 
-// The points, oldest first: every run of the history, with the records
-// left by each (a record no history run claims is a point of its own).
-// A run's records are those named from its start on, before the next run.
+// The points, oldest first: the runs from before the runs' records (every
+// run of the history then, with the records left by each: a record no
+// history run claims is a point of its own, a run's records those named
+// from its start on, before the next run), then each run that kept a record
+// of its own, in the order of their numbers.
 std::vector<RestorePoint> RestorePoints(const StickRecords& stick);
 
 // The latest point name at or before which a /at: value asks for, in a
@@ -97,7 +130,7 @@ WideString PlaceOfOriginal(const WideString& path);
 //   "C\KORV\a.txt" => "C:\KORV\a.txt"   "srv\share\a", "Ä\a" => ""
 WideString OriginalOfPlace(const WideString& relative);
 
-// One file to bring back.
+// One file to bring back (or, when file.lost, to name).
 struct RestoreItem {
     WideString relative;  // below the computer's folder
     int fromRecords = -1;  // the records whose set holds it, or -1 for today's backup

@@ -54,6 +54,7 @@ WideString PlaceHolding(const WideString& relative, const StringList& places) {
 RestoreOutcome OutcomeBeforeWriting(const RestoreItem& item, bool outsideFolders, bool driveMissing) {
     if (item.target.empty()) return outsideFolders ? RestoreOutcome::OutsideFolders : RestoreOutcome::NoPlace;
     if (driveMissing) return RestoreOutcome::DriveMissing;
+    if (item.file.lost) return RestoreOutcome::VersionLost;
     if (!item.file.onStick) return RestoreOutcome::Missing;
     if (!item.file.listed) return RestoreOutcome::NoLine;
     return RestoreOutcome::Restored;
@@ -122,6 +123,10 @@ WideString RestoreVerdictLine(const RestoreTally& tally, const WideString& shown
 }
 
 void CountChecked(CheckTally* tally, RestoreOutcome outcome, uint64_t size) {
+    if (outcome == RestoreOutcome::NotYetRecorded) {
+        ++tally->notYetRecorded;
+        return;
+    }
     ++tally->files;
     tally->bytes += size;
     if (outcome != RestoreOutcome::Restored) ++tally->damaged;
@@ -137,7 +142,8 @@ WideString CheckVerdictLine(const CheckTally& tally, const WideString& drive) {
 
 WideString CheckedFileLine(RestoreOutcome outcome, const WideString& path, const WideString& problem) {
     switch (outcome) {
-        case RestoreOutcome::Restored: return WideString();
+        case RestoreOutcome::Restored:
+        case RestoreOutcome::NotYetRecorded: return WideString();
         case RestoreOutcome::Damaged: return Say(Message::CheckDamaged, {path});
         case RestoreOutcome::NoLine: return Say(Message::CheckNoLine, {path});
         case RestoreOutcome::Missing: return Say(Message::CheckMissing, {path});
@@ -156,6 +162,8 @@ WideString NotRestoredLine(const RestoreResult& result, const WideString& shown,
         case RestoreOutcome::NoPlace: return Say(Message::RestoreNoPlace, {shown});
         case RestoreOutcome::OutsideFolders: return Say(Message::RestoreNotTried, {shown, ReasonNotTried(result.outcome, computer)});
         case RestoreOutcome::DriveMissing: return MissingDriveLine(shown, 1, false);
+        case RestoreOutcome::VersionLost:
+        case RestoreOutcome::NotYetRecorded: return Say(Message::RestoreNotTried, {shown, ReasonNotTried(result.outcome, computer)});
         case RestoreOutcome::Failed: break;
     }
     if (!result.keptAs.empty()) return Say(Message::RestoreFailedKeptAside, {shown, result.problem, result.keptAs});
@@ -168,6 +176,7 @@ WideString ReasonNotTried(RestoreOutcome outcome, const WideString& computer) {
         case RestoreOutcome::Missing: return Say(Message::ReasonMissing);
         case RestoreOutcome::NoPlace: return Say(Message::ReasonNoPlace);
         case RestoreOutcome::OutsideFolders: return Say(Message::ReasonOutsideFolders, {computer});
+        case RestoreOutcome::VersionLost: return Say(Message::ReasonVersionLost);
         default: return WideString();
     }
 }

@@ -129,10 +129,13 @@ struct CheckTally {
     uint64_t files = 0;
     uint64_t bytes = 0;
     uint64_t damaged = 0;
+    uint64_t notYetRecorded = 0;  // files a run that did not finish changed after the lists
 };
 
 // Counts one file read against its line: anything but a match (bytes that
-// differ, no line, a line for a file gone, a file that cannot be read) is damaged.
+// differ, no line, a line for a file gone, a file that cannot be read) is
+// damaged; a file whose line is older than it (NotYetRecorded) is no damage
+// and is counted apart.
 void CountChecked(CheckTally* tally, RestoreOutcome outcome, uint64_t size);
 
 // 0 when all match, else 1.

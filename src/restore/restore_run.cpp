@@ -181,7 +181,8 @@ int Restore(const StickArguments& arguments, const StickPlace& place) {
             return RefuseStickTask(Say(Message::NoPointThen, {place.computer, arguments.at, PointText(points[earliest].name)}));
         }
         if (!points[point].complete) {
-            return RefuseStickTask(Say(Message::PointGone, {PointText(points[point].name), PointText(points[earliest].name)}));
+            return RefuseStickTask(
+                Say(RefusalOf(points[point]), {PointText(points[point].name), PointText(points[earliest].name)}));
         }
     }
     WideString only;

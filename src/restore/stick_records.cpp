@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
+#include <unordered_set>
 #include <unordered_map>
 
 #include "common/windows_headers.h"
@@ -9,6 +11,8 @@
 #include "walk/tree_walk.h"
 #include "versions/version_keeping.h"
 #include "plan/versions.h"
+#include "records/run_journal.h"
+#include "records/run_journal_file.h"
 #include "restore/record_lines.h"
 #include "script/text_files.h"
 #include "text/case_text.h"
@@ -105,6 +109,75 @@ std::vector<StoredFile> StoredFilesOf(const WideString& folder, const WideString
     return files;
 }
 
+namespace {
+
+// The run a record says, with its set's files on the stick and its lines
+// from the record itself (the set's own list may lag behind a run that
+// did not finish).
+void ReadRecordedRun(const WideString& setFolder, const RunJournal& journal, RunRecords* run) {
+    run->recorded = true;
+    run->run = journal.run;
+    run->started = journal.started;
+    run->whole = journal.readable && journal.whole;
+    run->finished = journal.closed;
+    run->hasAdded = run->whole;
+    run->added = journal.added;
+    run->lost = journal.lost;
+    std::unordered_map<WideString, uint64_t> inSet;
+    if (run->hasSet) {
+        VisitFilesBelow(setFolder, [&](const WideString& relative, uint64_t size) { inSet[FoldedKey(relative)] = size; });
+    }
+    std::unordered_set<WideString> returned;
+    for (const WideString& back : journal.returned) returned.insert(FoldedKey(back));
+    for (const KeptEntry& entry : journal.kept) {
+        // Kept, then back in the backup (or not kept after all): this run did not change it.
+        if (!entry.network && returned.count(FoldedKey(entry.path)) != 0) continue;
+        StoredFile file;
+        file.relative = entry.path;
+        file.listed = true;
+        file.digest = entry.digest;
+        file.size = entry.size;
+        const auto found = inSet.find(FoldedKey(entry.path));
+        file.onStick = found != inSet.end();
+        if (file.onStick) file.size = found->second;
+        (entry.network ? run->network : run->kept).push_back(std::move(file));
+    }
+}
+
+// The run of the last record the lists hold: their "record" line.
+uint64_t ListsRunOf(const WideString& computerFolder) {
+    uint64_t run = 0;
+    ForEachRecordLine(RunsListOf(computerFolder), [&](const std::string& line) {
+        uint64_t number = 0;
+        if (line.compare(0, 7, "record ") == 0 && ReadCount(FromUtf8(line.substr(7)), &number)) run = number;
+    });
+    return run;
+}
+
+// The backup's lines of files a run changed after the lists were written
+// are older than the files: such a file is not taken for damaged, and one
+// the run moved away is no file of the backup.
+void MarkStaleLines(const std::vector<RunRecords>& records, uint64_t listsRun, std::vector<StoredFile>* backup) {
+    std::unordered_set<WideString> touched;
+    for (const RunRecords& run : records) {
+        if (!run.recorded || run.run <= listsRun) continue;
+        for (const StoredFile& kept : run.kept) touched.insert(FoldedKey(kept.relative));
+        for (const WideString& added : run.added) touched.insert(FoldedKey(added));
+        for (const WideString& lost : run.lost) touched.insert(FoldedKey(lost));
+    }
+    if (touched.empty()) return;
+    backup->erase(std::remove_if(backup->begin(), backup->end(),
+                                 [&](StoredFile& file) {
+                                     if (touched.count(FoldedKey(file.relative)) == 0) return false;
+                                     file.stale = true;
+                                     file.listed = false;
+                                     return !file.onStick;
+                                 }),
+                  backup->end());
+}
+
+}  // namespace
+
 StickRecords ReadStickRecords(const WideString& computerFolder, const WideString& versionsFolder) {
     StickRecords stick;
     ForEachRecordLine(HistoryFileOf(computerFolder), [&](const std::string& line) {
@@ -112,7 +185,9 @@ StickRecords ReadStickRecords(const WideString& computerFolder, const WideString
         if (HistoryRunOfLine(FromUtf8(line), &run)) stick.history.push_back(run);
     });
     stick.backup = StoredFilesOf(computerFolder, ChecksumListOf(computerFolder), &stick.emptyFolders);
+    stick.listsRun = ListsRunOf(computerFolder);
     std::map<WideString, RunRecords> records;
+    std::set<WideString> journals;
     if (!versionsFolder.empty()) {
         VisitFolder(versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
             const WideString name = entry.cFileName;
@@ -122,6 +197,9 @@ StickRecords ReadStickRecords(const WideString& computerFolder, const WideString
                 records[name].hasSet = true;
             } else if (!folder && !SetNameOfAddedRecord(name).empty()) {
                 records[SetNameOfAddedRecord(name)].hasAdded = true;
+            } else if (!folder && !SetNameOfRunJournal(name).empty()) {
+                records[SetNameOfRunJournal(name)];
+                journals.insert(SetNameOfRunJournal(name));
             }
         });
     }
@@ -129,6 +207,18 @@ StickRecords ReadStickRecords(const WideString& computerFolder, const WideString
         RunRecords& run = entry.second;
         run.name = entry.first;
         const WideString setFolder = JoinPath(versionsFolder, run.name);
+        RunJournal journal;
+        if (journals.count(run.name) != 0) {
+            // A record that cannot be read says nothing, and is no record of its run.
+            if (ReadRunJournalFile(RunJournalOf(setFolder), &journal) && journal.readable) {
+                ReadRecordedRun(setFolder, journal, &run);
+            } else {
+                run.recorded = true;
+                run.hasAdded = false;
+            }
+            stick.records.push_back(std::move(run));
+            continue;
+        }
         if (run.hasSet) run.kept = StoredFilesOf(setFolder, SetChecksumListOf(setFolder));
         if (run.hasAdded) {
             // A line that would lead out of the computer's folder names nothing of it.
@@ -139,5 +229,6 @@ StickRecords ReadStickRecords(const WideString& computerFolder, const WideString
         }
         stick.records.push_back(std::move(run));
     }
+    MarkStaleLines(stick.records, stick.listsRun, &stick.backup);
     return stick;
 }

@@ -13,6 +13,24 @@
 #include "text/path_text.h"
 #include "trace/trace_log.h"
 
+Message DatesLineOf(const RestorePoint& point) {
+    switch (point.doubt) {
+        case RestorePoint::Doubt::None: return Message::DatesLine;
+        case RestorePoint::Doubt::VersionsGone: return Message::DatesLineGone;
+        case RestorePoint::Doubt::RecordGone: return Message::DatesLineNoRecord;
+        case RestorePoint::Doubt::RecordNotWhole: return Message::DatesLineNotWhole;
+    }
+    return Message::DatesLineGone;
+}
+
+Message RefusalOf(const RestorePoint& point) {
+    switch (point.doubt) {
+        case RestorePoint::Doubt::RecordGone: return Message::PointNoRecord;
+        case RestorePoint::Doubt::RecordNotWhole: return Message::PointNotWhole;
+        default: return Message::PointGone;
+    }
+}
+
 int RefuseStickTask(const WideString& line, bool restoring) {
     ReportLine(line);
     if (restoring) ReportLine(Say(Message::RestoreNothing));
@@ -36,9 +54,9 @@ int ListDates(const StickPlace& place) {
     PrintLine(Say(Message::DatesHeader, {place.computer, place.drive}));
     for (const RestorePoint& point : points) {
         const WideString figures = Say(Message::DatesFigures, {GroupedText(point.added), GroupedText(point.replaced),
-                                                               GroupedText(point.removed)});
-        PrintLine(Say(point.complete ? Message::DatesLine : Message::DatesLineGone,
-                      {PointText(point.name), figures, point.name}));
+                                                               GroupedText(point.removed)}) +
+                                   (point.interrupted ? Say(Message::DatesUnfinished) : WideString());
+        PrintLine(Say(DatesLineOf(point), {PointText(point.name), figures, point.name}));
     }
     PrintLine(Say(Message::DatesEarliest, {PointText(points[EarliestCompletePoint(points)].name)}));
     return kStickTaskComplete;
@@ -57,16 +75,19 @@ int CheckStick(const StickPlace& place) {
         allBytes += file.size;
     }
     for (const RunRecords& run : stick.records) {
-        for (const StoredFile& file : run.kept) {
-            files.push_back({&file, JoinPath(JoinPath(place.versionsFolder, run.name), file.relative)});
-            allBytes += file.size;
+        for (const auto* kept : {&run.kept, &run.network}) {
+            for (const StoredFile& file : *kept) {
+                files.push_back({&file, JoinPath(JoinPath(place.versionsFolder, run.name), file.relative)});
+                allBytes += file.size;
+            }
         }
     }
     ProgressLineOnConsole progress(Message::ProgressChecking);
     CheckTally tally;
     for (const ToCheck& one : files) {
         WideString problem;
-        const RestoreOutcome outcome = CheckStoredFile(*one.file, one.path, &problem);
+        const RestoreOutcome outcome =
+            one.file->stale ? RestoreOutcome::NotYetRecorded : CheckStoredFile(*one.file, one.path, &problem);
         CountChecked(&tally, outcome, one.file->size);
         const WideString line = CheckedFileLine(outcome, one.path, problem);
         if (!line.empty()) {
@@ -76,6 +97,9 @@ int CheckStick(const StickPlace& place) {
         progress.Show(tally.files, files.size(), tally.bytes, allBytes);
     }
     progress.Clear();
+    if (tally.notYetRecorded != 0) {
+        ReportLine(Say(Message::CheckNotYetRecorded, {SayCount(tally.notYetRecorded, Message::FileOne, Message::FileMany)}));
+    }
     ReportLine(CheckVerdictLine(tally, place.drive));
     return CheckExitStatus(tally);
 }

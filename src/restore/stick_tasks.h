@@ -3,6 +3,8 @@
 // task of the stick looks at first.
 #pragma once
 
+#include "restore/restore_plan.h"
+#include "text/messages.h"
 #include "text/wide_string.h"
 
 // The place of one computer's backups on the stick.
@@ -16,6 +18,11 @@ struct StickPlace {
 constexpr int kStickTaskComplete = 0;
 constexpr int kStickTaskIncomplete = 1;
 constexpr int kStickTaskNothingDone = 2;
+
+// The /dates line of a point, and the sentence that refuses it, by what a
+// later run lacks.
+Message DatesLineOf(const RestorePoint& point);
+Message RefusalOf(const RestorePoint& point);
 
 // A task that does nothing says why; a restore's verdict line comes last.
 // Returns kStickTaskNothingDone.

@@ -225,7 +225,7 @@ std::vector<VersionSet> VersionSetsOnDrive(const BackupPlan& plan) {
         if (!IsDirectory(entry) || IsReparsePoint(entry) || !IsVersionSetName(entry.cFileName)) return;
         const WideString set = JoinPath(plan.versionsFolder, entry.cFileName);
         uint64_t bytes = TreeBytes(set, plan.clusterBytes);
-        for (const WideString& beside : {set + L".sha256", AddedRecordOf(set), RunJournalOf(set)}) {
+        for (const WideString& beside : {set + L".sha256", AddedRecordOf(set)}) {
             const FileFacts facts = FactsOf(beside);
             if (facts.exists) bytes += RoundUpToCluster(facts.size, plan.clusterBytes);
         }
@@ -245,10 +245,12 @@ SetRemovals RemoveVersionSets(const std::vector<VersionSet>& sets, BackupPlan* p
             removals.failure = SystemReason(failure);
             break;
         }
-        // Its checksum list and its record of added files go with it: a
-        // point before this run can no longer be rebuilt anyway.
+        // Its checksum list and an older run's record of added files go with
+        // it: a point before this run can no longer be rebuilt anyway. Its
+        // run's record stays (small), so that the point of this run is still
+        // offered and the earlier ones are refused by name.
         const WideString setFolder = JoinPath(plan->versionsFolder, set.name);
-        for (const WideString& beside : {setFolder + L".sha256", AddedRecordOf(setFolder), RunJournalOf(setFolder)}) {
+        for (const WideString& beside : {setFolder + L".sha256", AddedRecordOf(setFolder)}) {
             SetFileAttributesW(LongPathForm(beside).c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(LongPathForm(beside).c_str());
         }

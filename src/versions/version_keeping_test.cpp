@@ -37,8 +37,9 @@ TEST(VersionSetOfRun, AFilePutBackCanBeKeptAgainByALaterFolder) {
 
 // A run's record takes its set's name, even when it keeps no set: a later
 // run of the same second takes the next name. Removing a set for room
-// removes its record and its list with it, and the records of older runs
-// that kept no set (by run number, whatever the clock said); a newer one stays.
+// removes its list with it and keeps its run's record (that run's point is
+// still offered), and removes the records of older runs that kept no set
+// (by run number, whatever the clock said); a newer one stays.
 TEST(VersionSetOfRun, TheRunsRecordTakesTheSetsNameAndGoesWithIt) {
     ScopedTempFolder temp;
     const WideString versions = temp.Join(L"_Versions_\\PC01");
@@ -74,7 +75,7 @@ TEST(VersionSetOfRun, TheRunsRecordTakesTheSetsNameAndGoesWithIt) {
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_EQ(sets[0].run, 5u);
     EXPECT_EQ(RemoveVersionSets(sets, &plan).removed.size(), 1u);
-    EXPECT_FALSE(FactsOf(RunJournalOf(set)).exists);
+    EXPECT_TRUE(FactsOf(RunJournalOf(set)).exists);
     EXPECT_FALSE(FactsOf(set + L".sha256").exists);
     EXPECT_FALSE(FactsOf(versions + L"\\2026-12-09_090000.run.txt").exists);
     EXPECT_FALSE(FactsOf(versions + L"\\2026-12-06_090000.added").exists);

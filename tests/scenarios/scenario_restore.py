@@ -84,13 +84,17 @@ for number, change in enumerate(changes, start=2):
 names = points()
 check(len(names) == 3, f"three runs in the history: {names}")
 
-# What each run added is on the stick before its copy, in the lists' form.
-added = {p.name: p.read_bytes().decode("utf-8") for p in versions.glob("*.added")}
-check(len(added) == 3, f"each run that added files has a record: {sorted(added)}")
-second = added[sorted(added)[1]]
-check("C/KORV/Master/new in run 2.txt\n" in second and "C/KORV/Data/患者一覧 (旧).csv\n" in second
-      and "readme" not in second, second)
-check(added[sorted(added)[2]] == "C/KORV/Data/new in run 3.txt\n", added[sorted(added)[2]])
+# Each run's record is on the stick, beside its set, in the lists' form:
+# what it adds and keeps before its copy, its end after it.
+records = {p.name: p.read_bytes().decode("utf-8") for p in versions.glob("*.run.txt")}
+check(len(records) == 3, f"each run that changed the backup has a record: {sorted(records)}")
+ordered = sorted(records.values(), key=lambda text: int(text.split("\nrun\t")[1].split("\n")[0]))
+check([text.split("\nrun\t")[1].split("\n")[0] for text in ordered] == ["1", "2", "3"], "runs 1, 2, 3")
+second = ordered[1]
+check("add\tC/KORV/Master/new in run 2.txt\n" in second and "add\tC/KORV/Data/患者一覧 (旧).csv\n" in second
+      and "\tC/KORV/Master/readme.txt\n" in second and "\nend\tcomplete\t0\n" in second, second)
+check(second.index("keep\t") < second.index("\nstart\t") < second.index("\ndone\t"), second)
+check("add\tC/KORV/Data/new in run 3.txt\n" in ordered[2], ordered[2])
 
 result, said = run(args=["/restore", "/dates"])
 check(result.exit_code == 0, f"/dates: {result.exit_code}\n{said}")
@@ -163,12 +167,11 @@ result, said = run(args=["/restore", r"/to:F:\x"], small_drives=[(small, "16K")]
 check(result.exit_code == 2 and "more than F: has free; nothing was written." in said
       and not list(small.rglob("*")), f"no room: {result.exit_code}\n{said[-800:]}")
 
-# The first run's set removed (as for room): the point before it is refused, the earliest named.
-for path in versions.glob(sorted(added)[1].replace(".added", "") + "*"):
-    if path.is_dir():
-        shutil.rmtree(path)
-    else:
-        path.unlink()
+# The second run's set removed (as for room: its record stays): the point
+# before it is refused, the earliest named.
+second_set = next(name for name, text in records.items() if text == second)[:-len(".run.txt")]
+shutil.rmtree(versions / second_set)
+(versions / f"{second_set}.sha256").unlink()
 result, said = run(args=["/restore", "/dates"])
 check(f"The earliest point that can be restored: {names[1][:10]} " in said, f"/dates pruned:\n{said}")
 result, said = run(args=["/restore", f"/at:{names[0]}", r"/to:D:\gone"])
