@@ -1,12 +1,13 @@
 #!/bin/sh
 # Installs what building and testing brisk needs on Debian (run as root):
 # CMake, the mingw-w64 cross compiler (POSIX threads), Wine, GoogleTest's
-# sources, Python 3 (the scenario runner), ImageMagick (reads the bitmaps the
+# sources, Python 3 (the scenario runner), faketime (gives a scenario's run another clock),
+# ImageMagick (reads the bitmaps the
 # program writes), and a Japanese locale (the generated scripts are read by cmd.exe in
 # the Japanese code page; tests run them under Wine with that locale).
 # Does nothing when everything is there already.
 set -e
-packages="cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 googletest locales python3 imagemagick exfatprogs exfat-fuse"
+packages="cmake make mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 googletest locales python3 imagemagick exfatprogs exfat-fuse faketime"
 missing=""
 for package in $packages; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -49,6 +49,9 @@ void SayLines(const StringList& lines) {
 
 WideString Below(const WideString& place, const WideString& relative) { return JoinPath(place, relative); }
 
+// The copies' lines are written to the run's record a piece at a time.
+const size_t kSumLinesAtOnce = 256 * 1024;
+
 }  // namespace
 
 FolderTransaction::FolderTransaction(RunOfFolders& run, PlannedFolder* folder)
@@ -278,7 +281,9 @@ std::vector<ReturnedFile> FolderTransaction::ReturnAll() {
 
 void FolderTransaction::RecordAfter(const StringList& back, const StringList& lost, const StringList& late) {
     if (!begun_ && lost.empty() && late.empty()) return;
-    std::string entries = begun_ ? std::string() : JournalFolderLine(recordedPlace_) + JournalStartLine(recordedPlace_);
+    std::string entries = begun_ ? std::move(sumLines_)
+                                 : JournalFolderLine(recordedPlace_) + JournalStartLine(recordedPlace_);
+    sumLines_.clear();
     for (const WideString& path : back) {
         if (!path.empty()) entries += JournalPathLine("back", path);
     }
@@ -341,9 +346,26 @@ bool FolderTransaction::CopyAgain(const StringList& files) {
 void FolderTransaction::Check() {
     const bool copied = folder_.fate == FolderFate::Mirror;
     CheckFacts facts;
+    // The copies' lines go into the run's record as they are found, so that
+    // a run that does not finish leaves them on the stick.
+    if (begun_) {
+        run_.copies.SetRecordedSink([this](const ChecksumRecord& record) {
+            KeptEntry checked;
+            checked.path = record.relative;
+            checked.digest = record.digest;
+            checked.size = record.size;
+            checked.lastWrite = record.lastWrite;
+            sumLines_ += JournalCheckedLine(checked);
+            if (sumLines_.size() >= kSumLinesAtOnce) {
+                run_.journal.Write(sumLines_);
+                sumLines_.clear();
+            }
+        });
+    }
     ReadBackOfCopy readBack =
         run_.copies.CheckCopy(folder_, policy_, place_, copyStarted_, leftAsPlanned_,
                               [&](const StringList& files) { return copied && CopyAgain(files); }, &known_);
+    run_.copies.SetRecordedSink(nullptr);
     facts.findings = std::move(readBack.findings);
     facts.returned = PutBackWhatWasNotReplaced(moves_, run_.versions.Folder(), policy_);
     run_.versions.Forget(moves_);

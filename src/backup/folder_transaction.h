@@ -102,6 +102,7 @@ private:
     std::vector<VersionMove> differingKept_;  // moved with other bytes than their sources'
     std::vector<WideString> unrecorded_;
     std::string addLines_;      // the record's lines of the files the copy adds, not yet written
+    std::string sumLines_;      // the record's lines of copies read back whole, not yet written
     KnownPaths known_;          // what the copy brings that the plan knows of
     bool begun_ = false;        // the record holds the folder's start
     bool readsBetween_ = false; // files were read between the plan and the moves

@@ -37,9 +37,13 @@ WideString JournalOfRun::Write(const std::string& lines) {
     if (!writer_.Created()) {
         const WideString setFolder = versions_.Folder();
         path_ = RunJournalOf(setFolder);
-        run_ = HighestRecordedRun(versionsFolder_) + 1;
-        problem = MakeFolderTree(versionsFolder_) ? writer_.Create(path_, run_, started_, FileNamePart(setFolder))
-                                                 : SystemReason(GetLastError());
+        uint64_t highest = 0;
+        if (!MakeFolderTree(versionsFolder_)) {
+            problem = SystemReason(GetLastError());
+        } else if (HighestRecordedRun(versionsFolder_, &highest, &problem)) {
+            run_ = highest + 1;
+            problem = writer_.Create(path_, run_, started_, FileNamePart(setFolder));
+        }
     }
     if (problem.empty()) problem = writer_.Append(lines);
     if (!problem.empty()) failure_ = problem;

@@ -186,8 +186,8 @@ void CopiesCheck::ReadPending(const PlannedFolder& folder, const WideString& pla
             case CopyCheck::SourceUnreadable:
                 stick_.copies.push_back(CopyReadBack::AsWritten);
                 if (!place.empty()) {
-                    lists_.Record(RecordPath(place, pending.relative), pending.backupSize, pending.backupWrite,
-                                  copies[i].digest);
+                    RecordCopy(RecordPath(place, pending.relative), pending.backupSize, pending.backupWrite,
+                               copies[i].digest);
                 }
                 break;
             case CopyCheck::SourceChanged:
@@ -221,7 +221,7 @@ void CopiesCheck::CheckAgain(const PlannedFolder& folder, const WideString& plac
             const FileDigest copy = DigestOfFile(backupPath, ReadFrom::Device);
             const FileDigest original = DigestOfFile(sourcePath, ReadFrom::Cache);
             if (CopyCheckOf(copy, original, source, FactsOf(sourcePath)) == CopyCheck::Match) {
-                if (!place.empty()) lists_.Record(RecordPath(place, relative), backup.size, backup.lastWrite, copy.digest);
+                if (!place.empty()) RecordCopy(RecordPath(place, relative), backup.size, backup.lastWrite, copy.digest);
                 continue;
             }
         }
@@ -231,6 +231,17 @@ void CopiesCheck::CheckAgain(const PlannedFolder& folder, const WideString& plac
         found->findings.push_back({CopyFinding::Kind::Mismatch, sourcePath, WideString()});
         found->complete = false;
     }
+}
+
+void CopiesCheck::RecordCopy(const WideString& recordPath, uint64_t size, int64_t lastWrite, const Digest& digest) {
+    lists_.Record(recordPath, size, lastWrite, digest);
+    if (!recorded_) return;
+    ChecksumRecord record;
+    record.relative = recordPath;
+    record.digest = digest;
+    record.size = size;
+    record.lastWrite = lastWrite;
+    recorded_(record);
 }
 
 StringList CopyAgainArguments(const PlannedFolder& folder, const StringList& relatives, unsigned codePage) {

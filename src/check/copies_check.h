@@ -87,6 +87,11 @@ public:
 
     // What the copies read back just after they were written said of the stick.
     const StickReadBack& Stick() const { return stick_; }
+    // Each copy CheckCopy reads back whole and records is handed to the sink
+    // as well, with its path below the computer's folder (for the run's
+    // record); none when the sink is empty.
+    using RecordedSink = std::function<void(const ChecksumRecord& record)>;
+    void SetRecordedSink(RecordedSink sink) { recorded_ = std::move(sink); }
 
 private:
     // A copy the walk found to read back, with its source's and its own
@@ -109,6 +114,9 @@ private:
     CopyPolicy policy_;
     std::vector<PendingCopy> pending_;
     StickReadBack stick_;
+    RecordedSink recorded_;
+    // Records the copy as read back whole, and hands it to the sink.
+    void RecordCopy(const WideString& recordPath, uint64_t size, int64_t lastWrite, const Digest& digest);
 };
 
 // The copy commands' arguments that copy just these files (relative paths)

@@ -55,7 +55,7 @@ struct Pending {
 };
 
 // Reads one line into the record; false when it does not read.
-bool ReadLine(const std::string& line, RunJournal* journal, Pending* pending, bool* started) {
+bool ReadLine(const std::string& line, RunJournal* journal, Pending* pending, bool* started, bool withSums) {
     if (line.empty() || line[0] == '#') return true;
     const std::vector<std::string> fields = Fields(line);
     const std::string& word = fields[0];
@@ -75,6 +75,12 @@ bool ReadLine(const std::string& line, RunJournal* journal, Pending* pending, bo
         KeptEntry kept;
         if (!KeptFields(fields, word == "keep-network", &kept)) return false;
         pending->kept.push_back(kept);
+        return true;
+    }
+    if (word == "sum") {
+        KeptEntry checked;
+        if (!KeptFields(fields, false, &checked)) return false;
+        if (withSums) journal->checked.push_back(checked);
         return true;
     }
     if (word == "start") {
@@ -123,7 +129,7 @@ std::string Utf8(const WideString& text) {
 
 }  // namespace
 
-RunJournal ReadRunJournal(const std::string& text) {
+RunJournal ReadRunJournal(const std::string& text, bool withSums) {
     RunJournal journal;
     Pending pending;
     bool started = false;
@@ -141,7 +147,7 @@ RunJournal ReadRunJournal(const std::string& text) {
             if (line != kHead) return journal;
             continue;
         }
-        if (line.size() > kLongestLine || !ReadLine(line, &journal, &pending, &started)) journal.whole = false;
+        if (line.size() > kLongestLine || !ReadLine(line, &journal, &pending, &started, withSums)) journal.whole = false;
     }
     journal.readable = !first && journal.run != 0;
     return journal;
@@ -157,6 +163,11 @@ std::string JournalFolderLine(const WideString& place) { return Line("folder", L
 std::string JournalKeptLine(const KeptEntry& kept) {
     return Line(kept.network ? "keep-network" : "keep", Utf8(DigestHex(kept.digest)), std::to_string(kept.size),
                 std::to_string(kept.lastWrite), ListPath(kept.path));
+}
+
+std::string JournalCheckedLine(const KeptEntry& checked) {
+    return Line("sum", Utf8(DigestHex(checked.digest)), std::to_string(checked.size),
+                std::to_string(checked.lastWrite), ListPath(checked.path));
 }
 
 std::string JournalPathLine(const char* word, const WideString& path) { return Line(word, ListPath(path)); }

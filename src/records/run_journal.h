@@ -21,11 +21,14 @@
 //   back    C/KORV/Data/sheet.xls      a kept file went back (its copy did not land) or was not kept after all
 //   lost    C/KORV/Data/other.txt      replaced or removed by the copy before its earlier version could be kept
 //   add     C/KORV/Data/late.txt       after "start": added by the copy beyond its plan
+//   sum     <sha-256> <size> <time> C/KORV/Data/new.txt       a copy read back and found whole
 //   done    C/KORV/Data
 //   end     complete 0                 the run's result and exit status
 //
 // A folder's entries before its "start" count only once "start" is there:
-// they are written and read back before anything of that folder moves.
+// they are written and read back before anything of that folder moves. The
+// "sum" lines give the checksum lists' lines of what the run copied until
+// the lists themselves are written at its end.
 // Nothing here touches the disk.
 #pragma once
 
@@ -59,18 +62,21 @@ struct RunJournal {
     StringList added;
     StringList returned;
     StringList lost;
+    std::vector<KeptEntry> checked;  // the "sum" lines, when asked for
 };
 
 // The record's text, read: whatever it holds up to a line cut short (a
 // write that did not end). A line longer than any path (kLongestLine) or
 // one that does not read makes the record not whole. Lines of entries it
 // does not know are left alone.
-RunJournal ReadRunJournal(const std::string& text);
+// withSums keeps the "sum" lines (only a run the lists do not hold needs them).
+RunJournal ReadRunJournal(const std::string& text, bool withSums = false);
 
 // The lines a run writes, each ended by LF:
 std::string JournalHead(uint64_t run, const WideString& started, const WideString& name);
 std::string JournalFolderLine(const WideString& place);           // "folder\tC/KORV/Data\n"
 std::string JournalKeptLine(const KeptEntry& kept);
+std::string JournalCheckedLine(const KeptEntry& checked);  // "sum\t..."
 std::string JournalPathLine(const char* word, const WideString& path);  // "add", "back", "lost"
 std::string JournalStartLine(const WideString& place);
 std::string JournalDoneLine(const WideString& place);

@@ -19,6 +19,9 @@ const wchar_t kRecordEnding[] = L".run.txt";
 const DWORD kSectorBytes = 4096;  // a multiple of every sector size
 const DWORD kReadBackBytes = 1 << 20;
 const LONGLONG kLargestRecord = 1LL << 30;
+// A program that holds a record for a moment (a virus scanner) is waited for.
+const int kBusyTries = 8;
+const DWORD kBusyPauseMs = 250;
 
 // A page-aligned buffer for reads past the cache.
 class AlignedBuffer {
@@ -59,6 +62,7 @@ bool ReadRunJournalHead(const WideString& path, RunJournal* journal) {
     char bytes[4096];
     DWORD got = 0;
     if (!ReadFile(file.Get(), bytes, sizeof bytes, &got, nullptr)) return false;
+    SetLastError(ERROR_SUCCESS);
     head.assign(bytes, got);
     // Only whole lines: the entries past the head are not read here.
     head.erase(head.rfind('\n') == std::string::npos ? 0 : head.rfind('\n') + 1);
@@ -77,7 +81,7 @@ WideString SetNameOfRunJournal(const WideString& fileName) {
     return IsVersionSetName(name) ? name : WideString();
 }
 
-bool ReadRunJournalFile(const WideString& path, RunJournal* journal) {
+bool ReadRunJournalFile(const WideString& path, RunJournal* journal, bool withSums) {
     const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -92,20 +96,34 @@ bool ReadRunJournalFile(const WideString& path, RunJournal* journal) {
         if (!ReadFile(file.Get(), &text[done], want, &got, nullptr) || got == 0) return false;
         done += got;
     }
-    *journal = ReadRunJournal(text);
+    *journal = ReadRunJournal(text, withSums);
     return true;
 }
 
-uint64_t HighestRecordedRun(const WideString& versionsFolder) {
-    uint64_t highest = 0;
+bool HighestRecordedRun(const WideString& versionsFolder, uint64_t* highest, WideString* problem) {
+    *highest = 0;
+    problem->clear();
     VisitFolder(versionsFolder, [&](const WIN32_FIND_DATAW& entry) {
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || SetNameOfRunJournal(entry.cFileName).empty()) {
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || SetNameOfRunJournal(entry.cFileName).empty() ||
+            !problem->empty()) {
             return;
         }
+        const WideString path = JoinPath(versionsFolder, entry.cFileName);
         RunJournal journal;
-        if (ReadRunJournalHead(JoinPath(versionsFolder, entry.cFileName), &journal)) highest = std::max(highest, journal.run);
+        for (int attempt = 1;; ++attempt) {
+            if (ReadRunJournalHead(path, &journal)) break;
+            const DWORD error = GetLastError();
+            // A record whose head does not read names no run: it is no record.
+            if (error == ERROR_SUCCESS) return;
+            if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || attempt == kBusyTries) {
+                *problem = Say(Message::RecordUnreadable, {path, SystemReason(error)});
+                return;
+            }
+            Sleep(kBusyPauseMs);
+        }
+        *highest = std::max(*highest, journal.run);
     });
-    return highest;
+    return problem->empty();
 }
 
 bool ReadsBackAs(const WideString& path, uint64_t offset, const std::string& bytes, WideString* problem) {

@@ -19,15 +19,17 @@ WideString SetNameOfRunJournal(const WideString& fileName);
 
 // Reads the record at the path; false when it is not there or could not be
 // read to its end (nothing of it is then taken for whole).
-bool ReadRunJournalFile(const WideString& path, RunJournal* journal);
+bool ReadRunJournalFile(const WideString& path, RunJournal* journal, bool withSums = false);
 
 // Reads the head of the record at the path (its run number, name and
 // start): enough to order it; false when it has none.
 bool ReadRunJournalHead(const WideString& path, RunJournal* journal);
 
 // The highest run number the records in this computer's folder of sets
-// hold; 0 when there are none.
-uint64_t HighestRecordedRun(const WideString& versionsFolder);
+// hold (0 when there are none), into highest. False, with the record and the
+// system's reason in problem, when a record cannot be read (another program
+// holding it is waited for a moment): the next number cannot be known then.
+bool HighestRecordedRun(const WideString& versionsFolder, uint64_t* highest, WideString* problem);
 
 // Whether the bytes at the offset of the file read back, from the stick
 // itself (past the system's cache), as the bytes given; the system's

@@ -54,6 +54,9 @@ struct RunRecords {
     // Earlier versions of network folders, kept apart from the computer's
     // own: checked, never restored (a network folder is no part of it).
     std::vector<StoredFile> network;
+    // The lines of the copies it read back whole, for a run the checksum
+    // lists do not hold yet (its lines are the backup's until the lists are).
+    std::vector<StoredFile> checked;
 };
 
 // A run the history names.
@@ -108,7 +111,8 @@ std::vector<RestorePoint> RestorePoints(const StickRecords& stick);
 //   "2028-02-29" => "2028-02-29_235959"
 WideString PointLimitOf(const WideString& at);
 
-// The last point whose run started at or before the limit, or -1.
+// The point named as the limit, else the last point (in the runs' order)
+// whose run started at or before it by the clock, or -1.
 int ChoosePoint(const std::vector<RestorePoint>& points, const WideString& limit);
 
 // The earliest point that is complete (the last one always is), or -1 when

@@ -136,10 +136,12 @@ std::vector<RestorePoint> RestorePoints(const StickRecords& stick) {
 }
 
 int ChoosePoint(const std::vector<RestorePoint>& points, const WideString& limit) {
-    // By the clock's labels, which need not grow with the runs: the latest
-    // run labelled at or before the limit.
+    // By the clock's labels, which need not grow with the runs: the point
+    // of that very name (as /dates shows it), else the latest run labelled
+    // at or before the limit.
     int chosen = -1;
     for (size_t i = 0; i < points.size(); ++i) {
+        if (points[i].name == limit) return static_cast<int>(i);
         if (points[i].name <= limit) chosen = static_cast<int>(i);
     }
     return chosen;

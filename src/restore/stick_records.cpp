@@ -115,6 +115,14 @@ namespace {
 // from the record itself (the set's own list may lag behind a run that
 // did not finish).
 void ReadRecordedRun(const WideString& setFolder, const RunJournal& journal, RunRecords* run) {
+    for (const KeptEntry& entry : journal.checked) {
+        StoredFile file;
+        file.relative = entry.path;
+        file.listed = true;
+        file.digest = entry.digest;
+        file.size = entry.size;
+        run->checked.push_back(std::move(file));
+    }
     run->recorded = true;
     run->run = journal.run;
     run->started = journal.started;
@@ -155,20 +163,34 @@ uint64_t ListsRunOf(const WideString& computerFolder) {
 }
 
 // The backup's lines of files a run changed after the lists were written
-// are older than the files: such a file is not taken for damaged, and one
+// are older than the files: the run's record gives the lines of the copies
+// it read back whole; any other such file is not taken for damaged, and one
 // the run moved away is no file of the backup.
 void MarkStaleLines(const std::vector<RunRecords>& records, uint64_t listsRun, std::vector<StoredFile>* backup) {
-    std::unordered_set<WideString> touched;
+    std::vector<const RunRecords*> newer;
     for (const RunRecords& run : records) {
-        if (!run.recorded || run.run <= listsRun) continue;
-        for (const StoredFile& kept : run.kept) touched.insert(FoldedKey(kept.relative));
-        for (const WideString& added : run.added) touched.insert(FoldedKey(added));
-        for (const WideString& lost : run.lost) touched.insert(FoldedKey(lost));
+        if (run.recorded && run.run > listsRun) newer.push_back(&run);
     }
-    if (touched.empty()) return;
+    if (newer.empty()) return;
+    std::sort(newer.begin(), newer.end(), [](const RunRecords* a, const RunRecords* b) { return a->run < b->run; });
+    // Each path as the newest of those runs left its line: none, or a copy's.
+    std::unordered_map<WideString, const StoredFile*> touched;
+    for (const RunRecords* run : newer) {
+        for (const StoredFile& kept : run->kept) touched[FoldedKey(kept.relative)] = nullptr;
+        for (const WideString& added : run->added) touched[FoldedKey(added)] = nullptr;
+        for (const WideString& lost : run->lost) touched[FoldedKey(lost)] = nullptr;
+        for (const StoredFile& checked : run->checked) touched[FoldedKey(checked.relative)] = &checked;
+    }
     backup->erase(std::remove_if(backup->begin(), backup->end(),
                                  [&](StoredFile& file) {
-                                     if (touched.count(FoldedKey(file.relative)) == 0) return false;
+                                     const auto found = touched.find(FoldedKey(file.relative));
+                                     if (found == touched.end()) return false;
+                                     const StoredFile* line = found->second;
+                                     if (line != nullptr && file.onStick && line->size == file.size) {
+                                         file.listed = true;
+                                         file.digest = line->digest;
+                                         return false;
+                                     }
                                      file.stale = true;
                                      file.listed = false;
                                      return !file.onStick;
@@ -210,7 +232,10 @@ StickRecords ReadStickRecords(const WideString& computerFolder, const WideString
         RunJournal journal;
         if (journals.count(run.name) != 0) {
             // A record that cannot be read says nothing, and is no record of its run.
-            if (ReadRunJournalFile(RunJournalOf(setFolder), &journal) && journal.readable) {
+            // Only a run the lists do not hold yet needs its copies' lines.
+            RunJournal head;
+            const bool newer = !ReadRunJournalHead(RunJournalOf(setFolder), &head) || head.run > stick.listsRun;
+            if (ReadRunJournalFile(RunJournalOf(setFolder), &journal, newer) && journal.readable) {
                 ReadRecordedRun(setFolder, journal, &run);
             } else {
                 run.recorded = true;

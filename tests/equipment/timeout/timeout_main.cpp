@@ -5,7 +5,10 @@
 // BRISK_TIMEOUT_DELETE=<folder> deletes that folder tree (so the first
 // pause deletes it), BRISK_TIMEOUT_FILL=<file> makes a pause of 100 seconds
 // or more (a backup script's last) write zeros into the file until its
-// drive is full.
+// drive is full. BRISK_TIMEOUT_HOLD=<file> starts the file_locker test
+// program (BRISK_TIMEOUT_LOCKER names it) on that file once it is there, so
+// that it is held open without sharing for a minute, as by a program that
+// opened it.
 #include <windows.h>
 
 #include <cstdio>
@@ -49,6 +52,23 @@ void FillDrive(const std::wstring& file) {
     CloseHandle(handle);
 }
 
+// Starts the locker on the file, when it is there.
+void Hold(const std::wstring& file, const std::wstring& locker) {
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    std::wstring command = L"\"" + locker + L"\" \"" + file + L"\" 60";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &startup,
+                        &started)) {
+        return;
+    }
+    // Held once the locker has opened it.
+    WaitForSingleObject(started.hProcess, 500);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -77,6 +97,8 @@ int wmain(int argc, wchar_t** argv) {
     const bool wait = GetEnvironmentVariableW(L"BRISK_TIMEOUT_WAIT", really, 8) > 0 && really[0] == L'1';
     const std::wstring doomed = Environment(L"BRISK_TIMEOUT_DELETE");
     if (!doomed.empty()) DeleteTree(doomed);
+    const std::wstring held = Environment(L"BRISK_TIMEOUT_HOLD");
+    if (!held.empty()) Hold(held, Environment(L"BRISK_TIMEOUT_LOCKER"));
     const std::wstring filler = Environment(L"BRISK_TIMEOUT_FILL");
     if (!filler.empty() && seconds >= 100) FillDrive(filler);
     std::printf("Waiting for %ld seconds%s\n", seconds, wait ? "" : " (test stand-in: not waiting)");
