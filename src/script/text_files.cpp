@@ -146,7 +146,8 @@ WideString ReplaceFileWith(const WideString& path, const void* bytes, size_t siz
     return ReplaceFileWriting(path, [&](const ChunkWriter& write) { write(bytes, size); });
 }
 
-WideString ReplaceFileWriting(const WideString& path, const std::function<void(const ChunkWriter& write)>& produce) {
+WideString ReplaceFileWriting(const WideString& path, const std::function<void(const ChunkWriter& write)>& produce,
+                              const std::function<WideString(const WideString& written)>& check) {
     const WideString temporary = LongPathForm(path + L".new");
     DWORD error = ERROR_SUCCESS;
     {
@@ -170,6 +171,12 @@ WideString ReplaceFileWriting(const WideString& path, const std::function<void(c
         flush();
         // A full disk may show only when the data is flushed.
         if (error == ERROR_SUCCESS && !FlushFileBuffers(file.Get())) error = GetLastError();
+    }
+    // What does not check out never takes the old file's place.
+    const WideString checked = error == ERROR_SUCCESS && check ? check(path + L".new") : WideString();
+    if (!checked.empty()) {
+        DeleteFileW(temporary.c_str());
+        return checked;
     }
     if (error == ERROR_SUCCESS && MoveFileExW(temporary.c_str(), LongPathForm(path).c_str(),
                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -66,7 +66,10 @@ WideString ReplaceFileWith(const WideString& path, const void* bytes, size_t siz
 // (bytes, size) as often as it likes, through a buffer of its own, so that a
 // large file is never held whole in memory.
 using ChunkWriter = std::function<void(const void* bytes, size_t size)>;
-WideString ReplaceFileWriting(const WideString& path, const std::function<void(const ChunkWriter& write)>& produce);
+// check (when given) is asked of the written temporary file before it takes
+// the old one's place: a problem it returns leaves the old file as it was.
+WideString ReplaceFileWriting(const WideString& path, const std::function<void(const ChunkWriter& write)>& produce,
+                              const std::function<WideString(const WideString& written)>& check = nullptr);
 
 // The longest line the program reads from a file of its own: longer than
 // any path the system can name, short of a file without line ends taking

@@ -40,22 +40,27 @@ std::string RunsListHead(const ChecksumBook& book) {
     return head;
 }
 
+// Writes the list beside the old one, reads it back from the stick itself,
+// and only then puts it in the old one's place.
 WideString ReplaceAndReadBack(const WideString& path, const std::function<void(const ChunkWriter& write)>& produce) {
     StreamDigest written;
-    const WideString problem = ReplaceFileWriting(path, [&](const ChunkWriter& write) {
-        produce([&](const void* bytes, size_t size) {
-            written.Add(bytes, size);
-            write(bytes, size);
+    return ReplaceFileWriting(
+        path,
+        [&](const ChunkWriter& write) {
+            produce([&](const void* bytes, size_t size) {
+                written.Add(bytes, size);
+                write(bytes, size);
+            });
+        },
+        [&](const WideString& temporary) {
+            // What the list says is only as good as what the stick gives back.
+            Digest expected{};
+            const FileDigest back = DigestOfFile(temporary, ReadFrom::Device);
+            if (written.Finish(&expected) && back.read && back.bytes == written.Bytes() && back.digest == expected) {
+                return WideString();
+            }
+            return back.read || back.problem.empty() ? Say(Message::DoesNotReadBack) : back.problem;
         });
-    });
-    if (!problem.empty()) return problem;
-    // What the list says is only as good as what the stick gives back.
-    Digest expected{};
-    const FileDigest back = DigestOfFile(path, ReadFrom::Device);
-    if (!written.Finish(&expected) || !back.read || back.bytes != written.Bytes() || back.digest != expected) {
-        return back.read || back.problem.empty() ? Say(Message::DoesNotReadBack) : back.problem;
-    }
-    return WideString();
 }
 
 }  // namespace

@@ -23,8 +23,9 @@ WideString SetChecksumListOf(const WideString& setFolder);
 // their end, or are not there at all.
 ChecksumBook LoadChecksumBook(const WideString& computerFolder, bool* whole = nullptr);
 
-// Writes both lists anew, each flushed, put in place of the old one and
-// read back from the stick itself. Returns the system's reason when that
+// Writes both lists anew, each flushed and read back from the stick itself
+// before it takes the old one's place (a list that does not read back
+// leaves the old one as it was). Returns the system's reason when that
 // failed, or that a list does not read back as written; else empty.
 WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computerFolder);
 

@@ -75,3 +75,13 @@ stick_line = re.match(r"E: does not keep what is written to it \(copies read bac
                       lines[stick_lines[0]])
 check(stick_line and int(stick_line.group(1).replace(",", "")) >= len(named), lines[stick_lines[0]])
 print(f"ok: {len(named)} lost scans named, exit 1, the stick's line said")
+
+# A second run, its stick's room past the point taken: its own lists and
+# record land where the stick loses them, and it says so.
+(world.linux_path(samples["User_Master"]) / "readme.txt").write_bytes(b"saved over after the first run")
+again = world.run(r"E:\brisk.exe", computer="PC01")
+again_lines = [line for line in again.lines() if line.strip()]
+lost_lists = [line for line in again_lines if line.startswith("E: does not keep what is written")
+              and "lists and records read back wrong" in line]
+check(again.exit_code != 0 and len(lost_lists) == 1, f"second run: exit {again.exit_code}\n{again.output[-3000:]}")
+print("ok: the second run says its lists and records did not read back")
