@@ -32,7 +32,7 @@
 #include "job/backup_job.h"
 #include "job/backup_setup.h"
 #include "walk/tree_walk.h"
-#include "restore/stick_records.h"
+#include "points/stick_records.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
 #include "verify/checksum_book.h"

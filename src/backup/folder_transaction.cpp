@@ -160,25 +160,22 @@ bool FolderTransaction::KeepVersions() {
 bool FolderTransaction::Keep(std::vector<VersionMove> moves, const WideString& setFolder, KeepFacts* facts) {
     if (moves.empty() && addLines_.empty()) return true;
     std::vector<ChecksumRecord> lines(moves.size());
-    std::string entries = JournalFolderLine(recordedPlace_);
+    std::vector<KeptEntry> kept(moves.size());
     for (size_t i = 0; i < moves.size(); ++i) {
         WideString problem;
         if (!run_.lists.LineOfKept(moves[i], PathBelow(moves[i].to, setFolder), &lines[i], &problem)) {
             LeaveOut(FolderFate::KeptUnversioned, Say(Message::CantReadEarlierVersion, {moves[i].from, problem}));
             return false;
         }
-        KeptEntry entry;
-        entry.network = place_.empty();
-        entry.path = entry.network ? PathBelow(moves[i].from, run_.plan.backupFolder)
-                                   : run_.lists.RecordPathOf(moves[i].from);
-        entry.digest = lines[i].digest;
-        entry.size = lines[i].size;
-        entry.lastWrite = lines[i].lastWrite;
-        entries += JournalKeptLine(entry);
+        kept[i].network = place_.empty();
+        kept[i].path = kept[i].network ? PathBelow(moves[i].from, run_.plan.backupFolder)
+                                       : run_.lists.RecordPathOf(moves[i].from);
+        kept[i].digest = lines[i].digest;
+        kept[i].size = lines[i].size;
+        kept[i].lastWrite = lines[i].lastWrite;
     }
-    entries += addLines_ + JournalStartLine(recordedPlace_);
     // On the stick, read back, before anything of the folder moves.
-    const WideString unrecorded = run_.journal.Write(entries);
+    const WideString unrecorded = run_.journal.BeginFolder(recordedPlace_, kept, addLines_);
     if (!unrecorded.empty()) {
         LeaveOut(FolderFate::KeptUnversioned, Say(Message::NotRecordedFirst, {unrecorded}));
         return false;
@@ -280,18 +277,8 @@ std::vector<ReturnedFile> FolderTransaction::ReturnAll() {
 }
 
 void FolderTransaction::RecordAfter(const StringList& back, const StringList& lost, const StringList& late) {
-    if (!begun_ && lost.empty() && late.empty()) return;
-    std::string entries = begun_ ? std::move(sumLines_)
-                                 : JournalFolderLine(recordedPlace_) + JournalStartLine(recordedPlace_);
+    run_.journal.EndFolder(recordedPlace_, begun_, sumLines_, back, lost, late);
     sumLines_.clear();
-    for (const WideString& path : back) {
-        if (!path.empty()) entries += JournalPathLine("back", path);
-    }
-    for (const WideString& path : lost) entries += JournalPathLine("lost", path);
-    for (const WideString& path : late) entries += JournalPathLine("add", path);
-    entries += JournalDoneLine(recordedPlace_);
-    // A failure here is said once the run ends, and the run is not complete.
-    run_.journal.Write(entries);
     begun_ = false;
 }
 
@@ -391,13 +378,8 @@ void FolderTransaction::Check() {
         facts.differingKept = std::move(differingKept_);
         for (const WideString& relative : readBack.lost) lost.push_back(Below(place_, relative));
         for (const WideString& relative : readBack.late) late.push_back(Below(place_, relative));
-        // A recorded file gone from the backup that was not kept went after the plan.
-        run_.lists.Book().ForEachUnseenBelow(place_, [&](const ChecksumRecord& record) {
-            const FileFacts now = FactsOf(JoinPath(run_.plan.computerFolder, record.relative));
-            if (!now.exists || now.size != record.size || now.lastWrite != record.lastWrite) {
-                lost.push_back(record.relative);
-            }
-        });
+        const StringList gone = run_.lists.GoneUnkeptBelow(place_);
+        lost.insert(lost.end(), gone.begin(), gone.end());
     }
     for (const SuspectOutcome& suspect : facts.suspects) {
         if (suspect.repaired) back.push_back(suspect.recordPath);

@@ -30,6 +30,25 @@ void ForgetWhatUnfinishedRunsChanged(const WideString& versionsFolder, ChecksumB
     }
 }
 
+WideString JournalOfRun::BeginFolder(const WideString& place, const std::vector<KeptEntry>& kept,
+                                     const std::string& addLines) {
+    std::string entries = JournalFolderLine(place);
+    for (const KeptEntry& entry : kept) entries += JournalKeptLine(entry);
+    return Write(entries + addLines + JournalStartLine(place));
+}
+
+void JournalOfRun::EndFolder(const WideString& place, bool begun, const std::string& sumLines,
+                             const StringList& back, const StringList& lost, const StringList& late) {
+    if (!begun && lost.empty() && late.empty()) return;
+    std::string entries = begun ? sumLines : JournalFolderLine(place) + JournalStartLine(place);
+    for (const WideString& path : back) {
+        if (!path.empty()) entries += JournalPathLine("back", path);
+    }
+    for (const WideString& path : lost) entries += JournalPathLine("lost", path);
+    for (const WideString& path : late) entries += JournalPathLine("add", path);
+    Write(entries + JournalDoneLine(place));
+}
+
 WideString JournalOfRun::Write(const std::string& lines) {
     if (!failure_.empty()) return failure_;
     if (versionsFolder_.empty()) return failure_ = Say(Message::CantKeepVersionsName);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "records/run_journal_file.h"
 #include "verify/checksum_book.h"
@@ -26,6 +27,16 @@ public:
     // Writes the lines, making the record first. Empty when they are on the
     // stick whole, else why not (then nothing more is written).
     WideString Write(const std::string& lines);
+
+    // A folder's entries before anything of it moves: what it keeps (each
+    // with the bytes of its line) and adds, then its start.
+    WideString BeginFolder(const WideString& place, const std::vector<KeptEntry>& kept, const std::string& addLines);
+    // A folder's entries once it is done: the lines of copies read back
+    // whole not yet written (begun: the folder has its start), what went
+    // back, what the copy replaced unkept, what it added beyond its plan.
+    // A failure is kept for the run's end, which says it.
+    void EndFolder(const WideString& place, bool begun, const std::string& sumLines, const StringList& back,
+                   const StringList& lost, const StringList& late);
     // The record was made: its number and its file.
     bool Made() const { return writer_.Created(); }
     uint64_t Run() const { return run_; }

@@ -1,5 +1,6 @@
 #include "records/run_journal.h"
 
+#include "script/file_lines.h"
 #include "script/text_files.h"
 #include "verify/checksum_lines.h"
 

@@ -2,7 +2,7 @@
 
 #include <cwctype>
 
-#include "restore/restore_plan.h"
+#include "points/restore_plan.h"
 #include "text/case_text.h"
 
 namespace {

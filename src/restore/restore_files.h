@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "restore/restore_plan.h"
+#include "points/restore_plan.h"
 #include "text/wide_string.h"
 
 // What became of one file.

@@ -7,7 +7,7 @@
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "text/path_text.h"
-#include "restore/stick_records.h"
+#include "points/stick_records.h"
 #include "test_support.h"
 #include "verify/file_digest.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "restore/restore_files.h"
-#include "restore/restore_plan.h"
+#include "points/restore_plan.h"
 #include "text/wide_string.h"
 
 // ---- Where a restore to the original places may write

@@ -11,11 +11,11 @@
 #include "plan/backup_plan.h"
 #include "plan/versions.h"
 #include "restore/progress_line.h"
-#include "restore/record_lines.h"
+#include "script/text_files.h"
 #include "restore/restore_files.h"
 #include "restore/restore_rules.h"
 #include "restore/restore_targets.h"
-#include "restore/stick_records.h"
+#include "points/stick_records.h"
 #include "restore/stick_tasks.h"
 #include "restore/target_checks.h"
 #include "script/command_line.h"
@@ -57,7 +57,7 @@ WideString FolderListOf(const StickPlace& place) { return place.computerFolder +
 bool ReadBackupFolders(const StickPlace& place, StringList* places) {
     if (GetFileAttributesW(LongPathForm(FolderListOf(place)).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
     StringList lines;
-    const bool read = ForEachRecordLine(FolderListOf(place), [&](const std::string& line) { lines.push_back(FromUtf8(line)); });
+    const bool read = ForEachFileLine(FolderListOf(place), [&](const std::string& line) { lines.push_back(FromUtf8(line)); });
     *places = PlacesOfFolderList(lines);
     return read;
 }

@@ -5,7 +5,7 @@
 #include "restore/progress_line.h"
 #include "restore/restore_arguments.h"
 #include "restore/restore_targets.h"
-#include "restore/stick_records.h"
+#include "points/stick_records.h"
 #include "restore/stick_tasks.h"
 #include "text/messages.h"
 #include "text/wide_string.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "plan/backup_plan.h"
-#include "restore/restore_plan.h"
+#include "points/restore_plan.h"
 #include "restore/restore_rules.h"
 #include "text/wide_string.h"
 

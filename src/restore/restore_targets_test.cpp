@@ -7,7 +7,7 @@
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "restore/restore_run.h"
-#include "restore/stick_records.h"
+#include "points/stick_records.h"
 #include "restore/stick_tasks.h"
 #include "restore/target_checks.h"
 #include "test_support.h"

@@ -6,7 +6,7 @@
 #include "stick/backup_places.h"
 #include "restore/progress_line.h"
 #include "restore/restore_rules.h"
-#include "restore/stick_records.h"
+#include "points/stick_records.h"
 #include "text/console_output.h"
 #include "text/messages.h"
 #include "text/number_text.h"

@@ -3,7 +3,7 @@
 // task of the stick looks at first.
 #pragma once
 
-#include "restore/restore_plan.h"
+#include "points/restore_plan.h"
 #include "text/messages.h"
 #include "text/wide_string.h"
 

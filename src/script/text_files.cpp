@@ -6,6 +6,7 @@
 #include "common/windows_headers.h"
 #include "text/canonical_path.h"
 #include "script/command_line.h"
+#include "script/file_lines.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
 #include "text/messages.h"
@@ -191,36 +192,19 @@ bool ForEachFileLine(const WideString& path, const std::function<void(const std:
     const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.Valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    LineCutter cutter(each);
     std::vector<char> buffer(1u << 16);
-    std::string line;
-    bool tooLong = false;  // the line so far is longer than any line of ours: it is left out
-    bool first = true;
-    const auto end = [&] {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        // A byte-order mark some editors put first is no part of the line.
-        if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
-        first = false;
-        if (!line.empty() && !tooLong) each(line);
-        line.clear();
-        tooLong = false;
-    };
-    DWORD read = 0;
     for (;;) {
+        DWORD read = 0;
+        // A read that fails part-way (a bad sector) is not the file's end.
         if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
         if (read == 0) break;
-        for (DWORD i = 0; i < read; ++i) {
-            if (buffer[i] == '\n') {
-                end();
-            } else if (line.size() < kLongestLine) {
-                line += buffer[i];
-            } else {
-                tooLong = true;
-            }
-        }
+        cutter.Feed(buffer.data(), read);
     }
-    end();
+    cutter.Finish();
     return true;
 }
+
 bool ReadWholeFile(const WideString& path, std::string* bytes) {
     bytes->clear();
     const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

@@ -71,14 +71,10 @@ using ChunkWriter = std::function<void(const void* bytes, size_t size)>;
 WideString ReplaceFileWriting(const WideString& path, const std::function<void(const ChunkWriter& write)>& produce,
                               const std::function<WideString(const WideString& written)>& check = nullptr);
 
-// The longest line the program reads from a file of its own: longer than
-// any path the system can name, short of a file without line ends taking
-// the program's memory.
-constexpr size_t kLongestLine = 100000;
-
-// Calls each for every line of the file (LF or CR LF ended, empty lines
-// and lines longer than kLongestLine left out, a leading byte-order mark
-// skipped), reading it a piece at a time. True for a missing file (no
+// Calls each for every line of the file as a LineCutter cuts it (see
+// script/file_lines.h: LF or CR LF ended, empty lines and lines longer
+// than any path left out, a leading byte-order mark skipped), reading it a
+// piece at a time. True for a missing file (no
 // lines); false when it is there but cannot be read to its end.
 bool ForEachFileLine(const WideString& path, const std::function<void(const std::string& line)>& each);
 

@@ -123,6 +123,15 @@ void BackupLists::SettleMoved() {
     moved_.clear();
 }
 
+StringList BackupLists::GoneUnkeptBelow(const WideString& place) const {
+    StringList gone;
+    book_.ForEachUnseenBelow(place, [&](const ChecksumRecord& record) {
+        const FileFacts now = FactsOf(JoinPath(computerFolder_, record.relative));
+        if (!now.exists || now.size != record.size || now.lastWrite != record.lastWrite) gone.push_back(record.relative);
+    });
+    return gone;
+}
+
 void BackupLists::FolderChecked(const WideString& place) { checkedPlaces_.push_back(place); }
 
 uint64_t BackupLists::Need(uint64_t newFiles, uint64_t clusterBytes) const {

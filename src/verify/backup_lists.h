@@ -70,6 +70,12 @@ public:
     // are saved.
     void FolderChecked(const WideString& place);
 
+    // After a folder's copy: the recorded files below its place (a path
+    // below the computer's folder) that its backup no longer holds as
+    // recorded, though the run neither kept nor saw them: removed or
+    // replaced after the plan, their earlier versions not kept.
+    StringList GoneUnkeptBelow(const WideString& place) const;
+
     // The room the lists take, for a folder's fit check.
     uint64_t Need(uint64_t newFiles, uint64_t clusterBytes) const;
     // What could not be written, as the system said it.

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "restore/restore_plan.h"
+#include "points/restore_plan.h"
 #include "text/wide_string.h"
 
 // The run a history line names, or false for a line that does not read.

@@ -1,5 +1,5 @@
-// Reading the stick's record files (history, checksum lists, records of
-// added files, the folder list) line by line without trusting them: a stick
+// Reading the program's own files (the stick's history, checksum lists and
+// records, the folder list) line by line without trusting them: a stick
 // passes through many hands, so a file may hold one endless line or start
 // with a byte-order mark that an editor added.
 #pragma once
@@ -8,22 +8,21 @@
 #include <functional>
 #include <string>
 
-#include "text/wide_string.h"
 
 // The longest line kept, in bytes: more than the longest real line (a
 // checksum, two blanks and a path of 32,767 characters of three UTF-8 bytes
 // each). A longer line is dropped whole, never held.
-constexpr size_t kRecordLineLimit = 131072;
+constexpr size_t kLongestLine = 131072;
 
 // Cuts bytes into lines as they come: LF or CR LF ends a line, empty lines
 // and lines longer than the limit are left out, a UTF-8 byte-order mark at
 // the very start is skipped.
 //   "\xEF\xBB\xBFa\r\nb" => "a", "b"    "a\n\nb\n" => "a", "b"
 //   (limit 3) "abcd\nxy\n" => "xy"
-class RecordLineCutter {
+class LineCutter {
 public:
     using LineSink = std::function<void(const std::string& line)>;
-    explicit RecordLineCutter(LineSink each, size_t limit = kRecordLineLimit);
+    explicit LineCutter(LineSink each, size_t limit = kLongestLine);
     void Feed(const char* bytes, size_t size);
     // The last line, when the bytes end without a line end.
     void Finish();
@@ -38,8 +37,3 @@ private:
     bool started_ = false;   // past the place where a mark can be
     bool tooLong_ = false;   // the line being read is dropped
 };
-
-// Calls each for every line of the file, as RecordLineCutter cuts them,
-// reading it a piece at a time. True for a missing file (no lines); false
-// when it is there but cannot be read.
-bool ForEachRecordLine(const WideString& path, const RecordLineCutter::LineSink& each);

@@ -1,4 +1,4 @@
-#include "restore/restore_plan.h"
+#include "points/restore_plan.h"
 
 #include <algorithm>
 #include <map>

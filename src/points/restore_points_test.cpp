@@ -1,8 +1,8 @@
-#include "restore/restore_plan.h"
+#include "points/restore_plan.h"
 
 #include <gtest/gtest.h>
 
-#include "restore/stick_records.h"
+#include "points/stick_records.h"
 
 namespace {
 

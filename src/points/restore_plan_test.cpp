@@ -1,10 +1,10 @@
-#include "restore/restore_plan.h"
+#include "points/restore_plan.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "restore/stick_records.h"
+#include "points/stick_records.h"
 #include "text/path_text.h"
 
 namespace {

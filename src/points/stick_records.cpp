@@ -1,4 +1,4 @@
-#include "restore/stick_records.h"
+#include "points/stick_records.h"
 
 #include <algorithm>
 #include <map>
@@ -13,7 +13,7 @@
 #include "plan/versions.h"
 #include "records/run_journal.h"
 #include "records/run_journal_file.h"
-#include "restore/record_lines.h"
+#include "script/text_files.h"
 #include "script/text_files.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
@@ -93,7 +93,7 @@ std::vector<StoredFile> StoredFilesOf(const WideString& folder, const WideString
     }, [&](const WideString& relative) {
         if (emptyFolders != nullptr) emptyFolders->push_back(relative);
     });
-    ForEachRecordLine(checksumList, [&](const std::string& line) {
+    ForEachFileLine(checksumList, [&](const std::string& line) {
         StoredFile listed;
         if (!ReadChecksumLine(line, &listed.digest, &listed.relative)) return;
         const auto found = byKey.find(FoldedKey(listed.relative));
@@ -155,7 +155,7 @@ void ReadRecordedRun(const WideString& setFolder, const RunJournal& journal, Run
 // The run of the last record the lists hold: their "record" line.
 uint64_t ListsRunOf(const WideString& computerFolder) {
     uint64_t run = 0;
-    ForEachRecordLine(RunsListOf(computerFolder), [&](const std::string& line) {
+    ForEachFileLine(RunsListOf(computerFolder), [&](const std::string& line) {
         uint64_t number = 0;
         if (line.compare(0, 7, "record ") == 0 && ReadCount(FromUtf8(line.substr(7)), &number)) run = number;
     });
@@ -202,7 +202,7 @@ void MarkStaleLines(const std::vector<RunRecords>& records, uint64_t listsRun, s
 
 StickRecords ReadStickRecords(const WideString& computerFolder, const WideString& versionsFolder) {
     StickRecords stick;
-    ForEachRecordLine(HistoryFileOf(computerFolder), [&](const std::string& line) {
+    ForEachFileLine(HistoryFileOf(computerFolder), [&](const std::string& line) {
         HistoryRun run;
         if (HistoryRunOfLine(FromUtf8(line), &run)) stick.history.push_back(run);
     });
@@ -247,7 +247,7 @@ StickRecords ReadStickRecords(const WideString& computerFolder, const WideString
         if (run.hasSet) run.kept = StoredFilesOf(setFolder, SetChecksumListOf(setFolder));
         if (run.hasAdded) {
             // A line that would lead out of the computer's folder names nothing of it.
-            run.hasAdded = ForEachRecordLine(AddedRecordOf(setFolder), [&](const std::string& line) {
+            run.hasAdded = ForEachFileLine(AddedRecordOf(setFolder), [&](const std::string& line) {
                 const WideString relative = PathFromList(line);
                 if (IsRecordPathBelow(relative)) run.added.push_back(relative);
             });

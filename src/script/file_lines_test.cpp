@@ -1,4 +1,4 @@
-#include "restore/record_lines.h"
+#include "script/file_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "common/windows_headers.h"
-#include "restore/stick_records.h"
+#include "points/stick_records.h"
+#include "script/text_files.h"
 #include "test_support.h"
 #include "verify/file_digest.h"
 
@@ -15,27 +16,27 @@ namespace {
 using Lines = std::vector<std::string>;
 
 // The lines of the bytes fed in pieces of the given size.
-Lines Cut(const std::string& bytes, size_t piece, size_t limit = kRecordLineLimit) {
+Lines Cut(const std::string& bytes, size_t piece, size_t limit = kLongestLine) {
     Lines lines;
-    RecordLineCutter cutter([&](const std::string& line) { lines.push_back(line); }, limit);
+    LineCutter cutter([&](const std::string& line) { lines.push_back(line); }, limit);
     for (size_t at = 0; at < bytes.size(); at += piece) cutter.Feed(bytes.data() + at, std::min(piece, bytes.size() - at));
     cutter.Finish();
     return lines;
 }
 
-TEST(RecordLines, LinesAreCutAtTheirEndsTheMarkSkippedAndOverlongLinesDropped) {
+TEST(FileLines, LinesAreCutAtTheirEndsTheMarkSkippedAndOverlongLinesDropped) {
     const struct {
         std::string bytes;
         size_t limit;
         Lines lines;
     } cases[] = {
-        {"a\r\nb\n", kRecordLineLimit, {"a", "b"}},
-        {"a\n\n\r\nb", kRecordLineLimit, {"a", "b"}},
-        {"\xEF\xBB\xBF" "first\nsecond", kRecordLineLimit, {"first", "second"}},
+        {"a\r\nb\n", kLongestLine, {"a", "b"}},
+        {"a\n\n\r\nb", kLongestLine, {"a", "b"}},
+        {"\xEF\xBB\xBF" "first\nsecond", kLongestLine, {"first", "second"}},
         // A mark elsewhere, or only part of one, is text.
-        {"a\n\xEF\xBB\xBF" "b", kRecordLineLimit, {"a", "\xEF\xBB\xBF" "b"}},
-        {"\xEF\xBB" "x\n", kRecordLineLimit, {"\xEF\xBB" "x"}},
-        {"\xEF\xBB", kRecordLineLimit, {"\xEF\xBB"}},
+        {"a\n\xEF\xBB\xBF" "b", kLongestLine, {"a", "\xEF\xBB\xBF" "b"}},
+        {"\xEF\xBB" "x\n", kLongestLine, {"\xEF\xBB" "x"}},
+        {"\xEF\xBB", kLongestLine, {"\xEF\xBB"}},
         {"abcd\nxyz\nabc", 3, {"xyz", "abc"}},
         {"abcdefgh", 3, {}},
         {"\xEF\xBB\xBF" "abc\n", 3, {"abc"}},
@@ -47,7 +48,7 @@ TEST(RecordLines, LinesAreCutAtTheirEndsTheMarkSkippedAndOverlongLinesDropped) {
     }
 }
 
-TEST(RecordLines, AListWithAMarkReadsItsFirstLineAndAnEndlessLineIsNeverHeld) {
+TEST(FileLines, AListWithAMarkReadsItsFirstLineAndAnEndlessLineIsNeverHeld) {
     ScopedTempFolder temp;
     const WideString folder = temp.Join(L"PC01");
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -55,18 +56,18 @@ TEST(RecordLines, AListWithAMarkReadsItsFirstLineAndAnEndlessLineIsNeverHeld) {
     const WideString hex = DigestHex(DigestOfBytes("abc", 3));
     // An editor's mark before the first line, then one line longer than any path.
     WriteFileBytes(temp.Join(L"PC01.sha256"), "\xEF\xBB\xBF" + std::string(hex.begin(), hex.end()) + "  a.txt\n" +
-                                                  std::string(3 * kRecordLineLimit, 'f') + "  b.txt");
+                                                  std::string(3 * kLongestLine, 'f') + "  b.txt");
     const std::vector<StoredFile> files = StoredFilesOf(folder, temp.Join(L"PC01.sha256"));
     ASSERT_EQ(files.size(), 1u);
     EXPECT_TRUE(files[0].listed);
     EXPECT_EQ(files[0].digest, DigestOfBytes("abc", 3));
 
     size_t longest = 0;
-    EXPECT_TRUE(ForEachRecordLine(temp.Join(L"PC01.sha256"), [&](const std::string& line) {
+    EXPECT_TRUE(ForEachFileLine(temp.Join(L"PC01.sha256"), [&](const std::string& line) {
         longest = std::max(longest, line.size());
     }));
-    EXPECT_LE(longest, kRecordLineLimit);
-    EXPECT_TRUE(ForEachRecordLine(temp.Join(L"none.txt"), [](const std::string&) { ADD_FAILURE(); }));
+    EXPECT_LE(longest, kLongestLine);
+    EXPECT_TRUE(ForEachFileLine(temp.Join(L"none.txt"), [](const std::string&) { ADD_FAILURE(); }));
 }
 
 }  // namespace
