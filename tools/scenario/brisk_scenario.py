@@ -54,6 +54,10 @@ def build_dir():
     return Path(os.environ.get("BRISK_BUILD_DIR", SOURCE_DIR / "build")).resolve()
 
 
+class SetUpError(Exception):
+    """A step that makes the world failed; the message has what it said."""
+
+
 @dataclass
 class Run:
     exit_code: int
@@ -149,14 +153,17 @@ class World:
             shutil.rmtree(self.root)
         self.root.mkdir(parents=True)
         self.prefix = self.root / "prefix"
-        # Hard links: Wine replaces the registry files by renaming, and the
-        # scenario writes only new files, so the base stays untouched; the
-        # registry files are copied all the same to be safe.
+        # Hard links, but not for the files Wine writes into: it saves a
+        # registry file that has other links in place (not by renaming a new
+        # one over it), and it rewrites .update-timestamp in place when it
+        # updates a prefix. Written through a link, they would change the
+        # base and every other world, while those read them. The world gets
+        # copies of its own.
         subprocess.run(["cp", "-al", str(_base_prefix()), str(self.prefix)], check=True)
-        for hive in self.prefix.glob("*.reg"):
-            data = hive.read_bytes()
-            hive.unlink()
-            hive.write_bytes(data)
+        for written in [*self.prefix.glob("*.reg"), self.prefix / ".update-timestamp"]:
+            data = written.read_bytes()
+            written.unlink()
+            written.write_bytes(data)
         self.user = getpass.getuser()
         self._registry = []
         self._drive_kinds = {}
@@ -376,10 +383,23 @@ class World:
         # Inside the world: no drive maps the Linux file system.
         reg_file = self.c_drive() / "scenario-settings.reg"
         reg_file.write_bytes(("\r\n".join(lines) + "\r\n").encode("utf-16"))
-        subprocess.run(["wine", "reg", "import", r"C:\scenario-settings.reg"], env=env,
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._set_up(["wine", "reg", "import", r"C:\scenario-settings.reg"], env, "registry import")
         reg_file.unlink()
         self._registry.clear()
+
+    def _set_up(self, command, env, step):
+        """Runs a set-up command of the world; when it fails, the failure
+        says what it printed. Its output goes to a file, not a pipe: Wine's
+        session processes started with it would hold a pipe open."""
+        log = self.root / "set-up.txt"
+        with open(log, "wb") as out:
+            status = subprocess.run(command, env=env, stdout=out, stderr=subprocess.STDOUT,
+                                    stdin=subprocess.DEVNULL, cwd=self.c_drive()).returncode
+        said = decode(log.read_bytes()).strip()
+        log.unlink()
+        if status != 0:
+            raise SetUpError(f"{step} in world {self.name} failed: {' '.join(command)} "
+                             f"exited with {status}; it said:\n{said or '(nothing)'}")
 
     def keep_server_warm(self, computer=None):
         """Starts the world's wineserver as a persistent one (kept up between
@@ -586,3 +606,32 @@ def read_first(computer_folder, relative):
 def check(condition, message):
     if not condition:
         raise AssertionError(message)
+
+
+def _check_equipment():
+    """The equipment's own check (python3 brisk_scenario.py): a set-up step
+    that fails says what it printed; a new world shares no file that Wine
+    writes into with the base prefix."""
+    world = World("equipment_check")
+    environment = wine_environment(world.prefix)
+    world._set_up(["sh", "-c", "echo fine"], environment, "a step that works")
+    try:
+        world._set_up(["sh", "-c", "printf '%s: %s\\n' reg refused >&2; exit 1"], environment,
+                      "registry import")
+    except SetUpError as error:
+        said = str(error)
+    else:
+        raise AssertionError("a failing set-up step passed")
+    check("registry import in world equipment_check failed" in said and "exited with 1" in said
+          and "\nreg: refused" in said, said)
+    base = build_dir() / "scenario-base"
+    for name in ("system.reg", "user.reg", "userdef.reg", ".update-timestamp"):
+        own, based = (world.prefix / name).stat(), (base / name).stat()
+        check(own.st_nlink == 1 and own.st_ino != based.st_ino, f"{name} is linked into the base prefix")
+        check((world.prefix / name).read_bytes() == (base / name).read_bytes(), f"{name} differs from the base")
+    shutil.rmtree(world.root)
+    print("ok")
+
+
+if __name__ == "__main__":
+    _check_equipment()
