@@ -131,4 +131,21 @@ TEST(TextFiles, AWriterThatGivesUpSaysSo) {
                                          SystemReason(ERROR_PATH_NOT_FOUND)});
 }
 
+// A file whose new bytes do not check out never takes the old one's place.
+TEST(TextFiles, AReplacementThatDoesNotCheckOutLeavesTheOldFile) {
+    ScopedTempFolder temp;
+    const WideString path = temp.Join(L"list.txt");
+    ASSERT_TRUE(WriteFileBytes(path, "old"));
+    const auto produce = [](const ChunkWriter& write) { write("new", 3); };
+    EXPECT_EQ(ReplaceFileWriting(path, produce, [](const WideString&) { return WideString(L"it reads back wrong"); }),
+              L"it reads back wrong");
+    EXPECT_EQ(ReadFileBytes(path), "old");
+    EXPECT_EQ(GetFileAttributesW((path + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReplaceFileWriting(path, produce, [](const WideString& written) {
+                  return ReadFileBytes(written) == "new" ? WideString() : WideString(L"not the bytes");
+              }),
+              L"");
+    EXPECT_EQ(ReadFileBytes(path), "new");
+}
+
 }  // namespace
