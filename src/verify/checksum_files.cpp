@@ -55,7 +55,9 @@ WideString ReplaceAndReadBack(const WideString& path, const std::function<void(c
         [&](const WideString& temporary) {
             // What the list says is only as good as what the stick gives back.
             Digest expected{};
-            const FileDigest back = DigestOfFile(temporary, ReadFrom::Device);
+            // A small buffer: a list is read in pieces that cost no memory to speak of.
+            FileReader reader(64 * 1024);
+            const FileDigest back = reader.Digest(temporary, ReadFrom::Device);
             if (written.Finish(&expected) && back.read && back.bytes == written.Bytes() && back.digest == expected) {
                 return WideString();
             }

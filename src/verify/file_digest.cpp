@@ -76,9 +76,9 @@ private:
 // pages (unbuffered reads take multiples of the sector size), at most a
 // chunk. The system touches every page of the buffer a read may fill: a
 // small file's read keeps a page of it in memory, not the whole chunk.
-DWORD ReadRequest(uint64_t size, uint64_t done) {
+DWORD ReadRequest(uint64_t size, uint64_t done, DWORD chunkBytes) {
     const uint64_t rest = size > done ? size - done : 0;
-    if (rest >= kChunkBytes) return kChunkBytes;
+    if (rest >= chunkBytes) return chunkBytes;
     return static_cast<DWORD>((rest + 1 + kPageBytes - 1) / kPageBytes * kPageBytes);
 }
 
@@ -96,8 +96,9 @@ FileDigest Failed(DWORD error) {
 
 }  // namespace
 
-FileReader::FileReader()
-    : buffer_(VirtualAlloc(nullptr, kChunkBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
+FileReader::FileReader(unsigned long chunkBytes)
+    : chunkBytes_(chunkBytes),
+      buffer_(VirtualAlloc(nullptr, chunkBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
       algorithm_(OpenSha256()) {}
 
 FileReader::~FileReader() {
@@ -131,7 +132,7 @@ FileDigest FileReader::Digest(const WideString& path, ReadFrom from, const Chunk
     Hasher hasher(algorithm_);
     if (buffer_ == nullptr || !hasher.Ready()) return Failed(ERROR_NOT_ENOUGH_MEMORY);
     for (;;) {
-        const DWORD request = ReadRequest(result.size, result.bytes);
+        const DWORD request = ReadRequest(result.size, result.bytes, chunkBytes_);
         DWORD got = 0;
         if (!ReadFile(file.Get(), buffer_, request, &got, nullptr)) {
             const FileDigest failed = Failed(GetLastError());

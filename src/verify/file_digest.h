@@ -41,7 +41,10 @@ using ChunkSink = std::function<WideString(const void* bytes, unsigned long size
 // beside the main thread makes its own reader.
 class FileReader {
 public:
-    FileReader();
+    // chunkBytes: the largest read, and the buffer's size (a multiple of
+    // the page size); a reader of large files that need not keep the stick
+    // busy (the run's own lists) keeps a smaller one in memory.
+    explicit FileReader(unsigned long chunkBytes = 1 << 20);
     ~FileReader();
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
@@ -53,6 +56,7 @@ public:
     FileDigest Digest(const WideString& path, ReadFrom from, const ChunkSink& each = nullptr);
 
 private:
+    unsigned long chunkBytes_;
     void* buffer_;
     void* algorithm_;  // the system's SHA-256 provider
 };
