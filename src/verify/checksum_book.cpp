@@ -296,43 +296,39 @@ std::vector<WideString> ChecksumBook::OldestFirst(uint64_t minFiles, uint64_t mi
 }
 
 std::vector<ChecksumBook::Number> ChecksumBook::OldestFirstNumbers(uint64_t minFiles, uint64_t minBytes) const {
-    // The files and bytes last read by each run, oldest run first, say
-    // which run is the last to be taken; of that run, the files in path
-    // order until both shares are taken. No copy of the book's order.
-    std::map<uint32_t, std::pair<uint64_t, uint64_t>> runs;
-    for (const Slot& slot : slots_) {
-        if (!slot.live) continue;
-        ++runs[slot.checkedRun].first;
-        runs[slot.checkedRun].second += slot.size;
-    }
+    // Oldest run first, then path order. Once the bytes' share is taken,
+    // the files' share is made up of files that keep the bytes within a
+    // quarter more than their share: large files read together in one run
+    // come due apart, and no run reads much more than its share. Only when
+    // the files that fit are too few are the others taken, oldest first.
+    const std::vector<uint32_t>& byPath = SortedSlots();
+    std::vector<uint32_t> order(byPath.begin(), byPath.end());
+    std::stable_sort(order.begin(), order.end(),
+                     [this](uint32_t a, uint32_t b) { return slots_[a].checkedRun < slots_[b].checkedRun; });
+    const uint64_t cap = minBytes + minBytes / 4;
+    std::vector<bool> taken(slots_.size(), false);
+    std::vector<uint32_t> deferred;
     uint64_t files = 0;
     uint64_t bytes = 0;
-    uint64_t filesBefore = 0;  // of the runs before the last one taken
-    uint64_t bytesBefore = 0;
-    uint32_t lastRun = 0;
-    bool any = false;
-    for (const auto& run : runs) {
+    for (const uint32_t index : order) {
         if (files >= minFiles && bytes >= minBytes) break;
-        lastRun = run.first;
-        any = true;
-        filesBefore = files;
-        bytesBefore = bytes;
-        files += run.second.first;
-        bytes += run.second.second;
+        const uint64_t size = slots_[index].size;
+        if (bytes >= minBytes && bytes + size > cap) {
+            deferred.push_back(index);
+            continue;
+        }
+        taken[index] = true;
+        ++files;
+        bytes += size;
+    }
+    for (const uint32_t index : deferred) {
+        if (files >= minFiles) break;
+        taken[index] = true;
+        ++files;
     }
     std::vector<Number> selected;
-    if (!any) return selected;
-    files = filesBefore;
-    bytes = bytesBefore;
-    for (const uint32_t index : SortedSlots()) {
-        const Slot& slot = slots_[index];
-        if (slot.checkedRun > lastRun) continue;
-        if (slot.checkedRun == lastRun) {
-            if (files >= minFiles && bytes >= minBytes) continue;
-            ++files;
-            bytes += slot.size;
-        }
-        selected.push_back(index);
+    for (const uint32_t index : byPath) {
+        if (taken[index]) selected.push_back(index);
     }
     return selected;
 }

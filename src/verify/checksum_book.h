@@ -81,7 +81,9 @@ public:
     // straight from the stored bytes, a line at a time.
     void ForEachListLine(bool runs, const std::function<void(const std::string& line)>& write) const;
     // The paths of the records read longest ago (oldest run, then path),
-    // until at least minFiles files and minBytes bytes are taken.
+    // until at least minFiles files and minBytes bytes are taken; once the
+    // bytes are, only files that keep them within a quarter more than
+    // minBytes, while there are enough of those.
     std::vector<WideString> OldestFirst(uint64_t minFiles, uint64_t minBytes) const;
 
     // A record's number stays the record's while the book lives (a removed

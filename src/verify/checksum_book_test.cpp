@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "verify/checksum_files.h"
@@ -175,6 +176,33 @@ TEST(ChecksumBook, RollingSelectionTakesTheLongestUncheckedFirstUntilBothShares)
         }
     }
     EXPECT_EQ(201u, read.size());
+}
+
+// The first run reads every file; large files read together then come due
+// together. Eight runs later every file was read again, and no run read
+// much more than its eighth of the bytes.
+TEST(ChecksumBook, TheRollingShareIsSpreadOverTheRuns) {
+    ChecksumBook book;
+    for (int i = 0; i < 400; ++i) book.Put(Record(L"C\\small\\f" + std::to_wstring(1000 + i), 1000, 1));
+    for (int i = 0; i < 40; ++i) book.Put(Record(L"C\\big\\scan " + std::to_wstring(10 + i), 100000, 1));
+    const uint64_t eighth = book.Bytes() / 8;
+    std::map<WideString, uint64_t> lastRead;
+    for (uint64_t run = 2; run <= 10; ++run) {
+        uint64_t bytes = 0;
+        const std::vector<ChecksumBook::Number> picks = RollingNumbers(book);
+        for (const ChecksumBook::Number number : picks) {
+            ChecksumRecord record = *book.Find(book.PathNumbered(number));
+            bytes += record.size;
+            record.checkedRun = run;
+            book.Put(record);
+            lastRead[record.relative] = run;
+        }
+        EXPECT_GE(picks.size(), 55u) << run;
+        EXPECT_LE(bytes, eighth + eighth / 2) << "run " << run << " read " << bytes << " of " << book.Bytes();
+    }
+    // Eight runs (2 to 9) read every file.
+    EXPECT_EQ(lastRead.size(), 440u);
+    book.ForEachSorted([&](const ChecksumRecord& record) { EXPECT_GE(record.checkedRun, 3u) << record.relative; });
 }
 
 TEST(ChecksumBook, ARecordCostsLittleMemory) {
