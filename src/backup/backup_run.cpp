@@ -118,11 +118,34 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     VersionSetOfRun versions(plan->versionsFolder, startTime);
     JournalOfRun journal(versions, plan->versionsFolder, FormatTime(L"%Y-%m-%d %H:%M:%S", startTime));
     RunOfFolders run{*plan, script, lists, rolling, copies, versions, journal, PolicyOf(job)};
+    // The folders in the script's order; the first one's picks are read
+    // during the script's first pause, each next one's during the pause
+    // after the copy before it, and the rest of the rolling check during
+    // the last pause.
+    std::vector<PlannedFolder*> taken;
     for (PlannedFolder& folder : plan->folders) {
-        if (folder.fate != FolderFate::Refused) FolderTransaction(run, &folder).Run();
+        if (folder.fate != FolderFate::Refused) taken.push_back(&folder);
+    }
+    if (!taken.empty()) rolling.ReadAhead(lists.RecordPathOf(taken.front()->destination));
+    std::vector<LeftoverFinding> leftovers;
+    bool restRead = false;
+    for (size_t i = 0; i < taken.size(); ++i) {
+        PauseAfter pause;
+        if (i + 1 < taken.size()) {
+            pause.nextPlace = lists.RecordPathOf(taken[i + 1]->destination);
+        } else {
+            pause.alsoDuringPause = [&] {
+                leftovers = rolling.ReadUnjudged();
+                restRead = true;
+            };
+        }
+        FolderTransaction(run, taken[i], std::move(pause)).Run();
     }
     script.Finish();
-    SayLines(LeftoverLines(rolling.ReadTheRest(), plan->drive));
+    if (!restRead) leftovers = rolling.ReadUnjudged();
+    const std::vector<LeftoverFinding> unreplaced = rolling.NameUnreplaced();
+    leftovers.insert(leftovers.end(), unreplaced.begin(), unreplaced.end());
+    SayLines(LeftoverLines(leftovers, plan->drive));
     const WideString rollingLine = RollingLine(rolling.Totals(), plan->drive);
     if (!rollingLine.empty()) ReportLine(rollingLine);
     for (const PlannedFolder& folder : plan->folders) {

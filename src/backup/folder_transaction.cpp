@@ -54,9 +54,10 @@ const size_t kSumLinesAtOnce = 256 * 1024;
 
 }  // namespace
 
-FolderTransaction::FolderTransaction(RunOfFolders& run, PlannedFolder* folder)
+FolderTransaction::FolderTransaction(RunOfFolders& run, PlannedFolder* folder, PauseAfter pause)
     : run_(run),
       folder_(*folder),
+      pause_(std::move(pause)),
       policy_(PolicyOfFolder(run.policy, *folder)),
       place_(run.lists.RecordPathOf(folder->destination)),
       recordedPlace_(place_.empty() ? PathBelow(folder->destination, run.plan.backupFolder) : place_) {}
@@ -68,8 +69,17 @@ void FolderTransaction::Run() {
         CheckBeforeCopy();
         KeepVersions();
     }
-    if (folder_.fate != FolderFate::Mirror) return Skip();
-    if (Copy()) Check();
+    const bool copied = folder_.fate == FolderFate::Mirror;
+    if (copied && !Copy()) return;
+    if (!copied) Skip();
+    // The script pauses now, before the next folder or at its end.
+    const bool checked = copied || folder_.fate == FolderFate::KeptEmptied;
+    ReadBackOfCopy readBack;
+    if (checked) readBack = ReadBack();
+    AwaitPauseEnd();
+    if (checked) Check(std::move(readBack));
+    if (scriptWithUs_) scriptWithUs_ = run_.script.Answer(L"next");
+    run_.scriptFailed = run_.scriptFailed || !scriptWithUs_;
 }
 
 void FolderTransaction::LeaveOut(FolderFate fate, const WideString& reason) {
@@ -286,10 +296,30 @@ void FolderTransaction::RecordAfter(const StringList& back, const StringList& lo
 // became empty is checked all the same (its backup stays as it was).
 void FolderTransaction::Skip() {
     scriptWithUs_ = run_.script.Answer(L"skip");
-    run_.scriptFailed = !scriptWithUs_;
-    if (folder_.fate != FolderFate::KeptEmptied) return;
     copyStarted_ = INT64_MAX;
-    Check();
+    PauseStarts();
+}
+
+// The script pauses before the next folder: that folder's picks of the
+// rolling check are read meanwhile, unless its backup lies within this
+// one's (or this one's within it), which the rest of this transaction may
+// change; then it reads them after its plan.
+void FolderTransaction::PauseStarts() {
+    const WideString& next = pause_.nextPlace;
+    const auto within = [](const WideString& inner, const WideString& outer) {
+        return FoldedKey(inner) == FoldedKey(outer) ||
+               FoldedKey(inner).compare(0, outer.size() + 1, FoldedKey(outer) + L"\\") == 0;
+    };
+    const bool apart = next.empty() || place_.empty() || (!within(next, place_) && !within(place_, next));
+    if (apart) run_.rolling.ReadAhead(next);
+}
+
+// What the script's pause carries besides this folder's read-back (after
+// the last folder: the rest of the rolling check), then its end: the
+// script asks for this folder's check.
+void FolderTransaction::AwaitPauseEnd() {
+    if (pause_.alsoDuringPause) pause_.alsoDuringPause();
+    scriptWithUs_ = scriptWithUs_ && run_.script.AwaitScript();
 }
 
 // Has the script copy the folder (its unreadable subfolders left out) and
@@ -308,12 +338,14 @@ bool FolderTransaction::Copy() {
         run_.scriptFailed = true;
         return false;
     }
-    // The script asks again once the copy has ended.
+    // The script asks again once the copy has ended; the answer lets it pause.
     scriptWithUs_ = script.AwaitScript();
     const std::optional<int> exitCode = scriptWithUs_ ? script.TakeCopyExitCode() : std::nullopt;
     leftAsPlanned_ = CopyLeftBackupAsPlanned(folder_.before, allReadBeforeCopy_, moves_.size(),
                                              exitCode ? &*exitCode : nullptr);
     if (folder_.before.need != 0) run_.copiedSomething = true;
+    scriptWithUs_ = scriptWithUs_ && script.Answer(L"on");
+    PauseStarts();
     return true;
 }
 
@@ -330,9 +362,9 @@ bool FolderTransaction::CopyAgain(const StringList& files) {
 // is copied once more), puts back the earlier versions its copy did not
 // replace, settles the lines of what moved, records what went back and what
 // the copy did beyond its plan, and says how it went.
-void FolderTransaction::Check() {
-    const bool copied = folder_.fate == FolderFate::Mirror;
-    CheckFacts facts;
+// While the script pauses: reads back what the copy wrote, changing
+// nothing on the stick.
+ReadBackOfCopy FolderTransaction::ReadBack() {
     // The copies' lines go into the run's record as they are found, so that
     // a run that does not finish leaves them on the stick.
     if (begun_) {
@@ -349,10 +381,20 @@ void FolderTransaction::Check() {
             }
         });
     }
-    ReadBackOfCopy readBack =
-        run_.copies.CheckCopy(folder_, policy_, place_, copyStarted_, leftAsPlanned_,
-                              [&](const StringList& files) { return copied && CopyAgain(files); }, &known_);
+    ReadBackOfCopy readBack = run_.copies.ReadBack(folder_, policy_, place_, copyStarted_, leftAsPlanned_, &known_);
     run_.copies.SetRecordedSink(nullptr);
+    return readBack;
+}
+
+// Once the pause is over: copies again what read back wrong, puts back the
+// earlier versions the copy did not replace, settles the lines of what
+// moved, records what went back and what the copy did beyond its plan, and
+// says how the folder went.
+void FolderTransaction::Check(ReadBackOfCopy readBack) {
+    const bool copied = folder_.fate == FolderFate::Mirror;
+    CheckFacts facts;
+    run_.copies.Mend(folder_, policy_, place_, [&](const StringList& files) { return copied && CopyAgain(files); },
+                     &readBack);
     facts.findings = std::move(readBack.findings);
     facts.returned = PutBackWhatWasNotReplaced(moves_, run_.versions.Folder(), policy_);
     run_.versions.Forget(moves_);
@@ -401,5 +443,4 @@ void FolderTransaction::Check() {
     run_.tally.files += facts.after.files;
     run_.tally.missingFiles += facts.after.MissingOrOlder();
     if (!folder_.verified) ++run_.tally.incompleteFolders;
-    if (copied) run_.scriptFailed = !scriptWithUs_ || !run_.script.Answer(L"next");
 }

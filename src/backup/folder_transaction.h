@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,9 +47,17 @@ struct RunOfFolders {
     std::vector<VersionSet> sets = {};
 };
 
+// What the script's pause after a folder's copy carries besides its
+// read-back: the next folder's place (its picks are read meanwhile), and,
+// after the last folder, the rest of the rolling check.
+struct PauseAfter {
+    WideString nextPlace;
+    std::function<void()> alsoDuringPause;
+};
+
 class FolderTransaction {
 public:
-    FolderTransaction(RunOfFolders& run, PlannedFolder* folder);
+    FolderTransaction(RunOfFolders& run, PlannedFolder* folder, PauseAfter pause);
     FolderTransaction(const FolderTransaction&) = delete;
     FolderTransaction& operator=(const FolderTransaction&) = delete;
 
@@ -56,6 +65,9 @@ public:
     // folder that is not to be copied (unreadable, without room, whose
     // earlier versions cannot be kept or recorded) is skipped after its
     // plan and keeps its backup; one that became empty is still checked.
+    // What the copy wrote is read back while the script pauses after it
+    // (before the next folder, or at its end); the rest of the check, the
+    // put-back included, follows the pause, before the next folder's plan.
     // After the script has ended, every further folder is named as not
     // backed up.
     void Run();
@@ -67,7 +79,10 @@ private:
     bool KeepVersions();
     void Skip();
     bool Copy();
-    void Check();
+    void PauseStarts();
+    ReadBackOfCopy ReadBack();
+    void AwaitPauseEnd();
+    void Check(ReadBackOfCopy readBack);
 
     // Records the moves' lines and the files the copy adds, then moves the
     // files into the set. False (the folder left out) when either fails.
@@ -94,6 +109,7 @@ private:
 
     RunOfFolders& run_;
     PlannedFolder& folder_;
+    PauseAfter pause_;
     CopyPolicy policy_;         // the run's, with the folder's own subfolders left out
     WideString place_;          // its backup's path below the computer's folder; empty for a share's
     WideString recordedPlace_;  // the place the run's record names it by

@@ -106,11 +106,10 @@ bool CopiesCheck::CheckUnrecorded(PlannedFolder* folder, const WideString& place
     return allRecorded;
 }
 
-ReadBackOfCopy CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy,
-                                  const WideString& place, int64_t copyStarted, bool leftAsPlanned,
-                                  const std::function<bool(const StringList&)>& copyAgain, const KnownPaths* known) {
+ReadBackOfCopy CopiesCheck::ReadBack(const PlannedFolder& folder, const CopyPolicy& folderPolicy,
+                                    const WideString& place, int64_t copyStarted, bool leftAsPlanned,
+                                    const KnownPaths* known) {
     ReadBackOfCopy found;
-    StringList mismatched;
     const auto visit = [&](const WideString& relative, const FolderEntry& source, const FolderEntry* backup,
                            bool upToDate) {
         if (!upToDate) {
@@ -131,16 +130,21 @@ ReadBackOfCopy CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPol
             }
         }
         pending_.push_back({relative, source.size, source.lastWrite, backup->size, backup->lastWrite});
-        if (pending_.size() >= kCopiesAtOnce) ReadPending(folder, place, &found, &mismatched);
+        if (pending_.size() >= kCopiesAtOnce) ReadPending(folder, place, &found, &found.mismatched);
     };
     // A copy that changed nothing leaves the plan's comparison true: no
     // second walk of both trees, nothing written to read back.
     found.after = leftAsPlanned ? folder.before
                                 : CompareTrees(folderPolicy, 0, folder.source, folder.destination, visit);
-    ReadPending(folder, place, &found, &mismatched);
-    if (mismatched.empty()) return found;
+    ReadPending(folder, place, &found, &found.mismatched);
+    return found;
+}
+
+void CopiesCheck::Mend(const PlannedFolder& folder, const CopyPolicy& folderPolicy, const WideString& place,
+                       const std::function<bool(const StringList&)>& copyAgain, ReadBackOfCopy* found) {
+    if (found->mismatched.empty()) return;
     // Removed, so that the copy takes them again.
-    for (const WideString& relative : mismatched) {
+    for (const WideString& relative : found->mismatched) {
         const WideString problem = RemoveBackupFile(JoinPath(folder.destination, relative));
         if (!problem.empty()) {
             WriteTrace(Say(Message::CouldNotRemove, {JoinPath(folder.destination, relative), problem}));
@@ -148,9 +152,16 @@ ReadBackOfCopy CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPol
     }
     // Only the files that did not match are copied again: whatever else
     // changed since the plan is neither overwritten nor purged unkept.
-    const StringList again = CopyAgainArguments(folder, mismatched, ScriptCodePage());
-    CheckAgain(folder, place, mismatched, !again.empty() && copyAgain(again), &found);
-    found.after = CompareTrees(folderPolicy, 0, folder.source, folder.destination);
+    const StringList again = CopyAgainArguments(folder, found->mismatched, ScriptCodePage());
+    CheckAgain(folder, place, found->mismatched, !again.empty() && copyAgain(again), found);
+    found->after = CompareTrees(folderPolicy, 0, folder.source, folder.destination);
+}
+
+ReadBackOfCopy CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy,
+                                      const WideString& place, int64_t copyStarted, bool leftAsPlanned,
+                                      const std::function<bool(const StringList&)>& copyAgain, const KnownPaths* known) {
+    ReadBackOfCopy found = ReadBack(folder, folderPolicy, place, copyStarted, leftAsPlanned, known);
+    Mend(folder, folderPolicy, place, copyAgain, &found);
     return found;
 }
 

@@ -54,6 +54,8 @@ struct ReadBackOfCopy {
     StringList lost;
     // Files the copy added that its plan did not know of.
     StringList late;
+    // The copies (relative paths) that did not hold their sources' bytes.
+    StringList mismatched;
 };
 
 class CopiesCheck {
@@ -81,6 +83,13 @@ public:
     // not) and read once more. A copy that left the backup as planned
     // (leftAsPlanned) is not walked again: the plan's comparison stands.
     // known, when given, tells the files the plan knew the copy brings.
+    // ReadBack is the first half, which changes nothing on the stick (it
+    // may run while the script pauses); Mend the second, which removes the
+    // wrong copies, has them copied again and compares the trees once more.
+    ReadBackOfCopy ReadBack(const PlannedFolder& folder, const CopyPolicy& folderPolicy, const WideString& place,
+                            int64_t copyStarted, bool leftAsPlanned, const KnownPaths* known = nullptr);
+    void Mend(const PlannedFolder& folder, const CopyPolicy& folderPolicy, const WideString& place,
+              const std::function<bool(const StringList&)>& copyAgain, ReadBackOfCopy* found);
     ReadBackOfCopy CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy, const WideString& place,
                            int64_t copyStarted, bool leftAsPlanned,
                            const std::function<bool(const StringList&)>& copyAgain, const KnownPaths* known = nullptr);

@@ -54,22 +54,39 @@ std::pair<size_t, size_t> RollingCheck::PickedBelow(const WideString& place) con
 }
 
 void RollingCheck::ReadAhead(const WideString& place) {
+    // Already read, or being read, for this place.
+    if (!place.empty() && place == aheadPlace_) return;
     AwaitReads();
     readAhead_.clear();
+    aheadPlace_ = place;
     if (place.empty()) return;
     const std::pair<size_t, size_t> range = PickedBelow(place);
     if (range.first == range.second) return;
     readAheadFirst_ = range.first;
     readAhead_.resize(range.second - range.first);
+    // What the thread reads and what it compares with, taken now: the
+    // lists may change while it reads (the check of the folder before).
+    struct Pick {
+        WideString path;
+        Digest digest;
+        uint64_t size;
+    };
+    std::vector<Pick> picks;
+    picks.reserve(readAhead_.size());
+    const ChecksumBook& book = lists_.Book();
+    for (size_t i = range.first; i < range.second; ++i) {
+        const std::optional<ChecksumRecord> record = book.Find(book.PathNumbered(picks_[i]));
+        picks.push_back({JoinPath(computerFolder_, book.PathNumbered(picks_[i])), record ? record->digest : Digest{},
+                         record ? record->size : 0});
+    }
     try {
-        reader_ = std::thread([this] {
-            const ChecksumBook& book = lists_.Book();
+        reader_ = std::thread([this, picks = std::move(picks)] {
             FileReader reader;
-            for (size_t i = 0; i < readAhead_.size(); ++i) {
-                const ChecksumBook::Number number = picks_[readAheadFirst_ + i];
-                const FileDigest got = reader.Digest(JoinPath(computerFolder_, book.PathNumbered(number)),
-                                                     ReadFrom::Device);
-                readAhead_[i] = {got.size, got.lastWrite, got.read && book.HoldsBytes(number, got.digest, got.bytes)};
+            for (size_t i = 0; i < picks.size(); ++i) {
+                const FileDigest got = reader.Digest(picks[i].path, ReadFrom::Device);
+                readAhead_[i] = {got.size, got.lastWrite,
+                                 got.read && got.bytes == picks[i].size && got.digest == picks[i].digest,
+                                 picks[i].digest, picks[i].size};
             }
         });
     } catch (const std::system_error&) {
@@ -91,8 +108,9 @@ FileDigest RollingCheck::ReadTwice(const WideString& backupPath, const ChecksumR
 
 bool RollingCheck::TakeReadAhead(size_t index, const ChecksumRecord& record, FileDigest* early) const {
     const size_t ahead = index - readAheadFirst_;
+    // It counts only while the line still holds the bytes it found.
     if (index < readAheadFirst_ || ahead >= readAhead_.size() || !readAhead_[ahead].matched ||
-        !lists_.Book().HoldsBytes(picks_[index], record.digest, record.size)) {
+        readAhead_[ahead].digest != record.digest || readAhead_[ahead].bytes != record.size) {
         return false;
     }
     // The open file said its size and time: one lookup of the path, not two.
@@ -181,6 +199,14 @@ std::vector<SuspectOutcome> RollingCheck::Settle(const WideString& place) {
 }
 
 std::vector<LeftoverFinding> RollingCheck::ReadTheRest() {
+    std::vector<LeftoverFinding> findings = ReadUnjudged();
+    const std::vector<LeftoverFinding> unreplaced = NameUnreplaced();
+    findings.insert(findings.end(), unreplaced.begin(), unreplaced.end());
+    return findings;
+}
+
+std::vector<LeftoverFinding> RollingCheck::ReadUnjudged() {
+    AwaitReads();
     std::vector<LeftoverFinding> findings;
     ChecksumBook& book = lists_.Book();
     for (size_t i = 0; i < picks_.size(); ++i) {
@@ -205,6 +231,11 @@ std::vector<LeftoverFinding> RollingCheck::ReadTheRest() {
         ++totals_.damaged;
         findings.push_back({LeftoverFinding::Kind::DamagedRecorded, backupPath});
     }
+    return findings;
+}
+
+std::vector<LeftoverFinding> RollingCheck::NameUnreplaced() {
+    std::vector<LeftoverFinding> findings;
     for (Suspect& suspect : suspects_) {
         if (suspect.settled) continue;
         suspect.settled = true;

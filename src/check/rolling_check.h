@@ -65,13 +65,13 @@ public:
     RollingCheck(const RollingCheck&) = delete;
     RollingCheck& operator=(const RollingCheck&) = delete;
 
-    // Before a folder's plan: starts reading the picks below its place (its
-    // path below the computer's folder) on a thread of its own. Until
-    // AwaitReads the lists may only mark files seen, which that thread
-    // never reads.
+    // Before a folder's plan (while the script pauses before it): starts
+    // reading the picks below its place (its path below the computer's
+    // folder) on a thread of its own, against their lines as they are now;
+    // the thread touches nothing else. Asked again for the same place, it
+    // goes on as it is.
     void ReadAhead(const WideString& place);
-    // Waits until those reads have ended: called before anything on the
-    // stick or in the lists may change.
+    // Waits until those reads have ended.
     void AwaitReads();
 
     // After the folder's plan, before anything on the stick changes: waits
@@ -93,7 +93,11 @@ public:
     // After the last folder: reads the picks no folder read (backups of
     // folders no longer configured) against their lines alone, dropping the
     // lines of files no longer there, and names each suspect not replaced.
+    // ReadUnjudged and NameUnreplaced are its two halves: the first may run
+    // while the last folder's check is still to be settled.
     std::vector<LeftoverFinding> ReadTheRest();
+    std::vector<LeftoverFinding> ReadUnjudged();
+    std::vector<LeftoverFinding> NameUnreplaced();
 
     const RollingTotals& Totals() const { return totals_; }
 
@@ -113,12 +117,14 @@ private:
         WideString source;
         bool settled = false;
     };
-    // A read made ahead: whether it found the recorded bytes, and the size
-    // and time the open file said.
+    // A read made ahead: whether it found the bytes the line held when it
+    // began (those bytes), and the size and time the open file said.
     struct EarlyRead {
         uint64_t size = 0;
         int64_t lastWrite = 0;
         bool matched = false;
+        Digest digest{};
+        uint64_t bytes = 0;
     };
 
     BackupLists& lists_;
@@ -128,6 +134,7 @@ private:
     std::vector<ChecksumBook::Number> picks_;  // in path order
     std::vector<bool> handled_;                // by index into picks_: judged by a folder
     std::thread reader_;
+    WideString aheadPlace_;
     size_t readAheadFirst_ = 0;
     std::vector<EarlyRead> readAhead_;         // for picks_ from readAheadFirst_ on
     std::vector<Suspect> suspects_;

@@ -61,6 +61,21 @@ WideString ChangeToFolderLine(const WideString& folder) {
     return L"cd /d \"" + DoublePercents(StripTrailingSeparator(folder)) + L"\"";
 }
 
+namespace {
+
+// After a pause: the previous folder's check, which read its copies while
+// the script paused, may have the script copy files of it again ("again",
+// then the file) before it says "next".
+void AddCheckOfPrevious(StringList* lines, const WideString& ask, const WideString& number,
+                        const WideString& goOn, const CopySettings& job) {
+    const WideString back = L"brisk_back_" + number;
+    lines->insert(lines->end(), {L":" + back, L"@set brisk_go=", L"@set /p brisk_go=" + ask,
+                                 L"@if not \"%brisk_go%\"==\"again\" goto " + goOn, L"@set brisk_file=",
+                                 L"@set /p brisk_file=" + ask, CopyAgainCommand(job), L"@goto " + back});
+}
+
+}  // namespace
+
 WideString FolderByFolderScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
                                 const WideString& scriptFolder, const WideString& pipeName) {
     const WideString ask = L"<\"" + pipeName + L"\"";
@@ -69,20 +84,25 @@ WideString FolderByFolderScript(const CopySettings& job, const std::vector<Plann
     for (const PlannedFolder& folder : folders) {
         if (folder.fate == FolderFate::Refused) continue;
         const WideString count = IntegerToText(++number, 10);
-        const WideString ask_again = L"brisk_ask_" + count;
+        const WideString start = L"brisk_go_" + count;
         const WideString after = L"brisk_after_" + count;
-        // Each "again" copies one file once more, named in the line that
-        // follows; any other word goes on.
-        lines.insert(lines.end(), {kPauseBeforeFolder, L"@set brisk_go=", L"@set /p brisk_go=" + ask,
+        lines.push_back(kPauseBeforeFolder);
+        if (number > 1) {
+            AddCheckOfPrevious(&lines, ask, IntegerToText(number - 1, 10), start, job);
+            lines.insert(lines.end(), {L":" + start, L"@if not \"%brisk_go%\"==\"next\" goto :eof"});
+        }
+        lines.insert(lines.end(), {L"@set brisk_go=", L"@set /p brisk_go=" + ask,
                                    L"@if not \"%brisk_go%\"==\"copy\" goto " + after, L"@set brisk_xd=",
                                    L"@set /p brisk_xd=" + ask, DoublePercents(folder.commandLine) + L" %brisk_xd%",
-                                   L"@>" + WideString(kCopyExitCodeFile) + L" echo %errorlevel%", L":" + ask_again, L"@set brisk_go=", L"@set /p brisk_go=" + ask,
-                                   L"@if not \"%brisk_go%\"==\"again\" goto " + after, L"@set brisk_file=",
-                                   L"@set /p brisk_file=" + ask, CopyAgainCommand(job), L"@goto " + ask_again,
-                                   L":" + after,
-                                   L"@if not \"%brisk_go%\"==\"next\" if not \"%brisk_go%\"==\"skip\" goto :eof"});
+                                   L"@>" + WideString(kCopyExitCodeFile) + L" echo %errorlevel%", L"@set brisk_go=",
+                                   L"@set /p brisk_go=" + ask, L":" + after,
+                                   L"@if not \"%brisk_go%\"==\"on\" if not \"%brisk_go%\"==\"skip\" goto :eof"});
     }
     lines.push_back(FinalPause(job));
+    if (number > 0) {
+        AddCheckOfPrevious(&lines, ask, IntegerToText(number, 10), L"brisk_end", job);
+        lines.push_back(L":brisk_end");
+    }
     return JoinLines(lines);
 }
 

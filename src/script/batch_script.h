@@ -18,22 +18,26 @@
 // list-only note when the copy only lists), "@echo on",
 // the change to the script's own folder, then for each folder that is not
 // refused, in order:
-//   timeout /t 10
+//   timeout /t 10                              (the pause before it)
+//   :brisk_back_<n-1>                          (from the second folder on: the check of the one before,
+//   @set brisk_go= / @set /p brisk_go=<"<pipe>"  which read its copies during the pause)
+//   @if not "%brisk_go%"=="again" goto brisk_go_<n>
+//   @set brisk_file= / @set /p brisk_file=<"<pipe>"
+//   robocopy %brisk_file% /r:n /w:n
+//   @goto brisk_back_<n-1>
+//   :brisk_go_<n>
+//   @if not "%brisk_go%"=="next" goto :eof
 //   @set brisk_go= / @set /p brisk_go=<"<pipe>"
 //   @if not "%brisk_go%"=="copy" goto brisk_after_<n>
 //   @set brisk_xd= / @set /p brisk_xd=<"<pipe>"
 //   <its copy command> %brisk_xd%
 //   @>brisk_copy_rc.txt echo %errorlevel%      (the copy's exit code, in the script's own folder)
-//   :brisk_ask_<n>
-//   @set brisk_go= / @set /p brisk_go=<"<pipe>"
-//   @if not "%brisk_go%"=="again" goto brisk_after_<n>
-//   @set brisk_file= / @set /p brisk_file=<"<pipe>"
-//   robocopy %brisk_file% /r:n /w:n
-//   @goto brisk_ask_<n>
+//   @set brisk_go= / @set /p brisk_go=<"<pipe>"  (the copy has ended)
 //   :brisk_after_<n>
-//   @if not "%brisk_go%"=="next" if not "%brisk_go%"=="skip" goto :eof
-// and the final pause. A script that reads no answer stops before copying;
-// each "again" after a copy copies the one file named in the next line once
+//   @if not "%brisk_go%"=="on" if not "%brisk_go%"=="skip" goto :eof
+// then the final pause and the last folder's check (:brisk_back_<last>,
+// ending at :brisk_end). A script that reads no answer stops before
+// copying; each "again" copies the one file named in the next line once
 // more, alone (no mirror, no purge), and asks again.
 WideString FolderByFolderScript(const CopySettings& job, const std::vector<PlannedFolder>& folders,
                                 const WideString& scriptFolder, const WideString& pipeName);

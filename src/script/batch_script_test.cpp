@@ -30,17 +30,30 @@ WideString ScriptOf(CopySettings& job, const StringList& folders,
     return FolderByFolderScript(job, *planned, kScriptFolder, kPipe);
 }
 
-// One folder's part of the script: the pause, the program's word, the copy.
+// The check of the folder before, once the pause that read its copies is
+// over: each "again" copies one file once more; "next" goes on.
+WideString CheckOfPrevious(size_t number, const WideString& goOn) {
+    const WideString back = L"brisk_back_" + std::to_wstring(number);
+    return L":" + back + L"\r\n@set brisk_go=\r\n@set /p brisk_go=<\"" + kPipe + L"\"\r\n@if not \"%brisk_go%\"==\"again\" goto " +
+           goOn + L"\r\n@set brisk_file=\r\n@set /p brisk_file=<\"" + kPipe +
+           L"\"\r\nrobocopy %brisk_file% /r:3 /w:5\r\n@goto " + back + L"\r\n";
+}
+
+// One folder's part of the script: the pause, the check of the folder
+// before, the program's word, the copy, its end.
 WideString FolderSection(size_t number, const WideString& command) {
     const WideString ask = L"@set /p brisk_go=<\"" + kPipe + L"\"\r\n";
     const WideString n = std::to_wstring(number);
     const WideString after = L"brisk_after_" + n;
-    return L"timeout /t 10\r\n@set brisk_go=\r\n" + ask + L"@if not \"%brisk_go%\"==\"copy\" goto " + after +
-           L"\r\n@set brisk_xd=\r\n@set /p brisk_xd=<\"" + kPipe + L"\"\r\n" + command + L" %brisk_xd%\r\n@>brisk_copy_rc.txt echo %errorlevel%\r\n:brisk_ask_" +
-           n + L"\r\n@set brisk_go=\r\n" + ask + L"@if not \"%brisk_go%\"==\"again\" goto " + after +
-           L"\r\n@set brisk_file=\r\n@set /p brisk_file=<\"" + kPipe +
-           L"\"\r\nrobocopy %brisk_file% /r:3 /w:5\r\n@goto brisk_ask_" + n + L"\r\n:" + after +
-           L"\r\n@if not \"%brisk_go%\"==\"next\" if not \"%brisk_go%\"==\"skip\" goto :eof\r\n";
+    WideString section = L"timeout /t 10\r\n";
+    if (number > 1) {
+        section += CheckOfPrevious(number - 1, L"brisk_go_" + n) + L":brisk_go_" + n +
+                   L"\r\n@if not \"%brisk_go%\"==\"next\" goto :eof\r\n";
+    }
+    return section + L"@set brisk_go=\r\n" + ask + L"@if not \"%brisk_go%\"==\"copy\" goto " + after +
+           L"\r\n@set brisk_xd=\r\n@set /p brisk_xd=<\"" + kPipe + L"\"\r\n" + command +
+           L" %brisk_xd%\r\n@>brisk_copy_rc.txt echo %errorlevel%\r\n@set brisk_go=\r\n" + ask + L":" + after +
+           L"\r\n@if not \"%brisk_go%\"==\"on\" if not \"%brisk_go%\"==\"skip\" goto :eof\r\n";
 }
 
 TEST(FolderByFolderScript, OneSectionPerUsableFolderExactly) {
@@ -66,7 +79,7 @@ TEST(FolderByFolderScript, OneSectionPerUsableFolderExactly) {
                   FolderSection(1, L"robocopy \"C:\\Data\\Work\" \"E:\\_Backup_\\PC01\\C\\Data\\Work\"" +
                                        kPolicySwitches) +
                   FolderSection(2, L"robocopy \"D:\\Docs\" \"E:\\_Backup_\\PC01\\D\\Docs\"" + kPolicySwitches) +
-                  L"timeout /t 100\r\n");
+                  L"timeout /t 100\r\n" + CheckOfPrevious(2, L"brisk_end") + L":brisk_end\r\n");
     job.SetSource(L"D:\\Docs");
     EXPECT_EQ(ScriptFileNameFor(job), L"RC_D__Docs_E___Backup__smirfft.bat");
 }

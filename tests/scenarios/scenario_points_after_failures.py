@@ -47,7 +47,7 @@ check(not refused, said)
 # up, the run is not complete. The clock names the record beforehand.
 world.fresh()
 world.change_for_run_2()
-hold = dict(clock("@2026-12-11 09:00:00"), BRISK_TIMEOUT_HOLD=r"E:\_Versions_\PC01\2026-12-11_090000.run.txt",
+hold = dict(clock("2026-12-11 09:00:00"), BRISK_TIMEOUT_HOLD=r"E:\_Versions_\PC01\2026-12-11_090000.run.txt",
             BRISK_TIMEOUT_LOCKER=r"C:\file_locker.exe")
 said = world.backed_up("run 2 record held", env=hold, expect=1)
 check("the record of this run was not written whole" in said and "Not backed up: " in said, said[-2500:])

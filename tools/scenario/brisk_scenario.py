@@ -128,18 +128,31 @@ def _base_prefix():
     return base
 
 
-def _lossy_stick_library():
-    """The lossy stick's library, built with the system's gcc when its
-    source is newer (a Linux library: not part of the mingw build)."""
-    source = SOURCE_DIR / "tests" / "equipment" / "lossy_stick" / "lossy_stick.c"
-    library = build_dir() / "equipment" / "lossy_stick.so"
+def _stick_library(name):
+    """A library of the stick equipment (tests/equipment/<name>/<name>.c),
+    built with the system's gcc when its source is newer (a Linux library:
+    not part of the mingw build)."""
+    source = SOURCE_DIR / "tests" / "equipment" / name / f"{name}.c"
+    library = build_dir() / "equipment" / f"{name}.so"
     if not library.exists() or library.stat().st_mtime < source.stat().st_mtime:
         library.parent.mkdir(parents=True, exist_ok=True)
-        building = library.with_name(f"lossy_stick.{os.getpid()}.so")
-        subprocess.run(["gcc", "-shared", "-fPIC", "-O2", "-Wall", "-o", str(building), str(source), "-ldl"],
-                       check=True)
+        building = library.with_name(f"{name}.{os.getpid()}.so")
+        subprocess.run(["gcc", "-shared", "-fPIC", "-O2", "-Wall", "-o", str(building), str(source), "-ldl",
+                        "-lpthread"], check=True)
         building.replace(library)
     return library
+
+
+def _lossy_stick_library():
+    return _stick_library("lossy_stick")
+
+
+# A stick's speed for the slow stick (tests/equipment/slow_stick): reads and
+# writes in MB/s and each request's latency in microseconds. The scenarios'
+# exFAT sticks take the unlimited one: every read reaches the image (the
+# page cache never answers a read-back), at no cost of time.
+UNLIMITED = (1000000, 1000000, 0)
+USB2 = (30, 12, 300)
 
 
 class World:
@@ -170,6 +183,8 @@ class World:
         self._records_shell = False
         self._stick_sizes = {}
         self._stick_losses = {}
+        self._stick_stats = {}
+        self._stick_mounts = {}
 
     # --- the world -------------------------------------------------------
 
@@ -197,7 +212,7 @@ class World:
         self._drive_kinds[letter] = kind
         return folder
 
-    def stick(self, letter="e", size=None, lossy_after=None):
+    def stick(self, letter="e", size=None, lossy_after=None, speed=UNLIMITED):
         """The removable drive the program backs up onto: a folder, or with
         BRISK_STICK=exfat a fresh exFAT file system mounted on it for the rest
         of the scenario (1 GB unless a size is given). A stick of a given
@@ -205,7 +220,11 @@ class World:
         small_drives. lossy_after ("96M") makes an exFAT stick that, like a
         counterfeit one, silently loses every write of its image past that
         offset (tests/equipment/lossy_stick), every read of a file reaching
-        the image (direct_io); stick_losses tells what it lost."""
+        the image (direct_io); stick_losses tells what it lost. Any other
+        exFAT stick goes through the slow stick at the speed given (read
+        MB/s, write MB/s, latency in microseconds; unlimited by default),
+        every read of a file reaching the image; stick_reads tells what was
+        read of it."""
         folder = self.drive(letter, "floppy")
         self._stick_sizes[folder] = size
         if STICK_KIND != "exfat":
@@ -217,16 +236,40 @@ class World:
         subprocess.run(["mkfs.exfat", str(image)], check=True, stdout=subprocess.DEVNULL)
         loop = subprocess.run(["losetup", "-f", "--show", str(image)], check=True, capture_output=True,
                               text=True).stdout.strip()
-        environment = None
         if lossy_after:
             stats = self.root / f"stick-{letter}.losses"
             self._stick_losses[folder] = stats
             environment = dict(os.environ, LD_PRELOAD=str(_lossy_stick_library()), LOSSY_IMAGE=loop,
                                LOSSY_AFTER=lossy_after, LOSSY_FUSE_OPTS="direct_io", LOSSY_STATS=str(stats))
-        subprocess.run(["mount.exfat-fuse", loop, str(folder)], check=True, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, env=environment)
+        else:
+            stats = self.root / f"stick-{letter}.stats"
+            self._stick_stats[folder] = stats
+            read, write, latency = speed
+            environment = dict(os.environ, LD_PRELOAD=str(_stick_library("slow_stick")), SLOW_IMAGE=loop,
+                               SLOW_FUSE_OPTS="direct_io", SLOW_READ_MBPS=str(read), SLOW_WRITE_MBPS=str(write),
+                               SLOW_LATENCY_US=str(latency), SLOW_STATS=str(stats))
+        self._stick_mounts[folder] = (loop, environment)
+        self._mount_stick(folder)
         atexit.register(self._unmount_stick, folder, loop)
         return folder
+
+    def _mount_stick(self, folder):
+        loop, environment = self._stick_mounts[folder]
+        subprocess.run(["mount.exfat-fuse", loop, str(folder)], check=True, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, env=environment)
+
+    def remount_stick(self, stick):
+        """Unmounts the exFAT stick and mounts it again, as a stick is pulled
+        and plugged in again: what it gives back then is what it stores."""
+        self._stop_server(self.prefix)
+        subprocess.run(["umount", str(stick)], check=True)
+        self._mount_stick(stick)
+
+    def stick_reads(self, stick):
+        """What was read of the exFAT stick's image so far: (reads, bytes)."""
+        data = self._stick_stats[stick].read_bytes()
+        words = [int.from_bytes(data[i:i + 8], "little") for i in range(0, 40, 8)]
+        return words[1], words[2]
 
     def stick_losses(self, stick):
         """What a lossy stick lost so far: (writes that lost bytes, bytes lost)."""

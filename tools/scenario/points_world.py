@@ -168,6 +168,10 @@ class PointsWorld:
 
 
 def clock(setting):
-    """The environment that gives a run the clock's setting (libfaketime)."""
-    # Only the clock: the files' times stay as the file system has them.
-    return {"LD_PRELOAD": FAKETIME, "FAKETIME": setting, "FAKETIME_DONT_RESET": "1", "NO_FAKE_STAT": "1"}
+    """The environment that gives a run the clock's setting (libfaketime):
+    "-1h" sets it back, "@2026-12-10 20:00:00" starts it there, and
+    "2026-12-10 20:00:00" stops it there."""
+    # Only the clock: the files' times stay as the file system has them,
+    # and waits take the time they take.
+    return {"LD_PRELOAD": FAKETIME, "FAKETIME": setting, "FAKETIME_DONT_RESET": "1", "NO_FAKE_STAT": "1",
+            "FAKETIME_DONT_FAKE_MONOTONIC": "1"}
