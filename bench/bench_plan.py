@@ -26,9 +26,15 @@ ROUNDS = int(os.environ.get("BRISK_BENCH_ROUNDS", "5"))
 PROGRAM = Path(os.environ.get("BRISK_BENCH_PROGRAM", build_dir() / "bin" / "brisk.exe"))
 
 
-def make_tree(root, files):
+# The names of a tree's folders and files: plain letters, or the users' own
+# (kana and kanji, which take the locale's case folding).
+NAMES = {"ascii": ("folder {:04}", "file {:03}.dat"), "japanese": ("カルテ {:04}", "患者 記録 {:03}.dat")}
+
+
+def make_tree(root, files, names="ascii"):
+    folder_name, file_name = NAMES[names]
     for number in range(files):
-        path = root / f"folder {number // FILES_PER_FOLDER:04}" / f"file {number % FILES_PER_FOLDER:03}.dat"
+        path = root / folder_name.format(number // FILES_PER_FOLDER) / file_name.format(number % FILES_PER_FOLDER)
         if number % FILES_PER_FOLDER == 0:
             path.parent.mkdir(parents=True, exist_ok=True)
         path.write_bytes(b"x" * (100 + number % 900))

@@ -1,4 +1,4 @@
-"""What a restore costs: 20,000 small files (100 to a folder) backed up
+"""What a restore costs: 100,000 small files (100 to a folder) backed up
 once, then restored into an empty folder, against a plain robocopy of the
 same backup folder into an empty folder followed by a SHA-256 of every file
 it copied (the check a restore does on its way). Rounds interleaved in
@@ -6,7 +6,7 @@ rotated order, one warm wineserver; prints medians and the median of the
 paired ratios, and the restore's peak resident memory. Checks nothing.
 
 BRISK_BENCH_ROUNDS sets the rounds (default 3), BRISK_BENCH_RESTORE_FILES
-the files (default 20000)."""
+the files (default 100000)."""
 import os
 import shutil
 import statistics
@@ -16,7 +16,7 @@ from bench_plan import make_tree, peak_resident_mib
 from brisk_scenario import World, build_dir
 
 ROUNDS = int(os.environ.get("BRISK_BENCH_ROUNDS", "3"))
-FILES = int(os.environ.get("BRISK_BENCH_RESTORE_FILES", "20000"))
+FILES = int(os.environ.get("BRISK_BENCH_RESTORE_FILES", "100000"))
 
 
 def rotated(names, number):

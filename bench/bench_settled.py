@@ -9,12 +9,14 @@ a world of its own. Prints figures; checks nothing.
 - First run: the backup and its lists removed before each, brisk's whole
   run against its script alone on an empty backup; median of brisk / script
   (aim: at most 1.3).
-- The rolling check's files and bytes per settled run, as the run says them.
+- The rolling check's files and bytes in each of eight settled runs, as the
+  run says them, in eighths of what is stored (aim: none above 1.5).
 - The peak resident memory of a settled run's brisk.exe process (VmHWM,
   which includes what Wine itself maps; aim: at most 32 MiB at 100,000).
 
-One warm wineserver per world. BRISK_BENCH_ROUNDS sets the rounds (default 3),
-BRISK_BENCH_SIZES the sizes ("20000,100000")."""
+Each size with plain names and with Japanese ones. One warm wineserver per
+world. BRISK_BENCH_ROUNDS sets the rounds (default 3), BRISK_BENCH_SIZES the
+sizes ("20000,100000"), BRISK_BENCH_NAMES the names ("ascii,japanese")."""
 import os
 import re
 import shutil
@@ -26,19 +28,26 @@ from brisk_scenario import World, build_dir
 
 ROUNDS = int(os.environ.get("BRISK_BENCH_ROUNDS", "3"))
 SIZES = [int(size) for size in os.environ.get("BRISK_BENCH_SIZES", "20000,100000").split(",")]
+NAMES = os.environ.get("BRISK_BENCH_NAMES", "ascii,japanese").split(",")
 
 
 def rotated(names, number):
     return names[number % len(names):] + names[:number % len(names)]
 
 
-def measure(size):
-    world = World(f"bench_settled_{size}")
+def megabytes(text):
+    number, unit = text.split()
+    return float(number) * (1024 if unit == "GB" else 1)
+
+
+def measure(size, names):
+    world = World(f"bench_settled_{size}_{names}")
     stick = world.drive("e", "floppy")
     world.install_program(stick)
     shutil.copy2(build_dir() / "bin" / "brisk_check_bench.exe", world.c_drive() / "walk.exe")
     source = world.c_drive() / "KORV" / "bench"
-    make_tree(source, size)
+    make_tree(source, size, names)
+    stored_mb = sum(path.stat().st_size for path in source.rglob("*") if path.is_file()) / (1 << 20)
     world.host_settings({"User_Master": world.windows_path(source)})
     world.keep_server_warm()
     backup_root = stick / "_Backup_"
@@ -48,17 +57,16 @@ def measure(size):
         (world.c_drive() / "generated.bat").write_bytes(first.whole_script())
         backup = next(backup_root.glob("*/C/KORV/bench"))
         backup_windows = "E:\\" + str(backup.relative_to(stick)).replace("/", "\\")
-        rolling = []
         for _ in range(3):  # settles the lists
             world.run(r"E:\brisk.exe", warm=True)
-
-        def brisk_settled():
+        rolling = []
+        for _ in range(8):  # every stored byte is read once in eight runs
             result = world.run(r"E:\brisk.exe", warm=True)
             found = re.search(r"Checked ([\d,]+) files? \(([\d.]+ [MG]B)\)", result.output)
             rolling.append(found.groups() if found else ("0", "0.0 MB"))
 
         settled = {
-            "brisk.exe": brisk_settled,
+            "brisk.exe": lambda: world.run(r"E:\brisk.exe", warm=True),
             "script alone": lambda: world.run("cmd.exe", ["/c", r"C:\generated.bat"], warm=True),
             "plain walk": lambda: world.run(r"C:\walk.exe", ["--walk", r"C:\KORV\bench", backup_windows], warm=True),
         }
@@ -92,12 +100,15 @@ def measure(size):
     first_ratio = statistics.median(b / s for b, s in zip(first_seconds["brisk.exe"], first_seconds["script alone"]))
     medians = {name: statistics.median(values) for name, values in seconds.items()}
     first_medians = {name: statistics.median(values) for name, values in first_seconds.items()}
-    print(f"{size:>7} files settled: brisk.exe {medians['brisk.exe']:.2f} s, script alone"
+    label = f"{size:>7} files, {names} names,"
+    print(f"{label} settled: brisk.exe {medians['brisk.exe']:.2f} s, script alone"
           f" {medians['script alone']:.2f} s, plain walk {medians['plain walk']:.2f} s;"
           f" (brisk - script) / walk: median {settled_ratio:.2f}; peak resident {memory:.1f} MiB", flush=True)
-    print(f"{size:>7} files rolling check per settled run: {', '.join(f'{f} files ({b})' for f, b in rolling)}",
-          flush=True)
-    print(f"{size:>7} files first run: brisk.exe {first_medians['brisk.exe']:.2f} s, script alone"
+    shares = [(int(f.replace(",", "")) * 8 / size, megabytes(b) * 8 / stored_mb) for f, b in rolling]
+    print(f"{label} rolling check in eight settled runs: {', '.join(f'{f} files ({b})' for f, b in rolling)};"
+          f" in eighths, files {', '.join(f'{s[0]:.2f}' for s in shares)}, bytes"
+          f" {', '.join(f'{s[1]:.2f}' for s in shares)}; most {max(max(s) for s in shares):.2f}", flush=True)
+    print(f"{label} first run: brisk.exe {first_medians['brisk.exe']:.2f} s, script alone"
           f" {first_medians['script alone']:.2f} s; brisk / script: median {first_ratio:.2f}", flush=True)
 
 
@@ -114,4 +125,5 @@ def book_bytes(size):
 print(f"rounds: {ROUNDS}, sizes: {SIZES}")
 for size in SIZES:
     book_bytes(size)
-    measure(size)
+    for names in NAMES:
+        measure(size, names)

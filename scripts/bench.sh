@@ -21,3 +21,5 @@ BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
     python3 "$root/bench/bench_settled.py"
 BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
     python3 "$root/bench/bench_restore.py"
+BRISK_BUILD_DIR="$build_dir" PYTHONPATH="$root/tools/scenario" \
+    python3 "$root/bench/bench_slow_stick.py"

@@ -32,6 +32,15 @@ WideString LocaleLower(const WideString& text) {
     return lower;
 }
 
+// Characters no locale lowers: CJK punctuation, kana, ideographs and the
+// fullwidth and halfwidth forms other than the fullwidth Latin letters. A
+// Japanese name made of these and ASCII folds without the locale.
+bool IsCaseless(wchar_t c) {
+    return (c >= 0x3000 && c <= 0x30FF) || (c >= 0x31F0 && c <= 0x31FF) || (c >= 0x3400 && c <= 0x4DBF) ||
+           (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF01 && c <= 0xFF20) ||
+           (c >= 0xFF3B && c <= 0xFF40) || (c >= 0xFF5B && c <= 0xFFEF);
+}
+
 }  // namespace
 
 WideString ToLowerText(const WideString& text) {
@@ -42,7 +51,7 @@ WideString ToLowerText(const WideString& text) {
 WideString FoldedKey(const WideString& text) {
     WideString key = text;
     for (wchar_t& c : key) {
-        if (c >= 0x80) return ToLowerText(text);
+        if (c >= 0x80 && !IsCaseless(c)) return ToLowerText(text);
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     }
     return key;

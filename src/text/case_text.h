@@ -8,10 +8,11 @@
 // A lower-case copy, cut at the first NUL character.
 WideString ToLowerText(const WideString& text);
 
-// The same for names and paths, as keys: plain ASCII is folded here, and
-// only a text with other characters goes to the locale's lower-casing (a
-// system call per text, which a tree of 100,000 files would otherwise pay
-// for every entry).
+// The same for names and paths, as keys: plain ASCII, kana and ideographs
+// are folded here, and only a text with other characters goes to the
+// locale's lower-casing (a system call per text, which a tree of 100,000
+// files would otherwise pay for every entry, and sorting for every
+// comparison).
 //   "C\KORV\Read Me.TXT" => "c\korv\read me.txt"   "\u00C4rger" => "\u00E4rger"
 WideString FoldedKey(const WideString& text);
 

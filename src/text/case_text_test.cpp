@@ -38,6 +38,11 @@ TEST(CaseText, KeysFoldAsciiThemselvesAndTheRestByTheLocale) {
         {L"C\\KORV\\Read Me.TXT", L"c\\korv\\read me.txt"},
         {L"[Z]@^_`{", L"[z]@^_`{"},  // only A to Z move among the ASCII signs
         {L"Data\\\u00C4rger", L"data\\\u00E4rger"},
+        // Kana and ideographs have no case; a cased letter among them still
+        // goes to the locale, the fullwidth Latin ones included.
+        {L"\u30AB\u30EB\u30C6\\\u60A3\u8005 A.TXT", L"\u30AB\u30EB\u30C6\\\u60A3\u8005 a.txt"},
+        {L"\u65E5\u672C\u00C4", L"\u65E5\u672C\u00E4"},
+        {L"\u8A3A\u7642\uFF21\uFF3A\uFF10", L"\u8A3A\u7642\uFF41\uFF5A\uFF10"},
         {L"", L""},
     };
     for (const auto& c : cases) EXPECT_EQ(FoldedKey(c.text), c.key) << c.text;
