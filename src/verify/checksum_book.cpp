@@ -299,32 +299,25 @@ std::vector<ChecksumBook::Number> ChecksumBook::OldestFirstNumbers(uint64_t minF
     // Oldest run first, then path order. Once the bytes' share is taken,
     // the files' share is made up of files that keep the bytes within a
     // quarter more than their share: large files read together in one run
-    // come due apart, and no run reads much more than its share. Only when
-    // the files that fit are too few are the others taken, oldest first.
+    // come due apart, and no run reads much more than its share. Where too
+    // few files fit, the files' share falls short. Every file is still read
+    // within eight runs: each run reads its bytes' share from the oldest
+    // files first.
     const std::vector<uint32_t>& byPath = SortedSlots();
     std::vector<uint32_t> order(byPath.begin(), byPath.end());
     std::stable_sort(order.begin(), order.end(),
                      [this](uint32_t a, uint32_t b) { return slots_[a].checkedRun < slots_[b].checkedRun; });
     const uint64_t cap = minBytes + minBytes / 4;
     std::vector<bool> taken(slots_.size(), false);
-    std::vector<uint32_t> deferred;
     uint64_t files = 0;
     uint64_t bytes = 0;
     for (const uint32_t index : order) {
         if (files >= minFiles && bytes >= minBytes) break;
         const uint64_t size = slots_[index].size;
-        if (bytes >= minBytes && bytes + size > cap) {
-            deferred.push_back(index);
-            continue;
-        }
+        if (bytes >= minBytes && bytes + size > cap) continue;
         taken[index] = true;
         ++files;
         bytes += size;
-    }
-    for (const uint32_t index : deferred) {
-        if (files >= minFiles) break;
-        taken[index] = true;
-        ++files;
     }
     std::vector<Number> selected;
     for (const uint32_t index : byPath) {

@@ -131,7 +131,10 @@ TEST(ChecksumBook, RollingSelectionTakesTheLongestUncheckedFirstUntilBothShares)
     book.Put(Record(L"C\\old a", 100, 2));
     book.Put(Record(L"C\\middle", 100, 5));
     EXPECT_EQ((std::vector<WideString>{L"C\\old a", L"C\\old b"}), book.OldestFirst(1, 150));
-    EXPECT_EQ((std::vector<WideString>{L"C\\old a", L"C\\old b", L"C\\middle"}), book.OldestFirst(3, 1));
+    EXPECT_EQ((std::vector<WideString>{L"C\\old a", L"C\\old b", L"C\\middle"}), book.OldestFirst(3, 250));
+    // Once the bytes' share is had, the files' share takes only files that
+    // keep the bytes within a quarter share more: here none.
+    EXPECT_EQ((std::vector<WideString>{L"C\\old a"}), book.OldestFirst(3, 1));
     EXPECT_EQ(4u, book.OldestFirst(1, 400).size());
     EXPECT_TRUE(book.OldestFirst(0, 0).empty());
     // A small backup is not read whole: an eighth of its files, at least one.
@@ -145,9 +148,9 @@ TEST(ChecksumBook, RollingSelectionTakesTheLongestUncheckedFirstUntilBothShares)
     };
     EXPECT_EQ((std::vector<WideString>{L"C\\old a"}), pathsOf(book.OldestFirstNumbers(1, 100)));
     EXPECT_EQ((std::vector<WideString>{L"C\\middle", L"C\\old a", L"C\\old b"}),
-              pathsOf(book.OldestFirstNumbers(3, 1)));
+              pathsOf(book.OldestFirstNumbers(3, 300)));
     EXPECT_EQ((std::vector<WideString>{L"C\\middle", L"C\\new", L"C\\old a", L"C\\old b"}),
-              pathsOf(book.OldestFirstNumbers(10, 0)));
+              pathsOf(book.OldestFirstNumbers(10, 1000)));
     EXPECT_TRUE(book.OldestFirstNumbers(0, 0).empty());
     const ChecksumBook::Number oldA = book.OldestFirstNumbers(1, 1).front();
     EXPECT_TRUE(book.HoldsBytes(oldA, book.Find(L"C\\OLD A")->digest, 100));
@@ -181,10 +184,10 @@ TEST(ChecksumBook, RollingSelectionTakesTheLongestUncheckedFirstUntilBothShares)
 // The first run reads every file; large files read together then come due
 // together. Eight runs later every file was read again, and no run read
 // much more than its eighth of the bytes.
-TEST(ChecksumBook, TheRollingShareIsSpreadOverTheRuns) {
-    ChecksumBook book;
-    for (int i = 0; i < 400; ++i) book.Put(Record(L"C\\small\\f" + std::to_wstring(1000 + i), 1000, 1));
-    for (int i = 0; i < 40; ++i) book.Put(Record(L"C\\big\\scan " + std::to_wstring(10 + i), 100000, 1));
+// Runs the rolling check's picks from run 2 to 10 (each read marks the
+// file read in that run); checks that no run reads more than one and a half
+// eighths of the bytes and that runs 2 to 9 read every file.
+void ExpectTheShareSpread(ChecksumBook& book, size_t fewestFiles, const char* layout) {
     const uint64_t eighth = book.Bytes() / 8;
     std::map<WideString, uint64_t> lastRead;
     for (uint64_t run = 2; run <= 10; ++run) {
@@ -197,12 +200,25 @@ TEST(ChecksumBook, TheRollingShareIsSpreadOverTheRuns) {
             book.Put(record);
             lastRead[record.relative] = run;
         }
-        EXPECT_GE(picks.size(), 55u) << run;
-        EXPECT_LE(bytes, eighth + eighth / 2) << "run " << run << " read " << bytes << " of " << book.Bytes();
+        EXPECT_GE(picks.size(), fewestFiles) << layout << ", run " << run;
+        EXPECT_LE(bytes, eighth + eighth / 2) << layout << ", run " << run << " read " << bytes << " of " << book.Bytes();
     }
-    // Eight runs (2 to 9) read every file.
-    EXPECT_EQ(lastRead.size(), 440u);
-    book.ForEachSorted([&](const ChecksumRecord& record) { EXPECT_GE(record.checkedRun, 3u) << record.relative; });
+    EXPECT_EQ(lastRead.size(), book.Size()) << layout;
+    book.ForEachSorted([&](const ChecksumRecord& record) { EXPECT_GE(record.checkedRun, 3u) << layout << record.relative; });
+}
+
+TEST(ChecksumBook, TheRollingShareIsSpreadOverTheRuns) {
+    // Scans before small files in path order, all read in the first run.
+    ChecksumBook scansFirst;
+    for (int i = 0; i < 400; ++i) scansFirst.Put(Record(L"C\\small\\f" + std::to_wstring(1000 + i), 1000, 1));
+    for (int i = 0; i < 40; ++i) scansFirst.Put(Record(L"C\\big\\scan " + std::to_wstring(10 + i), 100000, 1));
+    ExpectTheShareSpread(scansFirst, 55, "scans first");
+    // Small files first, none much smaller than the average: once most of
+    // them have been read, the files' share could only be made up of scans.
+    ChecksumBook notesFirst;
+    for (int i = 0; i < 400; ++i) notesFirst.Put(Record(L"C\\a\\note " + std::to_wstring(1000 + i), 20000, 1));
+    for (int i = 0; i < 40; ++i) notesFirst.Put(Record(L"C\\b\\scan " + std::to_wstring(10 + i), 500000, 1));
+    ExpectTheShareSpread(notesFirst, 20, "notes first");
 }
 
 TEST(ChecksumBook, ARecordCostsLittleMemory) {
