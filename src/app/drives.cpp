@@ -1,6 +1,5 @@
 #include "app/drives.h"
 
-#include <iostream>
 
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
@@ -78,7 +77,7 @@ bool RelocateToRemovable(const WideString& programPath, bool* copyFailed) {
     }
     const WideString target = AppendSeparator(base, L'\\') + FileNamePart(programPath);
     if (!CopyFileGuarded(programPath, target, false)) {
-        std::wcerr << CopyFailureLine(programPath, target, GetLastError()) << std::endl;
+        PrintErrorLine(CopyFailureLine(programPath, target, GetLastError()));
         *copyFailed = true;
     }
     OpenInShell(nullptr, base);
@@ -89,7 +88,7 @@ bool CopyToFixedDrive(const WideString& programPath, int driveIndex) {
     const WideString drive = DriveRootText(driveIndex);
     const WideString target = AppendSeparator(drive, L'\\') + FileNamePart(programPath);
     const bool copied = CopyFileGuarded(programPath, target, false);
-    if (!copied) std::wcerr << CopyFailureLine(programPath, target, GetLastError()) << std::endl;
+    if (!copied) PrintErrorLine(CopyFailureLine(programPath, target, GetLastError()));
     OpenInShell(nullptr, drive);
     return copied;
 }

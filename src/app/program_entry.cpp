@@ -2,7 +2,6 @@
 
 #include "common/system_calls.h"
 
-#include <iostream>
 
 #include "app/main_driver.h"
 #include "common/system_library.h"

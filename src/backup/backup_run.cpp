@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <ctime>
-#include <iostream>
 
 #include "backup/backup_check.h"
 #include "backup/folder_lines.h"
@@ -90,7 +89,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     summary->heldTheDrive = true;
     for (const PlannedFolder& folder : plan->folders) {
         if (folder.fate != FolderFate::Refused) continue;
-        std::wcerr << RefusalMessage(folder) << std::endl;
+        PrintErrorLine(RefusalMessage(folder));
         ReportLine(NotBackedUpLine(folder.folder, folder.reason));
     }
     WideString roomProblem;
@@ -102,7 +101,7 @@ BackupOutcome SetUpAndRunBackup(const StringList& folders, const WideString& bac
     WideString folderProblem;
     const WideString scriptFolder = UsableScriptFolder(&folderProblem);
     if (scriptFolder.empty()) {
-        std::wcerr << Say(Message::CantMakeWorkFolder, {folderProblem}) << std::endl;
+        PrintErrorLine(Say(Message::CantMakeWorkFolder, {folderProblem}));
         return BackupOutcome::NotMade;
     }
     ScriptSession script;

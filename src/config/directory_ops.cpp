@@ -5,11 +5,11 @@
 #include <direct.h>
 #include <shlobj.h>
 
-#include <iostream>
 
 #include "common/scoped_handle.h"
 #include "common/windows_headers.h"
 #include "text/canonical_path.h"
+#include "text/console_output.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
 #include "text/number_text.h"
@@ -85,7 +85,7 @@ bool CreateDirectoryTree(const WideString& path) {
         prefix += components[i];
         if (!NeedsCreating(prefix)) continue;
         if (_wmkdir(prefix.c_str()) != 0) {
-            std::wcerr << Say(Message::CantCreateFolder, {prefix, SystemReason(GetLastError())}) << std::endl;
+            PrintErrorLine(Say(Message::CantCreateFolder, {prefix, SystemReason(GetLastError())}));
             return false;
         }
     }

@@ -1,6 +1,5 @@
 #include "config/folder_list.h"
 
-#include <iostream>
 
 #include "config/directory_ops.h"
 #include "config/folder_reasons.h"
@@ -10,6 +9,7 @@
 #include "config/special_folders.h"
 #include "config/system_paths.h"
 #include "text/canonical_path.h"
+#include "text/console_output.h"
 #include "text/messages.h"
 
 StringList BuildFolderList(StringList candidates, const WideString& currentFolder,
@@ -24,7 +24,7 @@ StringList BuildFolderList(StringList candidates, const WideString& currentFolde
         }
         const CanonicalPath canonical = CanonicalPathOf(candidate, currentFolder);
         if (!canonical.problem.empty()) {
-            std::wcerr << Say(Message::CantBackUp, {candidate, canonical.problem}) << std::endl;
+            PrintErrorLine(Say(Message::CantBackUp, {candidate, canonical.problem}));
         }
         candidate = canonical.path;
         if (!candidate.empty() && !isDirectory(candidate)) candidate.clear();

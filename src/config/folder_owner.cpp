@@ -7,9 +7,9 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <iostream>
 
 #include "text/canonical_path.h"
+#include "text/console_output.h"
 #include "text/messages.h"
 #include "text/path_text.h"
 #include "text/system_error.h"
@@ -119,7 +119,7 @@ bool CreatePrivateFolderTree(const WideString& folder) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (sid.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorW(PrivateFolderSddl(sid).c_str(),
                                                                              SDDL_REVISION_1, &descriptor, nullptr)) {
-        std::wcerr << Say(Message::CantCreateFolder, {path, SystemReason(GetLastError())}) << std::endl;
+        PrintErrorLine(Say(Message::CantCreateFolder, {path, SystemReason(GetLastError())}));
         return false;
     }
     SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor, FALSE};
@@ -127,7 +127,7 @@ bool CreatePrivateFolderTree(const WideString& folder) {
     const DWORD error = GetLastError();
     LocalFree(descriptor);
     if (made || error == ERROR_ALREADY_EXISTS) return true;
-    std::wcerr << Say(Message::CantCreateFolder, {path, SystemReason(error)}) << std::endl;
+    PrintErrorLine(Say(Message::CantCreateFolder, {path, SystemReason(error)}));
     return false;
 }
 

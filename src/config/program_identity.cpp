@@ -1,9 +1,9 @@
 #include "config/program_identity.h"
 
-#include <iostream>
 
 #include "common/windows_headers.h"
 #include "text/argument_list.h"
+#include "text/console_output.h"
 #include "text/path_text.h"
 #include "text/version_info.h"
 #include "text/messages.h"
@@ -21,16 +21,16 @@ WideString ProgramPath() {
     if (!arguments.empty()) {
         if (modulePath.empty()) return arguments[0];
         if (modulePath != arguments[0]) {
-            std::wcerr << modulePath << std::endl;
-            std::wcerr << arguments[0] << std::endl;
+            PrintErrorLine(modulePath);
+            PrintErrorLine(arguments[0]);
         }
         return modulePath;
     }
     static bool reported = false;
     if (!reported) {
         reported = true;
-        std::wcerr << Say(Message::ProgramPathEmpty) << std::endl;
-        std::wcerr << modulePath << std::endl;
+        PrintErrorLine(Say(Message::ProgramPathEmpty));
+        PrintErrorLine(modulePath);
     }
     return modulePath;
 }

@@ -1,7 +1,7 @@
 #include "config/registry_settings.h"
 
-#include <iostream>
 #include <vector>
+#include "text/console_output.h"
 #include "text/messages.h"
 
 const wchar_t kHostFilePathKey[] = L"Software\\Harrowgate\\KORV\\KORV\\FilePath";
@@ -33,18 +33,18 @@ WideString ReadRegistryText(HKEY root, const WideString& subkey, const WideStrin
     if (subkey.empty()) return defaultText;
     RegistryKey key;
     if (key.Open(root, subkey) != ERROR_SUCCESS) {
-        std::wcerr << Say(Message::RegistryKeyError, {subkey}) << std::endl;
+        PrintErrorLine(Say(Message::RegistryKeyError, {subkey}));
         return defaultText;
     }
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExW(key.Handle(), valueName.c_str(), nullptr, &type, nullptr, &size) !=
         ERROR_SUCCESS) {
-        std::wcerr << Say(Message::RegistryValueError, {subkey, valueName}) << std::endl;
+        PrintErrorLine(Say(Message::RegistryValueError, {subkey, valueName}));
         return defaultText;
     }
     if (type != REG_SZ) {
-        std::wcerr << Say(Message::RegistryNotText, {subkey, valueName}) << std::endl;
+        PrintErrorLine(Say(Message::RegistryNotText, {subkey, valueName}));
         return defaultText;
     }
     // Room for every stored byte (a writer may leave an odd count), rounded

@@ -1,7 +1,6 @@
 #include "housekeeping/folder_stamps.h"
 
 #include <ctime>
-#include <iostream>
 
 #include "common/scoped_handle.h"
 #include "text/canonical_path.h"
@@ -29,7 +28,7 @@ bool SetFileTimes(const WideString& path, int64_t accessTime, int64_t writeTime)
                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                       nullptr));
     if (!file.Valid()) {
-        std::wcerr << Say(Message::SetTimesError, {SignedToText(GetLastError(), 10)}) << std::endl;
+        PrintErrorLine(Say(Message::SetTimesError, {SignedToText(GetLastError(), 10)}));
         return false;
     }
     FILETIME creation;

@@ -4,16 +4,17 @@
 #include <io.h>
 #include <sys/stat.h>
 
-#include <iostream>
-#include <sstream>
+#include <cmath>
 
 #include "common/windows_headers.h"
 #include "config/directory_ops.h"
 #include "housekeeping/file_lists.h"
 #include "housekeeping/pending_file_ops.h"
+#include "text/console_output.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
 #include "text/messages.h"
+#include "text/number_text.h"
 
 namespace {
 
@@ -38,12 +39,20 @@ DriveSpace QueryDriveSpace(const WideString& path) {
 bool IsReadableSpace(const DriveSpace& space) { return space.totalBytes >= kSmallestReadableVolume; }
 
 WideString FormatDecimal(double value, int width, int precision) {
-    std::wostringstream stream;
-    stream.width(width);
-    stream.precision(precision);
-    stream.setf(std::ios::fixed, std::ios::floatfield);
-    stream << value;
-    return stream.str();
+    // Always a point, whatever the locale's decimal sign.
+    const bool negative = value < 0;
+    double scale = 1;
+    for (int i = 0; i < precision; ++i) scale *= 10;
+    const uint64_t scaled = static_cast<uint64_t>(std::llround(std::fabs(value) * scale));
+    const uint64_t unit = static_cast<uint64_t>(scale);
+    WideString text = IntegerToText(scaled / unit, 10);
+    if (precision > 0) {
+        const WideString fraction = IntegerToText(scaled % unit, 10);
+        text += L"." + WideString(static_cast<size_t>(precision) - fraction.size(), L'0') + fraction;
+    }
+    if (negative && scaled != 0) text = L"-" + text;
+    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<size_t>(width) - text.size(), L' ');
+    return text;
 }
 
 WideString FreeSpaceMarkerName(uint64_t freeBytes) {
@@ -70,7 +79,7 @@ bool WriteFreeSpaceMarker(const WideString& baseFolder) {
     }
     const DriveSpace space = QueryDriveSpace(root);
     if (!IsReadableSpace(space)) {
-        std::wcerr << Say(Message::CantReadFreeSpaceOf, {baseFolder}) << std::endl;
+        PrintErrorLine(Say(Message::CantReadFreeSpaceOf, {baseFolder}));
         return false;
     }
     return CreateEmptyFile(root + L"\\" + FreeSpaceMarkerName(space.freeBytes));

@@ -14,6 +14,11 @@ TEST(FreeSpaceMarker, NamesInGibibytesWithTwoDecimals) {
     EXPECT_EQ(FreeSpaceMarkerName(uint64_t{3} << 29), L"1.50GB.tmp");
     EXPECT_EQ(FreeSpaceMarkerName(uint64_t{5} << 40), L"5120.00GB.tmp");
     EXPECT_EQ(FreeSpaceMarkerName(0), L"0.00GB.tmp");
+    // Rounded to the precision, padded to the width, with a point in any locale.
+    EXPECT_EQ(FormatDecimal(0.999, 0, 2), L"1.00");
+    EXPECT_EQ(FormatDecimal(2.345, 6, 1), L"   2.3");
+    EXPECT_EQ(FormatDecimal(3.0, 0, 0), L"3");
+    EXPECT_EQ(FormatDecimal(1.05, 0, 2), L"1.05");
     EXPECT_FALSE(IsReadableSpace({0, 0}));
     EXPECT_FALSE(IsReadableSpace({500, 999}));
     EXPECT_TRUE(IsReadableSpace({0, 1000}));

@@ -3,9 +3,10 @@
 #include <io.h>
 
 #include <cstdio>
-#include <iostream>
 
 #include "common/windows_headers.h"
+#include "text/console_output.h"
+#include "text/number_text.h"
 #include "text/path_text.h"
 #include "text/time_text.h"
 #include "text/messages.h"
@@ -54,7 +55,7 @@ FILE* OpenForWriting(const WideString& path) {
         FILE* file = _wfopen(path.c_str(), L"wb");
         if (file != nullptr) return file;
         Sleep(kOpenRetryMilliseconds);
-        std::wcerr << attempt << L"\r" << std::flush;
+        PrintErrorText(IntegerToText(attempt, 10) + L"\r");
     }
     return nullptr;
 }
@@ -112,7 +113,7 @@ bool WriteDibFile(const DibImage& image, const WideString& path) {
                          FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
     const bool closed = fclose(file) == 0;
     if (written && closed) return true;
-    std::wcerr << Say(Message::CantWriteFile, {path, SystemReason(GetLastError())}) << std::endl;
+    PrintErrorLine(Say(Message::CantWriteFile, {path, SystemReason(GetLastError())}));
     return false;
 }
 

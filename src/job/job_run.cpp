@@ -1,6 +1,5 @@
 #include "job/job_run.h"
 
-#include <iostream>
 
 #include "common/scoped_handle.h"
 #include "common/windows_headers.h"
@@ -11,6 +10,7 @@
 #include "config/work_folders.h"
 #include "script/cmd_text.h"
 #include "script/text_files.h"
+#include "text/console_output.h"
 #include "text/file_status.h"
 #include "text/number_text.h"
 #include "text/path_text.h"
@@ -97,7 +97,7 @@ HANDLE StartScript(const WideString& script) {
         if (process != nullptr) return process;
         error = GetLastError();
     }
-    std::wcerr << Say(Message::CantStartInterpreter, {script, SystemReason(error)}) << std::endl;
+    PrintErrorLine(Say(Message::CantStartInterpreter, {script, SystemReason(error)}));
     return nullptr;
 }
 
@@ -155,7 +155,7 @@ HANDLE CreateScriptFile(const WideString& folder, const WideString& fileName, co
         return file.Release();
     }
     if (file.Valid()) error = GetLastError();
-    std::wcerr << Say(Message::ScriptNotWritten, {fileName, folder, SystemReason(error)}) << std::endl;
+    PrintErrorLine(Say(Message::ScriptNotWritten, {fileName, folder, SystemReason(error)}));
     if (file.Valid()) DeleteFileW(script->c_str());
     return INVALID_HANDLE_VALUE;
 }

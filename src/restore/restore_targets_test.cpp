@@ -12,6 +12,7 @@
 #include "restore/target_checks.h"
 #include "test_support.h"
 #include "text/path_text.h"
+#include "text/console_output.h"
 #include "verify/checksum_book.h"
 #include "verify/checksum_files.h"
 #include "verify/file_digest.h"
@@ -21,13 +22,10 @@ namespace {
 // Collects what is printed while the object lives.
 class OutputCapture {
 public:
-    OutputCapture() : saved_(std::wcout.rdbuf(captured_.rdbuf())) {}
-    ~OutputCapture() { std::wcout.rdbuf(saved_); }
-    WideString Text() const { return captured_.str(); }
+    WideString Text() const { return captured_.Text(); }
 
 private:
-    std::wostringstream captured_;
-    std::wstreambuf* saved_;
+    ConsoleCapture captured_{ConsoleCapture::Stream::Output};
 };
 
 RestoreItem Item(const WideString& relative, const WideString& target, uint64_t size = 10) {

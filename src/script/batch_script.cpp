@@ -1,6 +1,5 @@
 #include "script/batch_script.h"
 
-#include <iostream>
 
 #include "config/name_text.h"
 #include "script/backup_folders.h"

@@ -1,12 +1,13 @@
 #include "script/text_files.h"
 
-#include <iostream>
 
 #include "common/scoped_handle.h"
 #include "common/windows_headers.h"
 #include "text/canonical_path.h"
 #include "script/command_line.h"
 #include "script/file_lines.h"
+#include "text/console_output.h"
+#include "text/number_text.h"
 #include "text/file_status.h"
 #include "text/path_text.h"
 #include "text/messages.h"
@@ -28,18 +29,18 @@ FILE* OpenAttempts(const WideString& path, const wchar_t* mode, int attempts) {
         if (file != nullptr) return file;
         error = GetLastError();
         Sleep(kRetryPauseMilliseconds);
-        std::wcerr << attempt << L"\r" << std::flush;
+        PrintErrorText(IntegerToText(attempt, 10) + L"\r");
     }
     SetLastError(error);
     return nullptr;
 }
 
 void ReportCannotOpen(const WideString& path) {
-    std::wcerr << Say(Message::CantOpenForWriting, {path, SystemReason(GetLastError())}) << std::endl;
+    PrintErrorLine(Say(Message::CantOpenForWriting, {path, SystemReason(GetLastError())}));
 }
 
 void ReportCannotWrite(const WideString& path, DWORD error) {
-    std::wcerr << Say(Message::CantWriteFile, {path, SystemReason(error)}) << std::endl;
+    PrintErrorLine(Say(Message::CantWriteFile, {path, SystemReason(error)}));
 }
 
 ByteVector Convert(const WideString& text, UINT codePage, DWORD flags, const char* fallback) {

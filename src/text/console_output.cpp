@@ -1,13 +1,8 @@
 #include "text/console_output.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace {
-
-constexpr size_t kFlushThreshold = 4096;
-
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 unsigned OutputCodePage() {
     const UINT console = GetConsoleOutputCP();
@@ -44,37 +39,14 @@ std::string EncodeForOutput(const WideString& text, unsigned codePage) {
     return bytes;
 }
 
-ConsoleStreamBuffer::ConsoleStreamBuffer(HANDLE output) : output_(output) {}
+ConsoleWriter::ConsoleWriter(HANDLE output) : output_(output) {}
 
-ConsoleStreamBuffer::~ConsoleStreamBuffer() { Flush(); }
-
-ConsoleStreamBuffer::int_type ConsoleStreamBuffer::overflow(int_type c) {
-    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
-    pending_ += traits_type::to_char_type(c);
-    if (pending_.size() >= kFlushThreshold) Flush();
-    return c;
-}
-
-int ConsoleStreamBuffer::sync() { return Flush() ? 0 : -1; }
-
-bool ConsoleStreamBuffer::Flush() {
-    if (pending_.empty()) return true;
-    // Keep a lone high surrogate until its partner arrives.
-    WideString text;
-    if (IsHighSurrogate(pending_.back())) {
-        text = pending_.substr(0, pending_.size() - 1);
-        pending_.erase(0, pending_.size() - 1);
-    } else {
-        text.swap(pending_);
-    }
-    if (text.empty()) return true;
-    if (output_ == nullptr || output_ == INVALID_HANDLE_VALUE) return true;
-
+bool ConsoleWriter::Write(const WideString& text) const {
+    if (text.empty() || output_ == nullptr || output_ == INVALID_HANDLE_VALUE) return true;
     DWORD mode = 0;
     if (GetConsoleMode(output_, &mode)) {
         DWORD written = 0;
-        return WriteConsoleW(output_, text.data(), static_cast<DWORD>(text.size()), &written,
-                             nullptr) != 0;
+        return WriteConsoleW(output_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) != 0;
     }
     // Files and pipes get the line ends of a text-mode stream.
     WideString lines;
@@ -86,15 +58,46 @@ bool ConsoleStreamBuffer::Flush() {
     return WriteAll(output_, EncodeForOutput(lines, OutputCodePage()));
 }
 
-void InstallConsoleStreams() {
-    // Never destroyed: the runtime flushes the standard streams at exit,
-    // after function-local objects would already be gone.
-    static auto* outputBuffer = new ConsoleStreamBuffer(GetStdHandle(STD_OUTPUT_HANDLE));
-    static auto* errorBuffer = new ConsoleStreamBuffer(GetStdHandle(STD_ERROR_HANDLE));
-    std::wcout.flush();
-    std::wcerr.flush();
-    std::wcout.rdbuf(outputBuffer);
-    std::wcerr.rdbuf(errorBuffer);
+namespace {
+
+// Where a test collects a stream's text instead; null when it is written.
+WideString* capturedOutput = nullptr;
+WideString* capturedError = nullptr;
+
+const ConsoleWriter& OutputWriter() {
+    static const ConsoleWriter writer(GetStdHandle(STD_OUTPUT_HANDLE));
+    return writer;
 }
 
-void PrintLine(const WideString& text) { std::wcout << text << std::endl; }
+const ConsoleWriter& ErrorWriter() {
+    static const ConsoleWriter writer(GetStdHandle(STD_ERROR_HANDLE));
+    return writer;
+}
+
+void Emit(WideString* captured, const ConsoleWriter& writer, const WideString& text) {
+    if (captured != nullptr) {
+        *captured += text;
+        return;
+    }
+    writer.Write(text);
+}
+
+}  // namespace
+
+void InstallConsoleStreams() {
+    OutputWriter();
+    ErrorWriter();
+}
+
+void PrintLine(const WideString& text) { Emit(capturedOutput, OutputWriter(), text + L"\n"); }
+
+void PrintErrorLine(const WideString& text) { Emit(capturedError, ErrorWriter(), text + L"\n"); }
+
+void PrintErrorText(const WideString& text) { Emit(capturedError, ErrorWriter(), text); }
+
+ConsoleCapture::ConsoleCapture(Stream stream)
+    : stream_(stream), saved_(stream == Stream::Output ? capturedOutput : capturedError) {
+    (stream_ == Stream::Output ? capturedOutput : capturedError) = &text_;
+}
+
+ConsoleCapture::~ConsoleCapture() { (stream_ == Stream::Output ? capturedOutput : capturedError) = saved_; }

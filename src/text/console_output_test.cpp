@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <ostream>
 
 #include "test_support.h"
 
@@ -30,17 +29,28 @@ TEST(ConsoleOutput, AnUnwritableCharacterDoesNotStopLaterLines) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    {
-        ConsoleStreamBuffer buffer(file);
-        std::wostream out(&buffer);
-        out << L"first \u65E5\U0001F600 line" << std::endl;
-        out << L"second line" << std::endl;
-        EXPECT_TRUE(out.good());
-    }
+    const ConsoleWriter out(file);
+    EXPECT_TRUE(out.Write(L"first \u65E5\U0001F600 line\n"));
+    EXPECT_TRUE(out.Write(L"second line\n"));
     CloseHandle(file);
     const std::string text = ReadBytes(path);
     EXPECT_NE(text.find("first "), std::string::npos) << text;
     EXPECT_NE(text.find(" line\r\nsecond line\r\n"), std::string::npos) << text;
+}
+
+TEST(ConsoleOutput, ACaptureTakesItsStreamsLinesAndGivesThemBack) {
+    ConsoleCapture outer(ConsoleCapture::Stream::Error);
+    {
+        ConsoleCapture inner(ConsoleCapture::Stream::Error);
+        ConsoleCapture output(ConsoleCapture::Stream::Output);
+        PrintErrorText(L"3\r");
+        PrintErrorLine(L"\u66F8\u3051\u307E\u305B\u3093");
+        PrintLine(L"said");
+        EXPECT_EQ(inner.Text(), L"3\r\u66F8\u3051\u307E\u305B\u3093\n");
+        EXPECT_EQ(output.Text(), L"said\n");
+    }
+    PrintErrorLine(L"after");
+    EXPECT_EQ(outer.Text(), L"after\n");
 }
 
 }  // namespace

@@ -1,16 +1,16 @@
 #include "text/version_info.h"
 
-#include <iostream>
 
 #include "common/system_library.h"
 #include "common/windows_headers.h"
+#include "text/console_output.h"
 #include "text/file_status.h"
 #include "text/number_text.h"
 #include "text/messages.h"
 
 namespace {
 
-void ReportFailure(const WideString& line) { std::wcerr << line << std::endl; }
+void ReportFailure(const WideString& line) { PrintErrorLine(line); }
 
 }  // namespace
 

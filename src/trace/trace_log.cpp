@@ -1,6 +1,5 @@
 #include "trace/trace_log.h"
 
-#include <iostream>
 
 #include "common/scoped_handle.h"
 #include "common/windows_headers.h"
@@ -106,7 +105,7 @@ bool WriteTrace(const WideString& message) {
     const WideString problem = AppendToTrace(path, entry, programPath);
     if (problem.empty()) return true;
     broken = true;
-    std::wcerr << Say(Message::CantWriteTrace, {path, problem}) << std::endl;
+    PrintErrorLine(Say(Message::CantWriteTrace, {path, problem}));
     return false;
 }
 

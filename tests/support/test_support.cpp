@@ -47,9 +47,9 @@ WideString ScopedTempFolder::Join(const WideString& relative) const {
     return path_ + L"\\" + relative;
 }
 
-ErrorStreamCapture::ErrorStreamCapture() : saved_(std::wcerr.rdbuf(captured_.rdbuf())) {}
+ErrorStreamCapture::ErrorStreamCapture() : captured_(ConsoleCapture::Stream::Error) {}
 
-ErrorStreamCapture::~ErrorStreamCapture() { std::wcerr.rdbuf(saved_); }
+ErrorStreamCapture::~ErrorStreamCapture() = default;
 
 StringList ErrorStreamCapture::Lines() const {
     StringList lines;

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <streambuf>
 
+#include "text/console_output.h"
 #include "text/wide_string.h"
 
 // A new empty folder below the temporary folder, deleted with its content
@@ -28,7 +29,8 @@ private:
 // Deletes the folder with everything in it, read-only files included.
 void DeleteTree(const WideString& folder);
 
-// Collects what is written to std::wcerr while the object lives.
+// Collects what the program says on its standard error while the object
+// lives.
 class ErrorStreamCapture {
 public:
     ErrorStreamCapture();
@@ -36,13 +38,12 @@ public:
     ErrorStreamCapture(const ErrorStreamCapture&) = delete;
     ErrorStreamCapture& operator=(const ErrorStreamCapture&) = delete;
 
-    WideString Text() const { return captured_.str(); }
+    WideString Text() const { return captured_.Text(); }
     // The captured text split into lines (line ends removed).
     StringList Lines() const;
 
 private:
-    std::wostringstream captured_;
-    std::wstreambuf* saved_;
+    ConsoleCapture captured_;
 };
 
 // The full path of a file in the test program's own folder.
