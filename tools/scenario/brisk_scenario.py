@@ -58,6 +58,19 @@ class SetUpError(Exception):
     """A step that makes the world failed; the message has what it said."""
 
 
+# The exit status of a scenario whose world's cmd could not start one of the
+# stand-ins: Wine's cmd says "Can't recognize" when CreateProcessW fails,
+# which it does now and then on a loaded machine. tools/scenario/
+# run_scenario.py runs such a scenario once more in a fresh world.
+WINE_COULD_NOT_START = 75
+
+
+def wine_could_not_start(said):
+    """Whether a run's output shows Wine's cmd failing to start the robocopy
+    or timeout stand-in (the program itself never says "Can't recognize")."""
+    return re.search(r"Can't recognize '(robocopy|timeout)[ \"]", said) is not None
+
+
 @dataclass
 class Run:
     exit_code: int
@@ -533,8 +546,13 @@ class World:
                            timeout=120)
         if not warm:
             self._stop_server(self.prefix)
-        return Run(completed.returncode, decode(out_path.read_bytes()),
-                   decode(err_path.read_bytes()), seconds)
+        output, errors = decode(out_path.read_bytes()), decode(err_path.read_bytes())
+        if wine_could_not_start(output + errors):
+            # Not the program's doing: nothing the run found holds.
+            print(f"world {self.name}: Wine's cmd could not start a stand-in:\n{errors[-1000:]}", file=sys.stderr,
+                  flush=True)
+            sys.exit(WINE_COULD_NOT_START)
+        return Run(completed.returncode, output, errors, seconds)
 
 
 def decode(data):
@@ -673,6 +691,24 @@ def _check_equipment():
         check(own.st_nlink == 1 and own.st_ino != based.st_ino, f"{name} is linked into the base prefix")
         check((world.prefix / name).read_bytes() == (base / name).read_bytes(), f"{name} differs from the base")
     shutil.rmtree(world.root)
+    # Only cmd's failure to start a stand-in counts as Wine's, never a line of
+    # the program's or a copy that failed.
+    check(wine_could_not_start("Can't recognize 'robocopy \"C:\\KORV\" \"E:\\x\"' as an internal or external"),
+          "a stand-in cmd could not start")
+    check(wine_could_not_start("Can't recognize 'timeout /t 10 ' as an internal"), "the timeout stand-in")
+    check(not wine_could_not_start("INCOMPLETE  C:\\KORV\\Data  5 files, 1 missing or older"), "a folder line")
+    check(not wine_could_not_start("Can't recognize 'brisk_check.exe' as an internal"), "another program")
+    # Such a scenario runs once more; twice is a failure, and so is any other.
+    from run_scenario import run_scenario
+    tries = world.root.parent / "equipment_check.tries"
+    for outcomes, expected in (([75, 0], 0), ([75, 75], 75), ([1, 0], 1)):
+        tries.write_text("")
+        script = ("import sys; from pathlib import Path; p = Path(sys.argv[1]); n = len(p.read_text());"
+                  f" p.write_text('x' * (n + 1)); sys.exit({outcomes}[n])")
+        status = run_scenario([sys.executable, "-c", script, str(tries)])
+        check(status == expected, f"{outcomes}: {status}")
+        check(len(tries.read_text()) == (2 if outcomes[0] == 75 else 1), f"{outcomes}: runs")
+    tries.unlink()
     print("ok")
 
 

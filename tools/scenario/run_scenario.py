@@ -1,0 +1,20 @@
+"""Runs one scenario (python3 run_scenario.py <scenario.py>) and exits with
+its status. A scenario that ends with WINE_COULD_NOT_START (Wine's cmd could
+not start a stand-in, see brisk_scenario.py) runs once more, in a fresh
+world; any other failure stands as it is."""
+import subprocess
+import sys
+
+from brisk_scenario import WINE_COULD_NOT_START
+
+
+def run_scenario(command):
+    status = subprocess.run(command).returncode
+    if status == WINE_COULD_NOT_START:
+        print("Wine's cmd could not start a stand-in: the scenario runs once more", file=sys.stderr, flush=True)
+        status = subprocess.run(command).returncode
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(run_scenario([sys.executable, *sys.argv[1:]]))
