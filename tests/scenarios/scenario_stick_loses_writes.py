@@ -78,7 +78,18 @@ print(f"ok: {len(named)} lost scans named, exit 1, the stick's line said")
 
 # A second run, its stick's room past the point taken: its own lists and
 # record land where the stick loses them, and it says so.
+# Whatever room is left before that point is taken by a file that grows
+# until the stick starts losing its writes.
 (world.linux_path(samples["User_Master"]) / "readme.txt").write_bytes(b"saved over after the first run")
+lost_before = world.stick_losses(stick)[1]
+with open(stick / "room taken.bin", "wb") as filler:
+    for _ in range(1024):
+        filler.write(b"\0" * (64 << 10))
+        filler.flush()
+        os.fsync(filler.fileno())
+        if world.stick_losses(stick)[1] > lost_before:
+            break
+check(world.stick_losses(stick)[1] > lost_before, "the room before the point is taken")
 again = world.run(r"E:\brisk.exe", computer="PC01")
 again_lines = [line for line in again.lines() if line.strip()]
 lost_lists = [line for line in again_lines if line.startswith("E: does not keep what is written")

@@ -65,6 +65,13 @@ class SetUpError(Exception):
 WINE_COULD_NOT_START = 75
 
 
+def never_started(program, status, output, errors):
+    """Whether a failed run of the program was never started: it says its
+    banner first, so a run of it that failed saying nothing at all never
+    ran (Wine could not start it)."""
+    return program.lower().endswith("brisk.exe") and status != 0 and not (output.strip() or errors.strip())
+
+
 def wine_could_not_start(said):
     """Whether a run's output shows Wine's cmd failing to start the robocopy
     or timeout stand-in (the program itself never says "Can't recognize")."""
@@ -547,10 +554,10 @@ class World:
         if not warm:
             self._stop_server(self.prefix)
         output, errors = decode(out_path.read_bytes()), decode(err_path.read_bytes())
-        if wine_could_not_start(output + errors):
+        if never_started(program, completed.returncode, output, errors) or wine_could_not_start(output + errors):
             # Not the program's doing: nothing the run found holds.
-            print(f"world {self.name}: Wine's cmd could not start a stand-in:\n{errors[-1000:]}", file=sys.stderr,
-                  flush=True)
+            print(f"world {self.name}: Wine could not start {program} or a stand-in it runs:\n{errors[-1000:]}",
+                  file=sys.stderr, flush=True)
             sys.exit(WINE_COULD_NOT_START)
         return Run(completed.returncode, output, errors, seconds)
 
@@ -698,6 +705,10 @@ def _check_equipment():
     check(wine_could_not_start("Can't recognize 'timeout /t 10 ' as an internal"), "the timeout stand-in")
     check(not wine_could_not_start("INCOMPLETE  C:\\KORV\\Data  5 files, 1 missing or older"), "a folder line")
     check(not wine_could_not_start("Can't recognize 'brisk_check.exe' as an internal"), "another program")
+    check(never_started(r"E:\brisk.exe", 1, "", " \n"), "a run that said nothing")
+    check(not never_started(r"E:\brisk.exe", 0, "", ""), "a run that passed")
+    check(not never_started(r"E:\brisk.exe", 2, "brisk   Ver.1\n", ""), "a run that said its banner")
+    check(not never_started("cmd", 1, "", ""), "another program")
     # Such a scenario runs once more; twice is a failure, and so is any other.
     from run_scenario import run_scenario
     tries = world.root.parent / "equipment_check.tries"
