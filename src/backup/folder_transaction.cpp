@@ -306,11 +306,7 @@ void FolderTransaction::Skip() {
 // change; then it reads them after its plan.
 void FolderTransaction::PauseStarts() {
     const WideString& next = pause_.nextPlace;
-    const auto within = [](const WideString& inner, const WideString& outer) {
-        return FoldedKey(inner) == FoldedKey(outer) ||
-               FoldedKey(inner).compare(0, outer.size() + 1, FoldedKey(outer) + L"\\") == 0;
-    };
-    const bool apart = next.empty() || place_.empty() || (!within(next, place_) && !within(place_, next));
+    const bool apart = next.empty() || place_.empty() || (!PathWithin(next, place_) && !PathWithin(place_, next));
     if (apart) run_.rolling.ReadAhead(next);
 }
 

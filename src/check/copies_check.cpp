@@ -157,14 +157,6 @@ void CopiesCheck::Mend(const PlannedFolder& folder, const CopyPolicy& folderPoli
     found->after = CompareTrees(folderPolicy, 0, folder.source, folder.destination);
 }
 
-ReadBackOfCopy CopiesCheck::CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy,
-                                      const WideString& place, int64_t copyStarted, bool leftAsPlanned,
-                                      const std::function<bool(const StringList&)>& copyAgain, const KnownPaths* known) {
-    ReadBackOfCopy found = ReadBack(folder, folderPolicy, place, copyStarted, leftAsPlanned, known);
-    Mend(folder, folderPolicy, place, copyAgain, &found);
-    return found;
-}
-
 void CopiesCheck::ReadPending(const PlannedFolder& folder, const WideString& place, ReadBackOfCopy* found,
                             StringList* mismatched) {
     if (pending_.empty()) return;

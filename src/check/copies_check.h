@@ -90,9 +90,6 @@ public:
                             int64_t copyStarted, bool leftAsPlanned, const KnownPaths* known = nullptr);
     void Mend(const PlannedFolder& folder, const CopyPolicy& folderPolicy, const WideString& place,
               const std::function<bool(const StringList&)>& copyAgain, ReadBackOfCopy* found);
-    ReadBackOfCopy CheckCopy(const PlannedFolder& folder, const CopyPolicy& folderPolicy, const WideString& place,
-                           int64_t copyStarted, bool leftAsPlanned,
-                           const std::function<bool(const StringList&)>& copyAgain, const KnownPaths* known = nullptr);
 
     // What the copies read back just after they were written said of the stick.
     const StickReadBack& Stick() const { return stick_; }

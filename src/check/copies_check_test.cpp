@@ -51,8 +51,8 @@ TEST(ReadBack, CopiesAreReadInBatchesAndPicksReadAheadStillFindAChangedCopy) {
     {
         BackupLists lists(plan.computerFolder);
         CopiesCheck first(lists, policy);
-        const ReadBackOfCopy found =
-            first.CheckCopy(folder, policy, L"C\\data", INT64_MAX, false, [](const StringList&) { return false; });
+        ReadBackOfCopy found = first.ReadBack(folder, policy, L"C\\data", INT64_MAX, false);
+        first.Mend(folder, policy, L"C\\data", [](const StringList&) { return false; }, &found);
         ASSERT_EQ(1u, found.findings.size());
         EXPECT_EQ(CopyFinding::Kind::Mismatch, found.findings[0].kind);
         EXPECT_EQ(JoinPath(folder.source, L"f7.txt"), found.findings[0].sourcePath);

@@ -198,13 +198,6 @@ std::vector<SuspectOutcome> RollingCheck::Settle(const WideString& place) {
     return outcomes;
 }
 
-std::vector<LeftoverFinding> RollingCheck::ReadTheRest() {
-    std::vector<LeftoverFinding> findings = ReadUnjudged();
-    const std::vector<LeftoverFinding> unreplaced = NameUnreplaced();
-    findings.insert(findings.end(), unreplaced.begin(), unreplaced.end());
-    return findings;
-}
-
 std::vector<LeftoverFinding> RollingCheck::ReadUnjudged() {
     AwaitReads();
     std::vector<LeftoverFinding> findings;

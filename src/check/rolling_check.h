@@ -93,9 +93,8 @@ public:
     // After the last folder: reads the picks no folder read (backups of
     // folders no longer configured) against their lines alone, dropping the
     // lines of files no longer there, and names each suspect not replaced.
-    // ReadUnjudged and NameUnreplaced are its two halves: the first may run
-    // while the last folder's check is still to be settled.
-    std::vector<LeftoverFinding> ReadTheRest();
+    // In two halves: ReadUnjudged may run while the last folder's check is
+    // still to be settled; NameUnreplaced follows it.
     std::vector<LeftoverFinding> ReadUnjudged();
     std::vector<LeftoverFinding> NameUnreplaced();
 
