@@ -48,6 +48,8 @@ WideString ToLowerText(const WideString& text) {
     return HasClassificationLocale() ? LocaleLower(cut) : AsciiLower(cut);
 }
 
+bool FoldsWithoutLocale(wchar_t c) { return c < 0x80 || IsCaseless(c); }
+
 WideString FoldedKey(const WideString& text) {
     WideString key = text;
     for (wchar_t& c : key) {

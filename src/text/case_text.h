@@ -15,6 +15,9 @@ WideString ToLowerText(const WideString& text);
 // comparison).
 //   "C\KORV\Read Me.TXT" => "c\korv\read me.txt"   "\u00C4rger" => "\u00E4rger"
 WideString FoldedKey(const WideString& text);
+// Whether FoldedKey folds the character without the locale (ASCII, kana,
+// ideographs): a text made only of these has A to Z lowered as its key.
+bool FoldsWithoutLocale(wchar_t c);
 
 // The position of the pattern in the text from the start position: first by
 // exact comparison, then with both lower-cased. kNoPosition when absent.

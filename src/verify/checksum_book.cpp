@@ -23,14 +23,50 @@ size_t HashOf(const WideString& key) {
     return static_cast<size_t>(hash ^ (hash >> 29));
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool IsAscii(const char* text, size_t size) {
-    for (size_t i = 0; i < size; ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80) return false;
+bool FoldsPlainly(const WideString& text) {
+    for (const wchar_t c : text) {
+        if (!FoldsWithoutLocale(c)) return false;
     }
     return true;
 }
+
+// The key of a stored path that folds without the locale, read where it
+// lies: its UTF-16 units one at a time, A to Z lowered. No path is made,
+// which sorting and looking up Japanese names would pay for each time.
+class PlainKeyUnits {
+public:
+    PlainKeyUnits(const std::string& arena, uint32_t start, uint32_t bytes)
+        : next_(reinterpret_cast<const unsigned char*>(arena.data()) + start), end_(next_ + bytes) {}
+
+    bool Next(wchar_t* unit) {
+        if (low_ != 0) {
+            *unit = low_;
+            low_ = 0;
+            return true;
+        }
+        if (next_ == end_) return false;
+        uint32_t c = *next_++;
+        if (c >= 0x80) {
+            const int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
+            c &= more == 3 ? 0x07u : more == 2 ? 0x0Fu : 0x1Fu;
+            for (int i = 0; i < more && next_ != end_; ++i) c = (c << 6) | (*next_++ & 0x3Fu);
+        } else if (c >= 'A' && c <= 'Z') {
+            c += 'a' - 'A';
+        }
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            low_ = static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+            c = 0xD800 + (c >> 10);
+        }
+        *unit = static_cast<wchar_t>(c);
+        return true;
+    }
+
+private:
+    const unsigned char* next_;
+    const unsigned char* end_;
+    wchar_t low_ = 0;
+};
 
 }  // namespace
 
@@ -57,16 +93,29 @@ size_t ChecksumBook::Locate(const WideString& key) const {
         if (entry == kEmpty) return table_.size();
         if (entry == kRemoved) continue;
         const Slot& slot = slots_[entry - 1];
-        const char* path = paths_.data() + slot.pathStart;
-        if (IsAscii(path, slot.pathBytes)) {
-            if (slot.pathBytes != key.size()) continue;
-            bool same = true;
-            for (size_t i = 0; same && i < key.size(); ++i) same = static_cast<wchar_t>(LowerAscii(path[i])) == key[i];
-            if (same) return position;
-            continue;
-        }
-        if (KeyOf(PathOf(slot)) == key) return position;
+        if (slot.plainKey ? KeyStartsWith(slot, key, true) : KeyOf(PathOf(slot)) == key) return position;
     }
+}
+
+bool ChecksumBook::KeyStartsWith(const Slot& slot, const WideString& key, bool whole) const {
+    PlainKeyUnits units(paths_, slot.pathStart, slot.pathBytes);
+    wchar_t unit = 0;
+    for (const wchar_t wanted : key) {
+        if (!units.Next(&unit) || unit != wanted) return false;
+    }
+    return !whole || !units.Next(&unit);
+}
+
+size_t ChecksumBook::HashOfSlot(const Slot& slot) const {
+    if (!slot.plainKey) return HashOf(KeyOf(PathOf(slot)));
+    uint64_t hash = 1469598103934665603ull;
+    PlainKeyUnits units(paths_, slot.pathStart, slot.pathBytes);
+    wchar_t unit = 0;
+    while (units.Next(&unit)) {
+        hash ^= static_cast<uint64_t>(unit);
+        hash *= 1099511628211ull;
+    }
+    return static_cast<size_t>(hash ^ (hash >> 29));
 }
 
 void ChecksumBook::Grow() {
@@ -77,7 +126,7 @@ void ChecksumBook::Grow() {
     const size_t mask = table_.size() - 1;
     for (const uint32_t entry : old) {
         if (entry == kEmpty || entry == kRemoved) continue;
-        size_t position = HashOf(KeyOf(PathOf(slots_[entry - 1]))) & mask;
+        size_t position = HashOfSlot(slots_[entry - 1]) & mask;
         while (table_[position] != kEmpty) position = (position + 1) & mask;
         table_[position] = entry;
         ++used_;
@@ -116,6 +165,7 @@ void ChecksumBook::Put(const ChecksumRecord& record) {
         slot->pathStart = static_cast<uint32_t>(paths_.size());
         slot->pathBytes = static_cast<uint32_t>(path.size());
         paths_ += path;
+        slot->plainKey = FoldsPlainly(record.relative);
         sortedValid_ = false;
     }
     slot->digest = record.digest;
@@ -168,17 +218,10 @@ void ChecksumBook::ForEachUnseenBelow(const WideString& folder,
     for (const Slot& slot : slots_) {
         // A path below the folder is longer than it in UTF-8 bytes too.
         if (!slot.live || slot.seen || slot.pathBytes <= prefix.size()) continue;
-        const char* path = paths_.data() + slot.pathStart;
-        if (IsAscii(path, slot.pathBytes)) {
-            // Most paths are plain letters: compared where they lie, no path made.
-            bool below = true;
-            for (size_t i = 0; below && i < prefix.size(); ++i) {
-                below = static_cast<wchar_t>(LowerAscii(path[i])) == prefix[i];
-            }
-            if (below) visit(RecordOf(slot));
-            continue;
-        }
-        if (KeyOf(PathOf(slot)).compare(0, prefix.size(), prefix) == 0) visit(RecordOf(slot));
+        // Most paths fold plainly: compared where they lie, no path made.
+        const bool below = slot.plainKey ? KeyStartsWith(slot, prefix, false)
+                                         : KeyOf(PathOf(slot)).compare(0, prefix.size(), prefix) == 0;
+        if (below) visit(RecordOf(slot));
     }
 }
 
@@ -236,18 +279,17 @@ const std::vector<uint32_t>& ChecksumBook::SortedSlots() const {
     auto less = [this](uint32_t a, uint32_t b) {
         const Slot& left = slots_[a];
         const Slot& right = slots_[b];
-        const char* l = paths_.data() + left.pathStart;
-        const char* r = paths_.data() + right.pathStart;
-        if (IsAscii(l, left.pathBytes) && IsAscii(r, right.pathBytes)) {
-            const size_t common = std::min(left.pathBytes, right.pathBytes);
-            for (size_t i = 0; i < common; ++i) {
-                const char x = LowerAscii(l[i]);
-                const char y = LowerAscii(r[i]);
-                if (x != y) return x < y;
-            }
-            return left.pathBytes < right.pathBytes;
+        if (!left.plainKey || !right.plainKey) return KeyOf(PathOf(left)) < KeyOf(PathOf(right));
+        PlainKeyUnits l(paths_, left.pathStart, left.pathBytes);
+        PlainKeyUnits r(paths_, right.pathStart, right.pathBytes);
+        for (;;) {
+            wchar_t x = 0;
+            wchar_t y = 0;
+            const bool more = l.Next(&x);
+            if (!r.Next(&y)) return false;
+            if (!more) return true;
+            if (x != y) return x < y;
         }
-        return KeyOf(PathOf(left)) < KeyOf(PathOf(right));
     };
     std::sort(order.begin(), order.end(), less);
     sortedValid_ = true;

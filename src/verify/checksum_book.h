@@ -117,11 +117,16 @@ private:
         uint32_t pathBytes = 0;
         bool seen = false;
         bool live = false;
+        bool plainKey = false;  // the path folds without the locale (see FoldsWithoutLocale)
     };
     static constexpr uint32_t kEmpty = 0;
     static constexpr uint32_t kRemoved = 0xFFFFFFFFu;
 
     size_t Locate(const WideString& key) const;  // table position of the key, or the table's size
+    // For a slot whose path folds plainly: whether its key begins with the
+    // key given (is it, when whole), and the hash of its key.
+    bool KeyStartsWith(const Slot& slot, const WideString& key, bool whole) const;
+    size_t HashOfSlot(const Slot& slot) const;
     WideString PathOf(const Slot& slot) const;
     ChecksumRecord RecordOf(const Slot& slot) const;
     // The live slots in path order; kept until a path is added or removed.

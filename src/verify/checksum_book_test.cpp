@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
+#include "text/case_text.h"
 #include "verify/checksum_files.h"
 
 namespace {
@@ -107,6 +109,40 @@ TEST(ChecksumBook, UnseenRecordsGoOnlyBelowTheFolderChecked) {
     EXPECT_TRUE(book.Find(L"D\\Data\\d"));
     EXPECT_EQ(4u, book.Size());
     EXPECT_EQ(4u, book.Bytes());
+}
+
+// Japanese names are looked up, sorted and matched below a folder where
+// they lie, without the locale; other letters go through it. Either way the
+// book keeps the order and finds of the names' folded keys.
+TEST(ChecksumBook, NamesOfEveryKindAreFoundSortedAndMatchedByTheirFoldedKeys) {
+    const StringList paths = {
+        L"C\\Data\\\u30ab\u30eb\u30c6\\\u60a3\u8005 A.dat",  L"C\\Data\\\u30ab\u30eb\u30c6\\\u60a3\u8005 b.dat",
+        L"C\\Data\\\u30ab\u30eb\u30c6\\Zed.txt",               L"C\\Data\\\u30ab\u30eb\u30c62\\x",
+        L"C\\Data\\\uff21\uff22.txt",                            L"C\\Data\\\u00c4rger.txt",
+        L"C\\Data\\\U0001F600 smile.txt",                        L"C\\Data\\\uff5e\u301c.txt",
+        L"C\\Data\\abc",                                          L"C\\Data\\ABD"};
+    ChecksumBook book;
+    // Enough of them that the table grows many times over.
+    for (int i = 0; i < 300; ++i) book.Put(Record(L"C\\Data\\\u6f22\u5b57\\" + std::to_wstring(i) + L"\u8a18\u9332", 1, 1));
+    for (const WideString& path : paths) book.Put(Record(path, 2, 1));
+    for (const WideString& path : paths) {
+        ASSERT_TRUE(book.Find(FoldedKey(path))) << path;
+        EXPECT_EQ(path, book.Find(FoldedKey(path))->relative);
+        WideString upper = path;
+        for (wchar_t& c : upper) c = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c;
+        EXPECT_TRUE(book.Find(upper)) << path;
+    }
+    for (int i = 0; i < 300; ++i) EXPECT_TRUE(book.Find(L"c\\data\\\u6f22\u5b57\\" + std::to_wstring(i) + L"\u8a18\u9332"));
+    EXPECT_FALSE(book.Find(L"C\\Data\\\u30ab\u30eb\u30c6\\\u60a3\u8005 A.da"));
+
+    std::vector<WideString> keys;
+    book.ForEachSorted([&](const ChecksumRecord& record) { keys.push_back(FoldedKey(record.relative)); });
+    EXPECT_EQ(book.Size(), keys.size());
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+
+    StringList below;
+    book.ForEachUnseenBelow(L"c\\DATA\\\u30ab\u30eb\u30c6", [&](const ChecksumRecord& record) { below.push_back(record.relative); });
+    EXPECT_EQ(StringList(paths.begin(), paths.begin() + 3), below);
 }
 
 TEST(ChecksumBook, RollingShareIsAnEighthOfTheFilesAndOfTheBytes) {
