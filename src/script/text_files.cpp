@@ -70,14 +70,32 @@ ByteVector ToCodePage(const WideString& text, unsigned codePage) {
 
 WideString FromUtf8(const std::string& bytes) {
     if (bytes.empty()) return WideString();
-    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    // Plain ASCII, as most paths are, is its own UTF-16; else one call of
+    // the system (UTF-16 takes no more units than UTF-8 takes bytes).
+    WideString text(bytes.size(), L'\0');
+    size_t ascii = 0;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) {
+        text[ascii] = static_cast<wchar_t>(bytes[ascii]);
+        ++ascii;
+    }
+    if (ascii == bytes.size()) return text;
+    const int length = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0],
+                                           static_cast<int>(text.size()));
     if (length <= 0) return WideString();
-    WideString text(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), &text[0], length);
+    text.resize(static_cast<size_t>(length));
     return text;
 }
 
-ByteVector ToUtf8(const WideString& text) { return Convert(text, CP_UTF8, 0, nullptr); }
+ByteVector ToUtf8(const WideString& text) {
+    ByteVector bytes;
+    bytes.reserve(text.size());
+    for (const wchar_t c : text) {
+        if (c == L'\0') return bytes;  // cut at the first NUL, as every conversion here is
+        if (c >= 0x80) return Convert(text, CP_UTF8, 0, nullptr);
+        bytes.push_back(static_cast<uint8_t>(c));
+    }
+    return bytes;
+}
 
 bool WriteTextFile(const WideString& path, const WideString& text) {
     const ByteVector bytes = ToCodePage932(text);

@@ -40,6 +40,51 @@ TEST(BackupLists, ListsThatCouldNotBeReadWholeAreNeverSavedOver) {
     EXPECT_EQ(BackupLists(computer).Book().RecordedRun(), 5u);
 }
 
+int64_t LastWriteOf(const WideString& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
+    return static_cast<int64_t>((uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime);
+}
+
+// A run that only read files back changes their runs, not their checksums:
+// the checksum list stays as it is on the stick, the runs list is written.
+// A changed checksum, or a line the book leaves out, writes it anew.
+TEST(BackupLists, AChecksumListWhoseLinesStayIsNotWrittenAgain) {
+    ScopedTempFolder temp;
+    const WideString computer = temp.Join(L"_Backup_\\PC01");
+    ASSERT_TRUE(CreateDirectoryTree(computer));
+    const std::string a(64, 'a'), b(64, 'b'), c(64, 'c');
+    const std::string lines = a + "  C/a.txt\n" + b + "  C/b.txt\n";
+    ASSERT_TRUE(WriteFileBytes(ChecksumListOf(computer), lines));
+    ASSERT_TRUE(WriteFileBytes(RunsListOf(computer), "run 4\n1 2 3 C/a.txt\n1 2 3 C/b.txt\n"));
+    const auto setOld = [&] {
+        HANDLE file = CreateFileW(ChecksumListOf(computer).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        const FILETIME old = {0x12345678, 0x01C00000};
+        SetFileTime(file, nullptr, nullptr, &old);
+        CloseHandle(file);
+        return LastWriteOf(ChecksumListOf(computer));
+    };
+    int64_t old = setOld();
+    {
+        BackupLists lists(computer);
+        lists.Checked(*lists.Book().Find(L"C\\a.txt"));
+        EXPECT_TRUE(lists.Save(WideString(), 0).empty());
+        EXPECT_EQ(old, LastWriteOf(ChecksumListOf(computer)));
+        EXPECT_EQ("run 5\n1 2 5 C/a.txt\n1 2 3 C/b.txt\n", ReadFileBytes(RunsListOf(computer)));
+    }
+    for (const std::string& changed : {a + "  C/a.txt\n" + c + "  C/b.txt\n", a + "  C/a.txt\n" + b + "  C/b.txt\nnot a line\n"}) {
+        ASSERT_TRUE(WriteFileBytes(ChecksumListOf(computer), changed));
+        old = setOld();
+        BackupLists lists(computer);
+        ChecksumRecord record = *lists.Book().Find(L"C\\b.txt");
+        ASSERT_TRUE(DigestFromHex(WideString(b.begin(), b.end()), &record.digest));
+        lists.Book().Put(record);
+        EXPECT_TRUE(lists.Save(WideString(), 0).empty());
+        EXPECT_NE(old, LastWriteOf(ChecksumListOf(computer)));
+        EXPECT_EQ(lines, ReadFileBytes(ChecksumListOf(computer)));
+    }
+}
+
 // A run's number is one more than the highest record's; while a record
 // cannot be read (held by another program), the number cannot be known.
 TEST(RunJournalFile, ARunIsNumberedOnlyWhenEveryRecordReads) {

@@ -280,18 +280,20 @@ const std::vector<uint32_t>& ChecksumBook::SortedSlots() const {
         const Slot& left = slots_[a];
         const Slot& right = slots_[b];
         if (!left.plainKey || !right.plainKey) return KeyOf(PathOf(left)) < KeyOf(PathOf(right));
-        PlainKeyUnits l(paths_, left.pathStart, left.pathBytes);
-        PlainKeyUnits r(paths_, right.pathStart, right.pathBytes);
-        for (;;) {
-            wchar_t x = 0;
-            wchar_t y = 0;
-            const bool more = l.Next(&x);
-            if (!r.Next(&y)) return false;
-            if (!more) return true;
+        // A plain path has no surrogates: the order of its UTF-8 bytes, A
+        // to Z lowered, is the order of its key's UTF-16 units.
+        const unsigned char* l = reinterpret_cast<const unsigned char*>(paths_.data()) + left.pathStart;
+        const unsigned char* r = reinterpret_cast<const unsigned char*>(paths_.data()) + right.pathStart;
+        const size_t common = std::min(left.pathBytes, right.pathBytes);
+        for (size_t i = 0; i < common; ++i) {
+            const unsigned char x = l[i] >= 'A' && l[i] <= 'Z' ? static_cast<unsigned char>(l[i] + 32) : l[i];
+            const unsigned char y = r[i] >= 'A' && r[i] <= 'Z' ? static_cast<unsigned char>(r[i] + 32) : r[i];
             if (x != y) return x < y;
         }
+        return left.pathBytes < right.pathBytes;
     };
-    std::sort(order.begin(), order.end(), less);
+    // Lists are written in path order, so a book just read is in it already.
+    if (!std::is_sorted(order.begin(), order.end(), less)) std::sort(order.begin(), order.end(), less);
     sortedValid_ = true;
     return order;
 }

@@ -21,16 +21,20 @@ void ForEachLine(const std::string& text, const std::function<void(const std::st
     }
 }
 
-bool ReadNumber(const std::string& text, uint64_t* value) {
-    if (text.empty() || text.size() > 19) return false;
+// The number the digits from start to end spell: 1 to 19 of them.
+bool ReadNumberAt(const std::string& text, size_t start, size_t end, uint64_t* value) {
+    if (end <= start || end - start > 19) return false;
     uint64_t n = 0;
-    for (char c : text) {
+    for (size_t i = start; i < end; ++i) {
+        const char c = text[i];
         if (c < '0' || c > '9') return false;
         n = n * 10 + static_cast<uint64_t>(c - '0');
     }
     *value = n;
     return true;
 }
+
+bool ReadNumber(const std::string& text, uint64_t* value) { return ReadNumberAt(text, 0, text.size(), value); }
 
 // "run 12\nrecord 7\n": the book's run, and the last run record its lines
 // hold (a line earlier versions do not read, and leave alone).
@@ -39,6 +43,30 @@ std::string RunsListHead(const ChecksumBook& book) {
     if (book.RecordedRun() != 0) head += "record " + std::to_string(book.RecordedRun()) + "\n";
     return head;
 }
+
+// The SHA-256 of lines, each ended by LF, hashed a piece at a time: one
+// call of the system's hash per line would cost more than the lines.
+class LinesDigest {
+public:
+    void Add(const std::string& line) {
+        pending_ += line;
+        if (pending_.empty() || pending_.back() != '\n') pending_ += '\n';
+        if (pending_.size() >= kPiece) Flush();
+    }
+    bool Finish(Digest* digest) {
+        Flush();
+        return digest_.Finish(digest);
+    }
+
+private:
+    static constexpr size_t kPiece = 64 * 1024;
+    void Flush() {
+        digest_.Add(pending_.data(), pending_.size());
+        pending_.clear();
+    }
+    StreamDigest digest_;
+    std::string pending_;
+};
 
 // Writes the list beside the old one, reads it back from the stick itself,
 // and only then puts it in the old one's place.
@@ -73,22 +101,37 @@ WideString RunsListOf(const WideString& computerFolder) { return computerFolder 
 
 WideString SetChecksumListOf(const WideString& setFolder) { return setFolder + L".sha256"; }
 
-ChecksumBook LoadChecksumBook(const WideString& computerFolder, bool* whole) {
+ChecksumBook LoadChecksumBook(const WideString& computerFolder, bool* whole, Digest* checksumLines) {
     // Line by line: the lists are never held whole beside the book.
     ChecksumListsReader reader;
-    const bool read =
-        ForEachFileLine(ChecksumListOf(computerFolder), [&](const std::string& line) { reader.ChecksumLine(line); }) &&
-        ForEachFileLine(RunsListOf(computerFolder), [&](const std::string& line) { reader.RunsLine(line); });
+    LinesDigest lines;
+    const bool read = ForEachFileLine(ChecksumListOf(computerFolder),
+                                      [&](const std::string& line) {
+                                          reader.ChecksumLine(line);
+                                          lines.Add(line);
+                                      }) &&
+                      ForEachFileLine(RunsListOf(computerFolder), [&](const std::string& line) { reader.RunsLine(line); });
     if (whole != nullptr) *whole = read;
+    if (checksumLines != nullptr && !lines.Finish(checksumLines)) *checksumLines = Digest{};
     if (!read) return ChecksumBook();
     return reader.Finish();
 }
 
-WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computerFolder) {
+// Whether the book's checksum lines are the ones read from the stick.
+bool ChecksumLinesAre(const ChecksumBook& book, const Digest& read) {
+    LinesDigest lines;
+    book.ForEachListLine(false, [&](const std::string& line) { lines.Add(line); });
+    Digest made{};
+    return lines.Finish(&made) && made == read;
+}
+
+WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computerFolder,
+                            const Digest* checksumLinesRead) {
     // The checksums first: with the runs list of before, a file whose line
     // changed has sizes that no longer match and is read back again, never
     // taken for damaged. Each is written a line at a time.
-    WideString problem = ReplaceAndReadBack(ChecksumListOf(computerFolder), [&](const ChunkWriter& write) {
+    const bool unchanged = checksumLinesRead != nullptr && book.Size() != 0 && ChecksumLinesAre(book, *checksumLinesRead);
+    WideString problem = unchanged ? WideString() : ReplaceAndReadBack(ChecksumListOf(computerFolder), [&](const ChunkWriter& write) {
         book.ForEachListLine(false, [&](const std::string& line) { write(line.data(), line.size()); });
     });
     if (!problem.empty()) return problem;
@@ -151,8 +194,8 @@ void ChecksumListsReader::RunsLine(const std::string& line) {
     uint64_t size = 0;
     uint64_t time = 0;
     uint64_t run = 0;
-    if (!ReadNumber(line.substr(0, first), &size) || !ReadNumber(line.substr(first + 1, second - first - 1), &time) ||
-        !ReadNumber(line.substr(second + 1, third - second - 1), &run)) {
+    if (!ReadNumberAt(line, 0, first, &size) || !ReadNumberAt(line, first + 1, second, &time) ||
+        !ReadNumberAt(line, second + 1, third, &run)) {
         return;
     }
     book_.SetRunsLine(PathFromList(line.substr(third + 1)), size, static_cast<int64_t>(time), run);

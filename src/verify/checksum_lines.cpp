@@ -19,7 +19,10 @@ WideString PathFromList(const std::string& text) {
 
 bool ReadChecksumLine(const std::string& line, Digest* digest, WideString* relative) {
     if (line.size() < 67 || line.compare(64, 2, "  ") != 0) return false;
-    if (!DigestFromHex(FromUtf8(line.substr(0, 64)), digest)) return false;
+    // Hex digits are ASCII: a byte of any other kind is none of them.
+    WideString hex(64, L'\0');
+    for (size_t i = 0; i < 64; ++i) hex[i] = static_cast<wchar_t>(static_cast<unsigned char>(line[i]));
+    if (!DigestFromHex(hex, digest)) return false;
     *relative = PathFromList(line.substr(66));
     return IsRecordPathBelow(*relative);
 }
@@ -28,10 +31,13 @@ bool IsRecordPathBelow(const WideString& relative) {
     if (relative.empty()) return false;
     size_t start = 0;
     for (;;) {
-        const size_t end = relative.find(L'\\', start);
-        const WideString name = relative.substr(start, end == WideString::npos ? WideString::npos : end - start);
-        if (name.empty() || name == L"." || name == L".." || name.find(L':') != WideString::npos) return false;
-        if (end == WideString::npos) return true;
+        size_t end = relative.find(L'\\', start);
+        if (end == WideString::npos) end = relative.size();
+        const size_t size = end - start;
+        const wchar_t* name = relative.data() + start;
+        const bool dots = (size == 1 && name[0] == L'.') || (size == 2 && name[0] == L'.' && name[1] == L'.');
+        if (size == 0 || dots || std::find(name, name + size, L':') != name + size) return false;
+        if (end == relative.size()) return true;
         start = end + 1;
     }
 }
