@@ -35,8 +35,8 @@ bool FoldsPlainly(const WideString& text) {
 // which sorting and looking up Japanese names would pay for each time.
 class PlainKeyUnits {
 public:
-    PlainKeyUnits(const std::string& arena, uint32_t start, uint32_t bytes)
-        : next_(reinterpret_cast<const unsigned char*>(arena.data()) + start), end_(next_ + bytes) {}
+    PlainKeyUnits(const char* text, uint32_t bytes)
+        : next_(reinterpret_cast<const unsigned char*>(text)), end_(next_ + bytes) {}
 
     bool Next(wchar_t* unit) {
         if (low_ != 0) {
@@ -71,7 +71,7 @@ private:
 }  // namespace
 
 WideString ChecksumBook::PathOf(const Slot& slot) const {
-    return FromUtf8(paths_.substr(slot.pathStart, slot.pathBytes));
+    return FromUtf8(std::string(paths_.At(slot.pathStart), slot.pathBytes));
 }
 
 ChecksumRecord ChecksumBook::RecordOf(const Slot& slot) const {
@@ -98,7 +98,7 @@ size_t ChecksumBook::Locate(const WideString& key) const {
 }
 
 bool ChecksumBook::KeyStartsWith(const Slot& slot, const WideString& key, bool whole) const {
-    PlainKeyUnits units(paths_, slot.pathStart, slot.pathBytes);
+    PlainKeyUnits units(paths_.At(slot.pathStart), slot.pathBytes);
     wchar_t unit = 0;
     for (const wchar_t wanted : key) {
         if (!units.Next(&unit) || unit != wanted) return false;
@@ -109,7 +109,7 @@ bool ChecksumBook::KeyStartsWith(const Slot& slot, const WideString& key, bool w
 size_t ChecksumBook::HashOfSlot(const Slot& slot) const {
     if (!slot.plainKey) return HashOf(KeyOf(PathOf(slot)));
     uint64_t hash = 1469598103934665603ull;
-    PlainKeyUnits units(paths_, slot.pathStart, slot.pathBytes);
+    PlainKeyUnits units(paths_.At(slot.pathStart), slot.pathBytes);
     wchar_t unit = 0;
     while (units.Next(&unit)) {
         hash ^= static_cast<uint64_t>(unit);
@@ -152,19 +152,17 @@ void ChecksumBook::Put(const ChecksumRecord& record) {
         position = HashOf(key) & mask;
         while (table_[position] != kEmpty && table_[position] != kRemoved) position = (position + 1) & mask;
         if (table_[position] == kEmpty) ++used_;
-        slots_.emplace_back();
+        slot = &slots_.emplace_back();
         table_[position] = static_cast<uint32_t>(slots_.size());
-        slot = &slots_.back();
         slot->live = true;
         ++live_;
         sortedValid_ = false;
     }
     const ByteVector utf8 = ToUtf8(record.relative);
     const std::string path(utf8.begin(), utf8.end());
-    if (path.size() != slot->pathBytes || paths_.compare(slot->pathStart, slot->pathBytes, path) != 0) {
-        slot->pathStart = static_cast<uint32_t>(paths_.size());
+    if (path.size() != slot->pathBytes || path.compare(0, path.size(), paths_.At(slot->pathStart), slot->pathBytes) != 0) {
+        slot->pathStart = paths_.Add(path);
         slot->pathBytes = static_cast<uint32_t>(path.size());
-        paths_ += path;
         slot->plainKey = FoldsPlainly(record.relative);
         sortedValid_ = false;
     }
@@ -215,7 +213,8 @@ ChecksumBook::Seen ChecksumBook::SeeAs(const WideString& relative, uint64_t size
 void ChecksumBook::ForEachUnseenBelow(const WideString& folder,
                                       const std::function<void(const ChecksumRecord&)>& visit) const {
     const WideString prefix = KeyOf(folder) + L"\\";
-    for (const Slot& slot : slots_) {
+    for (size_t i = 0; i < slots_.size(); ++i) {
+        const Slot& slot = slots_[i];
         // A path below the folder is longer than it in UTF-8 bytes too.
         if (!slot.live || slot.seen || slot.pathBytes <= prefix.size()) continue;
         // Most paths fold plainly: compared where they lie, no path made.
@@ -282,8 +281,8 @@ const std::vector<uint32_t>& ChecksumBook::SortedSlots() const {
         if (!left.plainKey || !right.plainKey) return KeyOf(PathOf(left)) < KeyOf(PathOf(right));
         // A plain path has no surrogates: the order of its UTF-8 bytes, A
         // to Z lowered, is the order of its key's UTF-16 units.
-        const unsigned char* l = reinterpret_cast<const unsigned char*>(paths_.data()) + left.pathStart;
-        const unsigned char* r = reinterpret_cast<const unsigned char*>(paths_.data()) + right.pathStart;
+        const unsigned char* l = reinterpret_cast<const unsigned char*>(paths_.At(left.pathStart));
+        const unsigned char* r = reinterpret_cast<const unsigned char*>(paths_.At(right.pathStart));
         const size_t common = std::min(left.pathBytes, right.pathBytes);
         for (size_t i = 0; i < common; ++i) {
             const unsigned char x = l[i] >= 'A' && l[i] <= 'Z' ? static_cast<unsigned char>(l[i] + 32) : l[i];
@@ -319,7 +318,7 @@ void ChecksumBook::ForEachListLine(bool runs, const std::function<void(const std
             line += "  ";
         }
         const size_t start = line.size();
-        line.append(paths_, slot.pathStart, slot.pathBytes);
+        line.append(paths_.At(slot.pathStart), slot.pathBytes);
         std::replace(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), '\\', '/');
         line += '\n';
         write(line);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "text/wide_string.h"
+#include "verify/book_storage.h"
 #include "verify/checksum_lines.h"
 #include "verify/file_digest.h"
 
@@ -135,8 +136,8 @@ private:
 
     uint64_t run_ = 1;
     uint64_t recordedRun_ = 0;
-    std::string paths_;
-    std::vector<Slot> slots_;
+    TextArena paths_;
+    ChunkedList<Slot, 4096> slots_;
     std::vector<uint32_t> table_;  // slot number + 1, kEmpty or kRemoved
     size_t used_ = 0;              // table entries not empty (removed ones included)
     size_t live_ = 0;
