@@ -207,18 +207,20 @@ WideString ReplaceFileWriting(const WideString& path, const std::function<void(c
     return SystemReason(error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
 }
 
-bool ForEachFileLine(const WideString& path, const std::function<void(const std::string& line)>& each) {
+bool ForEachFileLine(const WideString& path, const std::function<void(const std::string& line)>& each,
+                     const std::function<void(const char* bytes, size_t size)>& read) {
     const ScopedFileHandle file(CreateFileW(LongPathForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.Valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;
     LineCutter cutter(each);
     std::vector<char> buffer(1u << 16);
     for (;;) {
-        DWORD read = 0;
+        DWORD got = 0;
         // A read that fails part-way (a bad sector) is not the file's end.
-        if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
-        if (read == 0) break;
-        cutter.Feed(buffer.data(), read);
+        if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return false;
+        if (got == 0) break;
+        if (read) read(buffer.data(), got);
+        cutter.Feed(buffer.data(), got);
     }
     cutter.Finish();
     return true;

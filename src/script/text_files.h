@@ -74,9 +74,11 @@ WideString ReplaceFileWriting(const WideString& path, const std::function<void(c
 // Calls each for every line of the file as a LineCutter cuts it (see
 // script/file_lines.h: LF or CR LF ended, empty lines and lines longer
 // than any path left out, a leading byte-order mark skipped), reading it a
-// piece at a time. True for a missing file (no
-// lines); false when it is there but cannot be read to its end.
-bool ForEachFileLine(const WideString& path, const std::function<void(const std::string& line)>& each);
+// piece at a time; read (when given) gets each piece as it was read, the
+// file's bytes whole. True for a missing file (no lines); false when it is
+// there but cannot be read to its end.
+bool ForEachFileLine(const WideString& path, const std::function<void(const std::string& line)>& each,
+                     const std::function<void(const char* bytes, size_t size)>& read = nullptr);
 
 // The file's bytes (none for a missing file); false when it is there but
 // cannot be opened.

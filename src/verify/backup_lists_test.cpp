@@ -60,8 +60,9 @@ TEST(BackupLists, AChecksumListWhoseLinesStayIsNotWrittenAgain) {
     const auto setOld = [&] {
         HANDLE file = CreateFileW(ChecksumListOf(computer).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         const FILETIME old = {0x12345678, 0x01C00000};
-        SetFileTime(file, nullptr, nullptr, &old);
+        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &old));
         CloseHandle(file);
+        EXPECT_EQ(0x01C0000012345678, LastWriteOf(ChecksumListOf(computer)));
         return LastWriteOf(ChecksumListOf(computer));
     };
     int64_t old = setOld();
@@ -72,7 +73,9 @@ TEST(BackupLists, AChecksumListWhoseLinesStayIsNotWrittenAgain) {
         EXPECT_EQ(old, LastWriteOf(ChecksumListOf(computer)));
         EXPECT_EQ("run 5\n1 2 5 C/a.txt\n1 2 3 C/b.txt\n", ReadFileBytes(RunsListOf(computer)));
     }
-    for (const std::string& changed : {a + "  C/a.txt\n" + c + "  C/b.txt\n", a + "  C/a.txt\n" + b + "  C/b.txt\nnot a line\n"}) {
+    // The same lines in other bytes (ended by CR LF) are written anew too.
+    for (const std::string& changed : {a + "  C/a.txt\n" + c + "  C/b.txt\n", a + "  C/a.txt\n" + b + "  C/b.txt\nnot a line\n",
+                                       a + "  C/a.txt\r\n" + b + "  C/b.txt\r\n"}) {
         ASSERT_TRUE(WriteFileBytes(ChecksumListOf(computer), changed));
         old = setOld();
         BackupLists lists(computer);

@@ -41,6 +41,7 @@ public:
     static constexpr size_t kChunkBytes = size_t{1} << 18;
 
     uint32_t Add(const std::string& bytes) {
+        if (bytes.empty()) return 0;
         if (chunks_.empty() || chunks_.back().size() + bytes.size() > kChunkBytes) {
             chunks_.emplace_back();
             chunks_.back().reserve(bytes.size() > kChunkBytes ? bytes.size() : kChunkBytes);
@@ -51,7 +52,7 @@ public:
         return static_cast<uint32_t>(start);
     }
     const char* At(uint32_t start) const {
-        return chunks_.empty() ? "" : chunks_[start / kChunkBytes].data() + start % kChunkBytes;
+        return start / kChunkBytes < chunks_.size() ? chunks_[start / kChunkBytes].data() + start % kChunkBytes : "";
     }
     size_t capacity() const {
         size_t bytes = 0;

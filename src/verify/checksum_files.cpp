@@ -44,13 +44,12 @@ std::string RunsListHead(const ChecksumBook& book) {
     return head;
 }
 
-// The SHA-256 of lines, each ended by LF, hashed a piece at a time: one
-// call of the system's hash per line would cost more than the lines.
+// The SHA-256 of bytes given a line at a time, hashed a piece at a time:
+// one call of the system's hash per line would cost more than the lines.
 class LinesDigest {
 public:
     void Add(const std::string& line) {
         pending_ += line;
-        if (pending_.empty() || pending_.back() != '\n') pending_ += '\n';
         if (pending_.size() >= kPiece) Flush();
     }
     bool Finish(Digest* digest) {
@@ -104,20 +103,18 @@ WideString SetChecksumListOf(const WideString& setFolder) { return setFolder + L
 ChecksumBook LoadChecksumBook(const WideString& computerFolder, bool* whole, Digest* checksumLines) {
     // Line by line: the lists are never held whole beside the book.
     ChecksumListsReader reader;
-    LinesDigest lines;
-    const bool read = ForEachFileLine(ChecksumListOf(computerFolder),
-                                      [&](const std::string& line) {
-                                          reader.ChecksumLine(line);
-                                          lines.Add(line);
-                                      }) &&
+    StreamDigest bytes;
+    const bool read = ForEachFileLine(
+                          ChecksumListOf(computerFolder), [&](const std::string& line) { reader.ChecksumLine(line); },
+                          [&](const char* piece, size_t size) { bytes.Add(piece, size); }) &&
                       ForEachFileLine(RunsListOf(computerFolder), [&](const std::string& line) { reader.RunsLine(line); });
     if (whole != nullptr) *whole = read;
-    if (checksumLines != nullptr && !lines.Finish(checksumLines)) *checksumLines = Digest{};
+    if (checksumLines != nullptr && !bytes.Finish(checksumLines)) *checksumLines = Digest{};
     if (!read) return ChecksumBook();
     return reader.Finish();
 }
 
-// Whether the book's checksum lines are the ones read from the stick.
+// Whether the book's checksum list is, byte for byte, the one read.
 bool ChecksumLinesAre(const ChecksumBook& book, const Digest& read) {
     LinesDigest lines;
     book.ForEachListLine(false, [&](const std::string& line) { lines.Add(line); });
