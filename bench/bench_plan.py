@@ -40,10 +40,13 @@ def make_tree(root, files, names="ascii"):
         path.write_bytes(b"x" * (100 + number % 900))
 
 
-def peak_resident_mib(run):
-    """Runs run() while sampling the VmHWM of every brisk.exe process."""
+def peak_resident_mib(run, prefix):
+    """Runs run() while sampling the VmHWM of every brisk.exe process of the
+    Wine prefix given: a brisk.exe of another world (another benchmark
+    running beside this one) is not this run's."""
     peak = [0]
     done = threading.Event()
+    own = f"WINEPREFIX={prefix}".encode()
 
     def sample():
         while not done.is_set():
@@ -52,6 +55,8 @@ def peak_resident_mib(run):
                     continue
                 try:
                     if not Path(f"/proc/{pid}/cmdline").read_bytes().lower().startswith(b"e:\\brisk.exe"):
+                        continue
+                    if own not in Path(f"/proc/{pid}/environ").read_bytes().split(b"\0"):
                         continue
                     for line in Path(f"/proc/{pid}/status").read_text().splitlines():
                         if line.startswith("VmHWM:"):
@@ -100,7 +105,7 @@ def measure(size):
                 started = time.monotonic()
                 measures[name]()
                 seconds[name].append(time.monotonic() - started)
-        memory = peak_resident_mib(measures["brisk.exe"])
+        memory = peak_resident_mib(measures["brisk.exe"], world.prefix)
     finally:
         world.stop_server()
     ratios = [(b - s) / w for b, s, w in zip(seconds["brisk.exe"], seconds["script alone"], seconds["plain walk"])]

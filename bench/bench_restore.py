@@ -58,7 +58,7 @@ try:
             runs[name]()
             seconds[name].append(time.monotonic() - started)
     shutil.rmtree(target / "restored", ignore_errors=True)
-    memory = peak_resident_mib(restore)
+    memory = peak_resident_mib(restore, world.prefix)
 finally:
     world.stop_server()
 shutil.rmtree(world.root, ignore_errors=True)

@@ -80,7 +80,7 @@ def measure(size, names):
                 started = time.monotonic()
                 settled[name]()
                 seconds[name].append(time.monotonic() - started)
-        memory = peak_resident_mib(lambda: world.run(r"E:\brisk.exe", warm=True))
+        memory = peak_resident_mib(lambda: world.run(r"E:\brisk.exe", warm=True), world.prefix)
 
         first_runs = {
             "brisk.exe": lambda: world.run(r"E:\brisk.exe", warm=True),

@@ -6,6 +6,7 @@
 #include "check/check_actions.h"
 #include "common/scoped_handle.h"
 #include "common/windows_headers.h"
+#include "script/text_files.h"
 #include "text/canonical_path.h"
 #include "text/case_text.h"
 #include "text/path_text.h"
@@ -66,27 +67,34 @@ void RollingCheck::ReadAhead(const WideString& place) {
     readAhead_.resize(range.second - range.first);
     // What the thread reads and what it compares with, taken now: the
     // lists may change while it reads (the check of the folder before).
-    struct Pick {
-        WideString path;
-        Digest digest;
-        uint64_t size;
-    };
-    std::vector<Pick> picks;
-    picks.reserve(readAhead_.size());
+    // The paths lie one after the other in UTF-8, a few bytes a pick: a
+    // share of 100,000 files would otherwise hold megabytes of paths.
+    std::string paths;
+    std::vector<size_t> ends;
+    ends.reserve(readAhead_.size());
     const ChecksumBook& book = lists_.Book();
     for (size_t i = range.first; i < range.second; ++i) {
-        const std::optional<ChecksumRecord> record = book.Find(book.PathNumbered(picks_[i]));
-        picks.push_back({JoinPath(computerFolder_, book.PathNumbered(picks_[i])), record ? record->digest : Digest{},
-                         record ? record->size : 0});
+        const WideString relative = book.PathNumbered(picks_[i]);
+        const std::optional<ChecksumRecord> record = book.Find(relative);
+        EarlyRead& early = readAhead_[i - range.first];
+        early.digest = record ? record->digest : Digest{};
+        early.bytes = record ? record->size : 0;
+        const ByteVector utf8 = ToUtf8(relative);
+        paths.append(utf8.begin(), utf8.end());
+        ends.push_back(paths.size());
     }
     try {
-        reader_ = std::thread([this, picks = std::move(picks)] {
+        reader_ = std::thread([this, paths = std::move(paths), ends = std::move(ends)] {
             FileReader reader;
-            for (size_t i = 0; i < picks.size(); ++i) {
-                const FileDigest got = reader.Digest(picks[i].path, ReadFrom::Device);
-                readAhead_[i] = {got.size, got.lastWrite,
-                                 got.read && got.bytes == picks[i].size && got.digest == picks[i].digest,
-                                 picks[i].digest, picks[i].size};
+            size_t start = 0;
+            for (size_t i = 0; i < ends.size(); ++i) {
+                const WideString path = JoinPath(computerFolder_, FromUtf8(paths.substr(start, ends[i] - start)));
+                start = ends[i];
+                const FileDigest got = reader.Digest(path, ReadFrom::Device);
+                EarlyRead& early = readAhead_[i];
+                early.size = got.size;
+                early.lastWrite = got.lastWrite;
+                early.matched = got.read && got.bytes == early.bytes && got.digest == early.digest;
             }
         });
     } catch (const std::system_error&) {
