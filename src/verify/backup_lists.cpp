@@ -10,7 +10,7 @@
 #include "walk/tree_walk.h"
 
 BackupLists::BackupLists(const WideString& computerFolder)
-    : computerFolder_(computerFolder), book_(LoadChecksumBook(computerFolder, &readWhole_, &checksumLinesRead_)) {}
+    : computerFolder_(computerFolder), book_(LoadChecksumBook(computerFolder, &readWhole_, &checksumListRead_)) {}
 
 WideString BackupLists::RecordPathOf(const WideString& path) const { return PathBelow(path, computerFolder_); }
 
@@ -171,7 +171,7 @@ std::vector<BackupLists::SaveProblem> BackupLists::Save(const WideString& setFol
             return backup.exists && backup.size == record.size && backup.lastWrite == record.lastWrite;
         });
         if (recordedRun != 0) book_.SetRecordedRun(recordedRun);
-        const WideString problem = SaveChecksumBook(book_, computerFolder_, &checksumLinesRead_);
+        const WideString problem = SaveChecksumBook(book_, computerFolder_, &checksumListRead_);
         if (!problem.empty()) problems.push_back({ChecksumListOf(computerFolder_), problem});
     }
     const std::vector<SaveProblem> setProblems = SaveSetList(setFolder);

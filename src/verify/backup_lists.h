@@ -103,7 +103,7 @@ private:
 
     WideString computerFolder_;
     bool readWhole_ = true;
-    Digest checksumLinesRead_{};  // of the checksum list as loaded
+    Digest checksumListRead_{};  // of the checksum list as loaded
     ChecksumBook book_;
     StringList checkedPlaces_;
     std::vector<Moved> moved_;

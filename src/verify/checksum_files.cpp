@@ -100,7 +100,7 @@ WideString RunsListOf(const WideString& computerFolder) { return computerFolder 
 
 WideString SetChecksumListOf(const WideString& setFolder) { return setFolder + L".sha256"; }
 
-ChecksumBook LoadChecksumBook(const WideString& computerFolder, bool* whole, Digest* checksumLines) {
+ChecksumBook LoadChecksumBook(const WideString& computerFolder, bool* whole, Digest* checksumListRead) {
     // Line by line: the lists are never held whole beside the book.
     ChecksumListsReader reader;
     StreamDigest bytes;
@@ -109,13 +109,13 @@ ChecksumBook LoadChecksumBook(const WideString& computerFolder, bool* whole, Dig
                           [&](const char* piece, size_t size) { bytes.Add(piece, size); }) &&
                       ForEachFileLine(RunsListOf(computerFolder), [&](const std::string& line) { reader.RunsLine(line); });
     if (whole != nullptr) *whole = read;
-    if (checksumLines != nullptr && !bytes.Finish(checksumLines)) *checksumLines = Digest{};
+    if (checksumListRead != nullptr && !bytes.Finish(checksumListRead)) *checksumListRead = Digest{};
     if (!read) return ChecksumBook();
     return reader.Finish();
 }
 
 // Whether the book's checksum list is, byte for byte, the one read.
-bool ChecksumLinesAre(const ChecksumBook& book, const Digest& read) {
+bool ChecksumListIs(const ChecksumBook& book, const Digest& read) {
     LinesDigest lines;
     book.ForEachListLine(false, [&](const std::string& line) { lines.Add(line); });
     Digest made{};
@@ -123,11 +123,11 @@ bool ChecksumLinesAre(const ChecksumBook& book, const Digest& read) {
 }
 
 WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computerFolder,
-                            const Digest* checksumLinesRead) {
+                            const Digest* checksumListRead) {
     // The checksums first: with the runs list of before, a file whose line
     // changed has sizes that no longer match and is read back again, never
     // taken for damaged. Each is written a line at a time.
-    const bool unchanged = checksumLinesRead != nullptr && book.Size() != 0 && ChecksumLinesAre(book, *checksumLinesRead);
+    const bool unchanged = checksumListRead != nullptr && book.Size() != 0 && ChecksumListIs(book, *checksumListRead);
     WideString problem = unchanged ? WideString() : ReplaceAndReadBack(ChecksumListOf(computerFolder), [&](const ChunkWriter& write) {
         book.ForEachListLine(false, [&](const std::string& line) { write(line.data(), line.size()); });
     });

@@ -21,20 +21,20 @@ WideString SetChecksumListOf(const WideString& setFolder);
 // are no lists yet or they cannot be read: every file is then read back
 // as if new. whole (when given) says whether both lists were read to
 // their end, or are not there at all.
-// checksumLines (when given) gets the SHA-256 of the checksum list's bytes
+// checksumListRead (when given) gets the SHA-256 of the checksum list's bytes
 // as read.
 ChecksumBook LoadChecksumBook(const WideString& computerFolder, bool* whole = nullptr,
-                              Digest* checksumLines = nullptr);
+                              Digest* checksumListRead = nullptr);
 
 // Writes both lists anew, each flushed and read back from the stick itself
 // before it takes the old one's place (a list that does not read back
 // leaves the old one as it was). A checksum list whose bytes would be the
-// ones read (checksumLinesRead, from LoadChecksumBook) is left as it is: a
+// ones read (checksumListRead, from LoadChecksumBook) is left as it is: a
 // run that copied nothing rewrites only the runs list. Returns the
 // system's reason when that failed, or that a list does not read back as
 // written; else empty.
 WideString SaveChecksumBook(const ChecksumBook& book, const WideString& computerFolder,
-                            const Digest* checksumLinesRead = nullptr);
+                            const Digest* checksumListRead = nullptr);
 
 // Writes the list of a version set: "<set folder>.sha256", its paths below
 // the set folder, read back as the lists are. Returns the system's reason

@@ -59,10 +59,10 @@ class SetUpError(Exception):
 
 
 # The exit status of a scenario whose world's cmd could not start one of the
-# stand-ins: Wine's cmd says "Can't recognize" when CreateProcessW fails,
-# which it does now and then on a loaded machine. tools/scenario/
-# run_scenario.py runs such a scenario once more in a fresh world.
-WINE_COULD_NOT_START = 75
+# stand-ins (Wine's cmd says "Can't recognize" when CreateProcessW fails,
+# which it does now and then on a loaded machine): run_scenario.py, which
+# runs such a scenario once more in a fresh world, says which it is.
+from run_scenario import WINE_COULD_NOT_START, run_scenario  # noqa: E402
 
 
 def never_started(program, status, output, errors):
@@ -710,7 +710,6 @@ def _check_equipment():
     check(not never_started(r"E:\brisk.exe", 2, "brisk   Ver.1\n", ""), "a run that said its banner")
     check(not never_started("cmd", 1, "", ""), "another program")
     # Such a scenario runs once more; twice is a failure, and so is any other.
-    from run_scenario import run_scenario
     tries = world.root.parent / "equipment_check.tries"
     for outcomes, expected in (([75, 0], 0), ([75, 75], 75), ([1, 0], 1)):
         tries.write_text("")
