@@ -78,6 +78,12 @@ def wine_could_not_start(said):
     return re.search(r"Can't recognize '(robocopy|timeout)[ \"]", said) is not None
 
 
+def wine_could_not_start_set_up(said):
+    """Whether a failed set-up step (wine reg, wine cmd) is Wine failing to
+    start the program at all, which it says as its start's failure."""
+    return "Application could not be started" in said or "ShellExecuteEx failed" in said
+
+
 @dataclass
 class Run:
     exit_code: int
@@ -460,6 +466,11 @@ class World:
                                     stdin=subprocess.DEVNULL, cwd=self.c_drive()).returncode
         said = decode(log.read_bytes()).strip()
         log.unlink()
+        if status != 0 and wine_could_not_start_set_up(said):
+            # Not the world's fault: the whole scenario runs once more.
+            print(f"world {self.name}: Wine could not start the {step}:\n{said[-1000:]}",
+                  file=sys.stderr, flush=True)
+            sys.exit(WINE_COULD_NOT_START)
         if status != 0:
             raise SetUpError(f"{step} in world {self.name} failed: {' '.join(command)} "
                              f"exited with {status}; it said:\n{said or '(nothing)'}")
@@ -692,6 +703,13 @@ def _check_equipment():
         raise AssertionError("a failing set-up step passed")
     check("registry import in world equipment_check failed" in said and "exited with 1" in said
           and "\nreg: refused" in said, said)
+    try:
+        world._set_up(["sh", "-c", "echo 'Application could not be started, or no application "
+                       "associated with the specified file.'; exit 1"], environment, "registry import")
+    except SystemExit as stopped:
+        check(stopped.code == WINE_COULD_NOT_START, f"a step Wine never started exited {stopped.code}")
+    else:
+        raise AssertionError("a step Wine could not start passed")
     base = build_dir() / "scenario-base"
     for name in ("system.reg", "user.reg", "userdef.reg", ".update-timestamp"):
         own, based = (world.prefix / name).stat(), (base / name).stat()
