@@ -77,48 +77,76 @@ WideString OriginalOfPlace(const WideString& relative) {
 
 RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoint>& points, int point,
                         const WideString& only, const std::function<WideString(const WideString&)>& targetOf) {
-    struct Source {
+    // What the runs after the point decide of a path: the earliest of them
+    // that touched it. Added by it (neither file nor lost), the path was not
+    // there; kept by it, the file is in its set; lost, it is named. A path no
+    // such run touched is today's backup file.
+    struct Decision {
         int records;
         const StoredFile* file;
-        WideString relative;
+        const WideString* lost;
     };
-    std::unordered_map<WideString, Source> state;
-    for (const StoredFile& file : stick.backup) state[FoldedKey(file.relative)] = {-1, &file, file.relative};
-    // Newest first, so that the earliest run after the point is applied last.
+    std::unordered_map<WideString, Decision> decided;
+    // Newest first, so that the earliest run after the point decides last.
     for (size_t i = points.size(); i-- > static_cast<size_t>(point + 1);) {
-        if (points[i].records < 0) continue;
-        const RunRecords& records = stick.records[points[i].records];
-        for (const WideString& added : records.added) state.erase(FoldedKey(added));
-        for (const StoredFile& kept : records.kept) {
-            state[FoldedKey(kept.relative)] = {points[i].records, &kept, kept.relative};
-        }
+        const int index = points[i].records;
+        if (index < 0) continue;
+        const RunRecords& records = stick.records[index];
+        for (const WideString& added : records.added) decided[FoldedKey(added)] = {index, nullptr, nullptr};
+        for (const StoredFile& kept : records.kept) decided[FoldedKey(kept.relative)] = {index, &kept, nullptr};
         // What the run replaced before it could keep it has no bytes on the stick.
-        for (const WideString& lost : records.lost) state[FoldedKey(lost)] = {points[i].records, nullptr, lost};
+        for (const WideString& lost : records.lost) decided[FoldedKey(lost)] = {index, nullptr, &lost};
     }
     const WideString onlyKey = FoldedKey(only);
     RestorePlan plan;
-    for (const auto& entry : state) {
-        if (!IsBelowOrSame(entry.first, onlyKey)) continue;
+    const auto add = [&](int records, const StoredFile* file) {
         RestoreItem item;
-        item.relative = entry.second.relative;
-        item.fromRecords = entry.second.records;
-        if (entry.second.file != nullptr) {
-            item.file = *entry.second.file;
-        } else {
-            item.file.relative = entry.second.relative;
-            item.file.lost = true;
-        }
-        item.target = targetOf(item.relative);
-        plan.bytes += item.file.size;
+        item.file = file;
+        item.fromRecords = records;
+        item.target = targetOf(file->relative);
+        plan.bytes += file->size;
         plan.items.push_back(std::move(item));
+    };
+    plan.items.reserve(stick.backup.size() + decided.size());
+    for (const StoredFile& file : stick.backup) {
+        // Most restores ask for the last point, of the whole backup: no key is needed.
+        if (decided.empty() && onlyKey.empty()) {
+            add(-1, &file);
+            continue;
+        }
+        const WideString key = FoldedKey(file.relative);
+        if (IsBelowOrSame(key, onlyKey) && decided.count(key) == 0) add(-1, &file);
+    }
+    for (const auto& entry : decided) {
+        if (!IsBelowOrSame(entry.first, onlyKey)) continue;
+        const Decision& decision = entry.second;
+        if (decision.file != nullptr) {
+            add(decision.records, decision.file);
+        } else if (decision.lost != nullptr) {
+            StoredFile lost;
+            lost.relative = *decision.lost;
+            lost.lost = true;
+            plan.lostFiles.push_back(std::move(lost));
+            add(decision.records, &plan.lostFiles.back());
+        }
     }
     for (const WideString& folder : stick.emptyFolders) {
         const WideString target = IsBelowOrSame(FoldedKey(folder), onlyKey) ? targetOf(folder) : WideString();
         if (!target.empty()) plan.emptyFolders.push_back(target);
     }
     std::sort(plan.items.begin(), plan.items.end(),
-              [](const RestoreItem& a, const RestoreItem& b) { return a.relative < b.relative; });
+              [](const RestoreItem& a, const RestoreItem& b) { return a.file->relative < b.file->relative; });
     return plan;
+}
+
+void ForgetAddedBefore(StickRecords* stick, const std::vector<RestorePoint>& points, int point) {
+    std::vector<bool> needed(stick->records.size(), false);
+    for (size_t i = static_cast<size_t>(point + 1); i < points.size(); ++i) {
+        if (points[i].records >= 0) needed[points[i].records] = true;
+    }
+    for (size_t i = 0; i < needed.size(); ++i) {
+        if (!needed[i]) StringList().swap(stick->records[i].added);
+    }
 }
 
 WideString BeforeRestoreName(const WideString& path, const WideString& stamp) {

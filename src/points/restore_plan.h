@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -134,18 +135,31 @@ WideString PlaceOfOriginal(const WideString& path);
 //   "C\KORV\a.txt" => "C:\KORV\a.txt"   "srv\share\a", "Ä\a" => ""
 WideString OriginalOfPlace(const WideString& relative);
 
-// One file to bring back (or, when file.lost, to name).
+// One file to bring back (or, when file->lost, to name).
 struct RestoreItem {
-    WideString relative;  // below the computer's folder
+    // As the stick has it, below the computer's folder (for a set: below the
+    // set's folder, the same path): one of the stick's records, or the plan's
+    // own for a file whose earlier version was lost.
+    const StoredFile* file = nullptr;
     int fromRecords = -1;  // the records whose set holds it, or -1 for today's backup
-    StoredFile file;       // as the stick has it (relative below its own folder)
     WideString target;     // where it goes; empty when it has no such place
 };
 
+// The plan points into the stick's records it was made from, which outlive it.
 struct RestorePlan {
+    RestorePlan() = default;
+    RestorePlan(RestorePlan&&) = default;
+    RestorePlan& operator=(RestorePlan&&) = default;
+    // A copy's items would point into the other plan's lost files.
+    RestorePlan(const RestorePlan&) = delete;
+    RestorePlan& operator=(const RestorePlan&) = delete;
+
     std::vector<RestoreItem> items;  // in path order
     StringList emptyFolders;         // where the empty folders go
     uint64_t bytes = 0;
+    // The files named as lost, which have no record of their own to point to
+    // (a deque, so that they stay where they are as it grows).
+    std::deque<StoredFile> lostFiles;
 };
 
 // The files of the point (below only, a path below the computer's folder,
@@ -153,6 +167,10 @@ struct RestorePlan {
 // computer's folder to where it is restored.
 RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoint>& points, int point,
                         const WideString& only, const std::function<WideString(const WideString&)>& targetOf);
+
+// Lets go of the paths the runs at or before the point added, which its
+// plan never reads: a first backup's record names every file it copied.
+void ForgetAddedBefore(StickRecords* stick, const std::vector<RestorePoint>& points, int point);
 
 // The longest name the file systems of targets take (NTFS, exFAT, FAT32),
 // in UTF-16 units.

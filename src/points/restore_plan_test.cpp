@@ -46,11 +46,15 @@ StickRecords ThreeRuns() {
 // Each restored path with the digest mark of its bytes and where they come from.
 std::map<WideString, std::pair<int, int>> Restored(const StickRecords& stick, int point, const WideString& only = L"") {
     std::map<WideString, std::pair<int, int>> restored;
-    const RestorePlan plan = PlanRestore(stick, RestorePoints(stick), point, only,
+    // Planned as a restore plans it: what no later run added is let go first.
+    const std::vector<RestorePoint> points = RestorePoints(stick);
+    StickRecords forgotten = stick;
+    ForgetAddedBefore(&forgotten, points, point);
+    const RestorePlan plan = PlanRestore(forgotten, points, point, only,
                                          [](const WideString& relative) { return L"T:\\x\\" + relative; });
     for (const RestoreItem& item : plan.items) {
-        EXPECT_EQ(item.target, L"T:\\x\\" + item.relative);
-        restored[item.relative] = {item.file.digest[0], item.fromRecords};
+        EXPECT_EQ(item.target, L"T:\\x\\" + item.file->relative);
+        restored[item.file->relative] = {item.file->digest[0], item.fromRecords};
     }
     return restored;
 }
@@ -69,6 +73,10 @@ TEST(RestorePlan, EachPointIsRebuiltFromTheBackupAndTheLaterRunsRecords) {
     EXPECT_EQ(points[2].replaced, 1u);
     EXPECT_EQ(points[2].removed, 0u);
     for (const RestorePoint& point : points) EXPECT_TRUE(point.complete) << point.name;
+    StickRecords forgotten = stick;
+    ForgetAddedBefore(&forgotten, points, 1);
+    EXPECT_TRUE(forgotten.records[0].added.empty());
+    EXPECT_EQ(forgotten.records[1].added, StringList{L"C\\KORV\\New.txt"});
 
     using Source = std::map<WideString, std::pair<int, int>>;
     EXPECT_EQ(Restored(stick, 0), (Source{{L"C\\KORV\\a.txt", {1, 0}}, {L"C\\KORV\\c.txt", {7, 0}},

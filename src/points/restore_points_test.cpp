@@ -66,7 +66,7 @@ TEST(RestorePoints, TheRunsRecordsOrderThePointsAndSayWhetherEachIsWhole) {
     const auto plan = [&](int point) {
         std::map<WideString, int> files;
         for (const RestoreItem& item : PlanRestore(stick, RestorePoints(stick), point, L"", [](const WideString& r) { return r; }).items) {
-            files[item.relative] = item.file.lost ? -1 : item.file.digest[0];
+            files[item.file->relative] = item.file->lost ? -1 : item.file->digest[0];
         }
         return files;
     };

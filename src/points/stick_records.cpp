@@ -113,8 +113,8 @@ namespace {
 
 // The run a record says, with its set's files on the stick and its lines
 // from the record itself (the set's own list may lag behind a run that
-// did not finish).
-void ReadRecordedRun(const WideString& setFolder, const RunJournal& journal, RunRecords* run) {
+// did not finish). The record's lists of paths move into the run.
+void ReadRecordedRun(const WideString& setFolder, RunJournal& journal, RunRecords* run) {
     for (const KeptEntry& entry : journal.checked) {
         StoredFile file;
         file.relative = entry.path;
@@ -129,8 +129,8 @@ void ReadRecordedRun(const WideString& setFolder, const RunJournal& journal, Run
     run->whole = journal.readable && journal.whole;
     run->finished = journal.closed;
     run->hasAdded = run->whole;
-    run->added = journal.added;
-    run->lost = journal.lost;
+    run->added = std::move(journal.added);
+    run->lost = std::move(journal.lost);
     std::unordered_map<WideString, uint64_t> inSet;
     if (run->hasSet) {
         VisitFilesBelow(setFolder, [&](const WideString& relative, uint64_t size) { inSet[FoldedKey(relative)] = size; });

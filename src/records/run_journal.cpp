@@ -1,5 +1,8 @@
 #include "records/run_journal.h"
 
+#include <iterator>
+#include <utility>
+
 #include "script/file_lines.h"
 #include "script/text_files.h"
 #include "verify/checksum_lines.h"
@@ -49,14 +52,8 @@ bool KeptFields(const std::vector<std::string>& fields, bool network, KeptEntry*
     return true;
 }
 
-// The entries of one folder, kept back until its "start" says they are whole.
-struct Pending {
-    std::vector<KeptEntry> kept;
-    StringList added;
-};
-
 // Reads one line into the record; false when it does not read.
-bool ReadLine(const std::string& line, RunJournal* journal, Pending* pending, bool* started, bool withSums) {
+bool ReadLine(const std::string& line, RunJournal* journal, PendingEntries* pending, bool* started, bool withSums) {
     if (line.empty() || line[0] == '#') return true;
     const std::vector<std::string> fields = Fields(line);
     const std::string& word = fields[0];
@@ -68,7 +65,7 @@ bool ReadLine(const std::string& line, RunJournal* journal, Pending* pending, bo
         return true;
     }
     if (word == "folder") {
-        *pending = Pending();
+        *pending = PendingEntries();
         *started = false;
         return fields.size() == 2;
     }
@@ -85,9 +82,11 @@ bool ReadLine(const std::string& line, RunJournal* journal, Pending* pending, bo
         return true;
     }
     if (word == "start") {
-        journal->kept.insert(journal->kept.end(), pending->kept.begin(), pending->kept.end());
-        journal->added.insert(journal->added.end(), pending->added.begin(), pending->added.end());
-        *pending = Pending();
+        journal->kept.insert(journal->kept.end(), std::make_move_iterator(pending->kept.begin()),
+                             std::make_move_iterator(pending->kept.end()));
+        journal->added.insert(journal->added.end(), std::make_move_iterator(pending->added.begin()),
+                              std::make_move_iterator(pending->added.end()));
+        *pending = PendingEntries();
         *started = true;
         return fields.size() == 2;
     }
@@ -131,27 +130,32 @@ std::string Utf8(const WideString& text) {
 }  // namespace
 
 RunJournal ReadRunJournal(const std::string& text, bool withSums) {
-    RunJournal journal;
-    Pending pending;
-    bool started = false;
-    size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    bool first = true;
-    while (start < text.size()) {
-        const size_t end = text.find('\n', start);
-        // A line cut short: the write that made it did not end.
-        if (end == std::string::npos) break;
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (first) {
-            first = false;
-            if (line != kHead) return journal;
-            continue;
-        }
-        if (line.size() > kLongestLine || !ReadLine(line, &journal, &pending, &started, withSums)) journal.whole = false;
+    RunJournalReader reader(withSums);
+    reader.Feed(text.data(), text.size());
+    return reader.Finish();
+}
+
+RunJournalReader::RunJournalReader(bool withSums)
+    : withSums_(withSums), cutter_([this](const std::string& line) { Read(line); }) {}
+
+void RunJournalReader::Feed(const char* bytes, size_t size) { cutter_.Feed(bytes, size); }
+
+void RunJournalReader::Read(const std::string& line) {
+    if (refused_) return;
+    if (first_) {
+        first_ = false;
+        refused_ = line != kHead;
+        return;
     }
-    journal.readable = !first && journal.run != 0;
-    return journal;
+    if (!ReadLine(line, &journal_, &pending_, &started_, withSums_)) journal_.whole = false;
+}
+
+RunJournal RunJournalReader::Finish() {
+    // A line longer than any entry's is one that does not read.
+    if (cutter_.LongLinesLeftOut() != 0) journal_.whole = false;
+    if (refused_) return RunJournal();
+    journal_.readable = !first_ && journal_.run != 0;
+    return std::move(journal_);
 }
 
 std::string JournalHead(uint64_t run, const WideString& started, const WideString& name) {

@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "script/file_lines.h"
 #include "text/wide_string.h"
 #include "verify/file_digest.h"
 
@@ -71,6 +72,33 @@ struct RunJournal {
 // does not know are left alone.
 // withSums keeps the "sum" lines (only a run the lists do not hold needs them).
 RunJournal ReadRunJournal(const std::string& text, bool withSums = false);
+
+// The entries of one folder, kept back until its "start" says they are whole.
+struct PendingEntries {
+    std::vector<KeptEntry> kept;
+    StringList added;
+};
+
+// Reads a record piece by piece as ReadRunJournal reads it whole, so that a
+// large record (a first backup's, a line for every file) is never held whole.
+class RunJournalReader {
+public:
+    explicit RunJournalReader(bool withSums);
+    void Feed(const char* bytes, size_t size);
+    // The record as read; a last line without its end was cut short and is left out.
+    RunJournal Finish();
+
+private:
+    void Read(const std::string& line);
+
+    bool withSums_;
+    RunJournal journal_;
+    PendingEntries pending_;
+    bool started_ = false;  // the folder being read has its "start"
+    bool first_ = true;     // its head is still to come
+    bool refused_ = false;  // its head is not a record's
+    LineCutter cutter_;
+};
 
 // The lines a run writes, each ended by LF:
 std::string JournalHead(uint64_t run, const WideString& started, const WideString& name);

@@ -88,15 +88,18 @@ bool ReadRunJournalFile(const WideString& path, RunJournal* journal, bool withSu
     LARGE_INTEGER size;
     // A record of a run is lines of paths: one that is this large is none.
     if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kLargestRecord) return false;
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
-    size_t done = 0;
-    while (done < text.size()) {
+    // Read a piece at a time: a first backup's record has a line for every file.
+    RunJournalReader reader(withSums);
+    std::string piece(1 << 20, '\0');
+    uint64_t done = 0;
+    while (done < static_cast<uint64_t>(size.QuadPart)) {
         DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1 << 20));
-        if (!ReadFile(file.Get(), &text[done], want, &got, nullptr) || got == 0) return false;
+        const DWORD want = static_cast<DWORD>(std::min<uint64_t>(size.QuadPart - done, piece.size()));
+        if (!ReadFile(file.Get(), &piece[0], want, &got, nullptr) || got == 0) return false;
+        reader.Feed(piece.data(), got);
         done += got;
     }
-    *journal = ReadRunJournal(text, withSums);
+    *journal = reader.Finish();
     return true;
 }
 

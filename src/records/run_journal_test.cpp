@@ -81,6 +81,13 @@ TEST(RunJournal, ARecordThatIsNotWholeSaysSo) {
         EXPECT_EQ(journal.readable, c.readable) << c.what;
         EXPECT_EQ(journal.whole, c.whole) << c.what;
         EXPECT_EQ(journal.kept.size(), c.kept) << c.what;
+        // Read from a file a piece at a time, the same record whatever the pieces.
+        RunJournalReader reader(false);
+        for (const char byte : c.text) reader.Feed(&byte, 1);
+        const RunJournal pieces = reader.Finish();
+        EXPECT_EQ(pieces.readable, c.readable) << c.what;
+        EXPECT_EQ(pieces.whole, c.whole) << c.what;
+        EXPECT_EQ(pieces.kept.size(), c.kept) << c.what;
     }
 }
 

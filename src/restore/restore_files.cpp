@@ -96,7 +96,7 @@ RestoreResult WriteChecked(TemporaryFile& temporary, const RestoreItem& item, co
         return WideString();
     });
     if (!read.read) return Result(RestoreOutcome::Failed, read.problem);
-    if (read.digest != item.file.digest) return Result(RestoreOutcome::Damaged);
+    if (read.digest != item.file->digest) return Result(RestoreOutcome::Damaged);
     if (!SetFileTime(temporary.Handle(), &stored.ftCreationTime, nullptr, &stored.ftLastWriteTime) ||
         !FlushFileBuffers(temporary.Handle())) {
         return Result(RestoreOutcome::Failed, SystemReason(GetLastError()));
@@ -114,7 +114,7 @@ RestoreOutcome ExistingTarget(const RestoreItem& item) {
     }
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return RestoreOutcome::KeptExisting;
     const FileDigest there = DigestOfFile(item.target, ReadFrom::Cache);
-    const bool same = there.read && item.file.listed && there.digest == item.file.digest;
+    const bool same = there.read && item.file->listed && there.digest == item.file->digest;
     return same ? RestoreOutcome::AlreadyThere : RestoreOutcome::KeptExisting;
 }
 
@@ -138,8 +138,8 @@ RestoreOutcome CheckStoredFile(const StoredFile& file, const WideString& stickPa
 RestoreResult RestoreFile(const RestoreItem& item, const WideString& stickPath, bool replace,
                           const WideString& stamp, const RestoreSeam& seam) {
     if (item.target.empty()) return Result(RestoreOutcome::NoPlace);
-    if (!item.file.onStick) return Result(RestoreOutcome::Missing);
-    if (!item.file.listed) return Result(RestoreOutcome::NoLine);
+    if (!item.file->onStick) return Result(RestoreOutcome::Missing);
+    if (!item.file->listed) return Result(RestoreOutcome::NoLine);
     const RestoreOutcome existing = ExistingTarget(item);
     if (existing == RestoreOutcome::AlreadyThere) return Result(existing);
     // Nothing there is ever lost: without /replace it stays as it is.

@@ -17,17 +17,18 @@ namespace {
 struct OneFile {
     ScopedTempFolder temp;
     WideString stickPath = temp.Join(L"stick\\a b.txt");
+    StoredFile file;
     RestoreItem item;
 
     explicit OneFile(const std::string& bytes, const std::string& listed) {
         CreateDirectoryW(temp.Join(L"stick").c_str(), nullptr);
         WriteFileBytes(stickPath, bytes);
-        item.relative = L"C\\a b.txt";
-        item.file.relative = item.relative;
-        item.file.onStick = true;
-        item.file.listed = true;
-        item.file.size = bytes.size();
-        item.file.digest = DigestOfBytes(listed.data(), listed.size());
+        file.relative = L"C\\a b.txt";
+        file.onStick = true;
+        file.listed = true;
+        file.size = bytes.size();
+        file.digest = DigestOfBytes(listed.data(), listed.size());
+        item.file = &file;
         item.target = temp.Join(L"target\\C\\a b.txt");
     }
 };
@@ -60,10 +61,10 @@ TEST(RestoreFile, BytesThatDoNotMatchTheirLineNeverReachTheTarget) {
     EXPECT_EQ(GetFileAttributesW(one.item.target.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW((one.item.target + L".brisk-restoring").c_str()), INVALID_FILE_ATTRIBUTES);
     WideString problem;
-    EXPECT_EQ(CheckStoredFile(one.item.file, one.stickPath, &problem), RestoreOutcome::Damaged);
-    one.item.file.listed = false;
+    EXPECT_EQ(CheckStoredFile(one.file, one.stickPath, &problem), RestoreOutcome::Damaged);
+    one.file.listed = false;
     EXPECT_EQ(RestoreFile(one.item, one.stickPath, false, L"S").outcome, RestoreOutcome::NoLine);
-    EXPECT_EQ(CheckStoredFile(one.item.file, one.stickPath, &problem), RestoreOutcome::NoLine);
+    EXPECT_EQ(CheckStoredFile(one.file, one.stickPath, &problem), RestoreOutcome::NoLine);
 }
 
 TEST(RestoreFile, AnExistingFileWithOtherBytesStaysOrMovesAsideNeverAway) {

@@ -54,9 +54,9 @@ WideString PlaceHolding(const WideString& relative, const StringList& places) {
 RestoreOutcome OutcomeBeforeWriting(const RestoreItem& item, bool outsideFolders, bool driveMissing) {
     if (item.target.empty()) return outsideFolders ? RestoreOutcome::OutsideFolders : RestoreOutcome::NoPlace;
     if (driveMissing) return RestoreOutcome::DriveMissing;
-    if (item.file.lost) return RestoreOutcome::VersionLost;
-    if (!item.file.onStick) return RestoreOutcome::Missing;
-    if (!item.file.listed) return RestoreOutcome::NoLine;
+    if (item.file->lost) return RestoreOutcome::VersionLost;
+    if (!item.file->onStick) return RestoreOutcome::Missing;
+    if (!item.file->listed) return RestoreOutcome::NoLine;
     return RestoreOutcome::Restored;
 }
 

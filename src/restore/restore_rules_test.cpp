@@ -2,17 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "common/windows_headers.h"
 
 namespace {
 
+// The items' files stay for the whole test program, as a stick's records outlive a plan.
+std::deque<StoredFile> itemFiles;
+
 RestoreItem Item(const WideString& relative, const WideString& target, bool onStick = true, bool listed = true) {
+    StoredFile& file = itemFiles.emplace_back();
+    file.relative = relative;
+    file.onStick = onStick;
+    file.listed = listed;
     RestoreItem item;
-    item.relative = relative;
     item.target = target;
-    item.file.relative = relative;
-    item.file.onStick = onStick;
-    item.file.listed = listed;
+    item.file = &file;
     return item;
 }
 

@@ -34,8 +34,8 @@ namespace {
 constexpr int kDesktopFolder = 0x10;  // CSIDL_DESKTOPDIRECTORY
 
 WideString StickPathOf(const StickPlace& place, const StickRecords& stick, const RestoreItem& item) {
-    if (item.fromRecords < 0) return JoinPath(place.computerFolder, item.relative);
-    return JoinPath(JoinPath(place.versionsFolder, stick.records[item.fromRecords].name), item.file.relative);
+    if (item.fromRecords < 0) return JoinPath(place.computerFolder, item.file->relative);
+    return JoinPath(JoinPath(place.versionsFolder, stick.records[item.fromRecords].name), item.file->relative);
 }
 
 WideString SourceText(const StickRecords& stick, const RestoreItem& item) {
@@ -46,8 +46,8 @@ WideString SourceText(const StickRecords& stick, const RestoreItem& item) {
 // A file named by where it goes, or where it came from when it has no place.
 WideString ShownOf(const RestoreItem& item) {
     if (!item.target.empty()) return item.target;
-    const WideString original = OriginalOfPlace(item.relative);
-    return original.empty() ? item.relative : original;
+    const WideString original = OriginalOfPlace(item.file->relative);
+    return original.empty() ? item.file->relative : original;
 }
 
 // The folder list of the backup's computer on the stick, "E:\_Backup_\PC01.txt".
@@ -95,7 +95,7 @@ int ListRestore(const StickRecords& stick, const PreparedRestore& prepared, cons
         PrintLine(Say(there == RestoreOutcome::KeptExisting ? Message::ListWouldReplace : Message::ListWouldRestore,
                       {shown, SourceText(stick, item)}));
         ++files;
-        bytes += item.file.size;
+        bytes += item.file->size;
     }
     PrintLine(Say(Message::ListTotal, {SayCount(files, Message::FileOne, Message::FileMany), SizeText(bytes), shownTarget}));
     return kStickTaskComplete;
@@ -114,7 +114,7 @@ int RestorePrepared(const StickPlace& place, const StickRecords& stick, const Re
     uint64_t tried = 0, triedBytes = 0;
     for (const PreparedItem& one : prepared.items) {
         if (one.before == RestoreOutcome::Restored) continue;
-        CountRestored(&tally, one.before, one.item->file.size);
+        CountRestored(&tally, one.before, one.item->file->size);
         if (one.before != RestoreOutcome::DriveMissing) {
             ReportLine(NotRestoredLine(RestoreResult{one.before, {}, {}}, ShownOf(*one.item), targets.computer));
         }
@@ -125,9 +125,9 @@ int RestorePrepared(const StickPlace& place, const StickRecords& stick, const Re
         if (one.before != RestoreOutcome::Restored) continue;
         const RestoreItem& item = *one.item;
         const RestoreResult result = RestoreFile(item, StickPathOf(place, stick, item), replace, stamp);
-        CountRestored(&tally, result.outcome, item.file.size);
+        CountRestored(&tally, result.outcome, item.file->size);
         ++tried;
-        triedBytes += item.file.size;
+        triedBytes += item.file->size;
         if (result.outcome == RestoreOutcome::Restored && !result.keptAs.empty()) {
             progress.Clear();
             ReportLine(Say(Message::RestoreKeptAside, {item.target, result.keptAs}));
@@ -218,6 +218,8 @@ int Restore(const StickArguments& arguments, const StickPlace& place) {
             return RefuseStickTask(Say(Message::CantRestoreInto, {targets.root, Say(Message::TargetInBackup)}));
         }
     }
+    // A first backup's record names every file: only the later runs' additions are read.
+    ForgetAddedBefore(&stick, points, point);
     const RestorePlan plan = PlanRestore(stick, points, point, only, [&](const WideString& relative) {
         if (!targets.original) return JoinPath(targets.root, relative);
         // Back to the original places only below the folders the backup was made from.

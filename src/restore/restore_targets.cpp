@@ -21,7 +21,7 @@ namespace {
 // folder, or the backup's folder that holds it.
 WideString FolderOf(const RestoreTargets& targets, const RestoreItem& item) {
     if (!targets.original) return targets.root;
-    return OriginalOfPlace(PlaceHolding(item.relative, targets.places));
+    return OriginalOfPlace(PlaceHolding(item.file->relative, targets.places));
 }
 
 // What to try and what not, before anything is asked of the targets but
@@ -36,8 +36,8 @@ void SettleItems(const RestorePlan& plan, const RestoreTargets& targets, Prepare
         bool outside = false;
         bool missing = false;
         if (targets.original) {
-            const WideString place = PlaceHolding(item.relative, targets.places);
-            outside = item.target.empty() && place.empty() && !OriginalOfPlace(item.relative).empty();
+            const WideString place = PlaceHolding(item.file->relative, targets.places);
+            outside = item.target.empty() && place.empty() && !OriginalOfPlace(item.file->relative).empty();
             if (!item.target.empty()) {
                 const WideString drive = ToLowerText(ShareRootOf(item.target));
                 if (driveMissing.count(drive) == 0) driveMissing[drive] = DriveOfPathIsMissing(item.target);
@@ -104,7 +104,7 @@ PreparedRestore PrepareRestore(const RestorePlan& plan, const RestoreTargets& ta
         }
         const WideString drive = ToLowerText(ShareRootOf(item.target));
         RoomItem room;
-        room.size = item.file.size;
+        room.size = item.file->size;
         room.targetThere = GetFileAttributesW(LongPathForm(item.target).c_str()) != INVALID_FILE_ATTRIBUTES;
         byDrive[drive].push_back(room);
         firstFolderOnDrive.emplace(drive, shown);

@@ -28,14 +28,18 @@ private:
     ConsoleCapture captured_{ConsoleCapture::Stream::Output};
 };
 
+// The items' files stay for the whole test program, as a stick's records outlive a plan.
+std::deque<StoredFile> itemFiles;
+
 RestoreItem Item(const WideString& relative, const WideString& target, uint64_t size = 10) {
+    StoredFile& file = itemFiles.emplace_back();
+    file.relative = relative;
+    file.onStick = true;
+    file.listed = true;
+    file.size = size;
     RestoreItem item;
-    item.relative = relative;
     item.target = target;
-    item.file.relative = relative;
-    item.file.onStick = true;
-    item.file.listed = true;
-    item.file.size = size;
+    item.file = &file;
     return item;
 }
 

@@ -52,6 +52,7 @@ void LineCutter::Finish() {
 void LineCutter::EndLine() {
     if (!line_.empty() && line_.back() == '\r') line_.pop_back();
     if (!tooLong_ && !line_.empty()) each_(line_);
+    if (tooLong_) ++longLinesLeftOut_;
     line_.clear();
     tooLong_ = false;
 }

@@ -26,6 +26,8 @@ public:
     void Feed(const char* bytes, size_t size);
     // The last line, when the bytes end without a line end.
     void Finish();
+    // The lines left out for being longer than the limit, so far.
+    size_t LongLinesLeftOut() const { return longLinesLeftOut_; }
 
 private:
     void EndLine();
@@ -36,4 +38,5 @@ private:
     size_t bomMatched_ = 0;  // bytes of the mark seen at the start
     bool started_ = false;   // past the place where a mark can be
     bool tooLong_ = false;   // the line being read is dropped
+    size_t longLinesLeftOut_ = 0;
 };
