@@ -107,7 +107,7 @@ RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoin
         plan.bytes += file->size;
         plan.items.push_back(std::move(item));
     };
-    plan.items.reserve(stick.backup.size() + decided.size());
+    if (onlyKey.empty()) plan.items.reserve(stick.backup.size() + decided.size());
     for (const StoredFile& file : stick.backup) {
         // Most restores ask for the last point, of the whole backup: no key is needed.
         if (decided.empty() && onlyKey.empty()) {

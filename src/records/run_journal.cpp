@@ -138,15 +138,30 @@ RunJournal ReadRunJournal(const std::string& text, bool withSums) {
 RunJournalReader::RunJournalReader(bool withSums)
     : withSums_(withSums), cutter_([this](const std::string& line) { Read(line); }) {}
 
-void RunJournalReader::Feed(const char* bytes, size_t size) { cutter_.Feed(bytes, size); }
+void RunJournalReader::Feed(const char* bytes, size_t size) {
+    if (refused_) return;
+    // The very first line is the head, as it stands: the cutter would pass
+    // over blank or endless lines before it.
+    while (first_ && size != 0) {
+        const char c = *bytes++;
+        --size;
+        if (c != '\n') {
+            head_ += c;
+            // No head is this long (a byte-order mark and a CR besides).
+            if (head_.size() > sizeof(kHead) + 4) refused_ = true;
+            if (refused_) return;
+            continue;
+        }
+        if (head_.compare(0, 3, "\xEF\xBB\xBF") == 0) head_.erase(0, 3);
+        if (!head_.empty() && head_.back() == '\r') head_.pop_back();
+        first_ = false;
+        refused_ = head_ != kHead;
+        if (refused_) return;
+    }
+    cutter_.Feed(bytes, size);
+}
 
 void RunJournalReader::Read(const std::string& line) {
-    if (refused_) return;
-    if (first_) {
-        first_ = false;
-        refused_ = line != kHead;
-        return;
-    }
     if (!ReadLine(line, &journal_, &pending_, &started_, withSums_)) journal_.whole = false;
 }
 

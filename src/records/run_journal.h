@@ -84,6 +84,9 @@ struct PendingEntries {
 class RunJournalReader {
 public:
     explicit RunJournalReader(bool withSums);
+    // Its cutter calls back into this very reader.
+    RunJournalReader(const RunJournalReader&) = delete;
+    RunJournalReader& operator=(const RunJournalReader&) = delete;
     void Feed(const char* bytes, size_t size);
     // The record as read; a last line without its end was cut short and is left out.
     RunJournal Finish();
@@ -96,6 +99,7 @@ private:
     PendingEntries pending_;
     bool started_ = false;  // the folder being read has its "start"
     bool first_ = true;     // its head is still to come
+    std::string head_;      // the head's bytes so far
     bool refused_ = false;  // its head is not a record's
     LineCutter cutter_;
 };

@@ -73,6 +73,8 @@ TEST(RunJournal, ARecordThatIsNotWholeSaysSo) {
         {"a path out of the computer's folder", head + "folder\tC/x\nadd\t../PC02/a.txt\nstart\tC/x\n", true, false, 0},
         {"an endless line", head + std::string(200000, 'x') + "\n" + kept, true, false, 1},
         {"another first line", "brisk run record 2\n" + head + kept, false, true, 0},
+        {"a blank line first", "\n" + head + kept, false, true, 0},
+        {"an endless first line", std::string(200000, 'x') + "\n" + head + kept, false, true, 0},
         {"no run number", "brisk run record 1\n" + kept, false, true, 1},
         {"nothing", "", false, true, 0},
     };
