@@ -34,21 +34,25 @@ private:
     size_t size_ = 0;
 };
 
-// Byte strings (UTF-8 paths) one after the other, each found by the number
-// Add gave it; a string never spans two chunks.
+// Byte strings (UTF-8 paths, no NUL in them) one after the other, each
+// ended by a NUL, so that it needs no length beside it, and found by the
+// number Add gave it; a string never spans two chunks. Number 0 is the
+// empty string.
 class TextArena {
 public:
     static constexpr size_t kChunkBytes = size_t{1} << 18;
 
     uint32_t Add(const std::string& bytes) {
         if (bytes.empty()) return 0;
-        if (chunks_.empty() || chunks_.back().size() + bytes.size() > kChunkBytes) {
+        if (chunks_.empty() || chunks_.back().size() + bytes.size() + 1 > kChunkBytes) {
             chunks_.emplace_back();
-            chunks_.back().reserve(bytes.size() > kChunkBytes ? bytes.size() : kChunkBytes);
+            chunks_.back().reserve(bytes.size() + 1 > kChunkBytes ? bytes.size() + 1 : kChunkBytes);
+            if (chunks_.size() == 1) chunks_.back() += '\0';  // the empty string
         }
         std::string& chunk = chunks_.back();
         const size_t start = (chunks_.size() - 1) * kChunkBytes + chunk.size();
         chunk += bytes;
+        chunk += '\0';
         return static_cast<uint32_t>(start);
     }
     const char* At(uint32_t start) const {

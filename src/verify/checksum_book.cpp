@@ -1,6 +1,7 @@
 #include "verify/checksum_book.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 #include "plan/tree_compare.h"
@@ -70,9 +71,9 @@ private:
 
 }  // namespace
 
-WideString ChecksumBook::PathOf(const Slot& slot) const {
-    return FromUtf8(std::string(paths_.At(slot.pathStart), slot.pathBytes));
-}
+WideString ChecksumBook::PathOf(const Slot& slot) const { return FromUtf8(std::string(paths_.At(slot.pathStart))); }
+
+size_t ChecksumBook::PathBytesOf(const Slot& slot) const { return std::strlen(paths_.At(slot.pathStart)); }
 
 ChecksumRecord ChecksumBook::RecordOf(const Slot& slot) const {
     ChecksumRecord record;
@@ -98,7 +99,7 @@ size_t ChecksumBook::Locate(const WideString& key) const {
 }
 
 bool ChecksumBook::KeyStartsWith(const Slot& slot, const WideString& key, bool whole) const {
-    PlainKeyUnits units(paths_.At(slot.pathStart), slot.pathBytes);
+    PlainKeyUnits units(paths_.At(slot.pathStart), PathBytesOf(slot));
     wchar_t unit = 0;
     for (const wchar_t wanted : key) {
         if (!units.Next(&unit) || unit != wanted) return false;
@@ -109,7 +110,7 @@ bool ChecksumBook::KeyStartsWith(const Slot& slot, const WideString& key, bool w
 size_t ChecksumBook::HashOfSlot(const Slot& slot) const {
     if (!slot.plainKey) return HashOf(KeyOf(PathOf(slot)));
     uint64_t hash = 1469598103934665603ull;
-    PlainKeyUnits units(paths_.At(slot.pathStart), slot.pathBytes);
+    PlainKeyUnits units(paths_.At(slot.pathStart), PathBytesOf(slot));
     wchar_t unit = 0;
     while (units.Next(&unit)) {
         hash ^= static_cast<uint64_t>(unit);
@@ -140,6 +141,8 @@ std::optional<ChecksumRecord> ChecksumBook::Find(const WideString& relative) con
 }
 
 void ChecksumBook::Put(const ChecksumRecord& record) {
+    // A path ends at its NUL where the book keeps it: one that holds a NUL names no file.
+    if (record.relative.find(L'\0') != WideString::npos) return;
     const WideString key = KeyOf(record.relative);
     size_t position = Locate(key);
     Slot* slot = nullptr;
@@ -160,16 +163,15 @@ void ChecksumBook::Put(const ChecksumRecord& record) {
     }
     const ByteVector utf8 = ToUtf8(record.relative);
     const std::string path(utf8.begin(), utf8.end());
-    if (path.size() != slot->pathBytes || path.compare(0, path.size(), paths_.At(slot->pathStart), slot->pathBytes) != 0) {
+    if (path != paths_.At(slot->pathStart)) {
         slot->pathStart = paths_.Add(path);
-        slot->pathBytes = static_cast<uint32_t>(path.size());
         slot->plainKey = FoldsPlainly(record.relative);
         sortedValid_ = false;
     }
     slot->digest = record.digest;
     slot->size = record.size;
     slot->lastWrite = record.lastWrite;
-    slot->checkedRun = static_cast<uint32_t>(std::min<uint64_t>(record.checkedRun, 0xFFFFFFFFu));
+    slot->checkedRun = static_cast<uint32_t>(std::min<uint64_t>(record.checkedRun, kLastCheckedRun));
     slot->seen = record.seen;
     bytes_ += record.size;
 }
@@ -216,7 +218,7 @@ void ChecksumBook::ForEachUnseenBelow(const WideString& folder,
     for (size_t i = 0; i < slots_.size(); ++i) {
         const Slot& slot = slots_[i];
         // A path below the folder is longer than it in UTF-8 bytes too.
-        if (!slot.live || slot.seen || slot.pathBytes <= prefix.size()) continue;
+        if (!slot.live || slot.seen || PathBytesOf(slot) <= prefix.size()) continue;
         // Most paths fold plainly: compared where they lie, no path made.
         const bool below = slot.plainKey ? KeyStartsWith(slot, prefix, false)
                                          : KeyOf(PathOf(slot)).compare(0, prefix.size(), prefix) == 0;
@@ -231,7 +233,7 @@ bool ChecksumBook::SetRunsLine(const WideString& relative, uint64_t size, int64_
     bytes_ = bytes_ - slot.size + size;
     slot.size = size;
     slot.lastWrite = lastWrite;
-    slot.checkedRun = static_cast<uint32_t>(std::min<uint64_t>(run, 0xFFFFFFFFu));
+    slot.checkedRun = static_cast<uint32_t>(std::min<uint64_t>(run, kLastCheckedRun));
     slot.seen = true;  // both lists name it
     return true;
 }
@@ -283,13 +285,13 @@ const std::vector<uint32_t>& ChecksumBook::SortedSlots() const {
         // to Z lowered, is the order of its key's UTF-16 units.
         const unsigned char* l = reinterpret_cast<const unsigned char*>(paths_.At(left.pathStart));
         const unsigned char* r = reinterpret_cast<const unsigned char*>(paths_.At(right.pathStart));
-        const size_t common = std::min(left.pathBytes, right.pathBytes);
-        for (size_t i = 0; i < common; ++i) {
+        // The NUL that ends the shorter path comes before any byte.
+        for (size_t i = 0;; ++i) {
             const unsigned char x = l[i] >= 'A' && l[i] <= 'Z' ? static_cast<unsigned char>(l[i] + 32) : l[i];
             const unsigned char y = r[i] >= 'A' && r[i] <= 'Z' ? static_cast<unsigned char>(r[i] + 32) : r[i];
             if (x != y) return x < y;
+            if (x == 0) return false;
         }
-        return left.pathBytes < right.pathBytes;
     };
     // Lists are written in path order, so a book just read is in it already.
     if (!std::is_sorted(order.begin(), order.end(), less)) std::sort(order.begin(), order.end(), less);
@@ -318,7 +320,7 @@ void ChecksumBook::ForEachListLine(bool runs, const std::function<void(const std
             line += "  ";
         }
         const size_t start = line.size();
-        line.append(paths_.At(slot.pathStart), slot.pathBytes);
+        line.append(paths_.At(slot.pathStart));
         std::replace(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), '\\', '/');
         line += '\n';
         write(line);

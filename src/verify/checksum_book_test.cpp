@@ -73,7 +73,8 @@ TEST(ChecksumBook, PathsThatLeaveTheComputersFolderAreDropped) {
     // stick's root, in every spelling, never reach the book.
     const WideString outside[] = {L"..\\PC02\\C\\a.txt", L"C\\..\\..\\_Versions_\\PC01\\x",
                                   L"\\brisk.exe", L"E:\\brisk.exe", L"C\\.\\a", L"C\\\\a",
-                                  L"C\\a.txt:stream", L"", L".."};
+                                  L"C\\a.txt:stream", L"", L"..", WideString(L"C\\a\0b.txt", 9),
+                                  L"C\\a\x01.txt"};
     ChecksumBook book;
     book.Put(Record(L"C\\KORV\\kept.txt", 3, 1));
     for (const WideString& path : outside) {

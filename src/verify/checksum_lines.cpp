@@ -37,6 +37,8 @@ bool IsRecordPathBelow(const WideString& relative) {
         const wchar_t* name = relative.data() + start;
         const bool dots = (size == 1 && name[0] == L'.') || (size == 2 && name[0] == L'.' && name[1] == L'.');
         if (size == 0 || dots || std::find(name, name + size, L':') != name + size) return false;
+        // No file name holds a control character; a NUL would cut the path short in the book.
+        if (std::any_of(name, name + size, [](wchar_t c) { return c < 0x20; })) return false;
         if (end == relative.size()) return true;
         start = end + 1;
     }

@@ -21,7 +21,8 @@ bool ReadChecksumLine(const std::string& line, Digest* digest, WideString* relat
 // "3f...a1  C/KORV/Data/a b.txt"  (from "C\KORV\Data\a b.txt")
 std::string ChecksumLine(const Digest& digest, const WideString& relative);
 // Whether a path from a list stays below the computer's folder: relative,
-// names only (no "..", ".", empty name, drive letter or stream colon), so
+// names only (no "..", ".", empty name, drive letter, stream colon or
+// control character such as NUL), so
 // that a line never makes the program read, move or remove anything
 // elsewhere on the stick.
 //   "C\KORV\a.txt" => true   "..\PC02\a.txt", "C\..\..\x", "\x", "E:\x", "C\\x", "" => false
