@@ -74,8 +74,11 @@ def never_started(program, status, output, errors):
 
 def wine_could_not_start(said):
     """Whether a run's output shows Wine's cmd failing to start the robocopy
-    or timeout stand-in (the program itself never says "Can't recognize")."""
-    return re.search(r"Can't recognize '(robocopy|timeout)[ \"]", said) is not None
+    or timeout stand-in (the program itself never says "Can't recognize"),
+    or Wine failing to start a program at all (what wine_could_not_start_set_up
+    matches, which the program never says either)."""
+    return (re.search(r"Can't recognize '(robocopy|timeout)[ \"]", said) is not None
+            or wine_could_not_start_set_up(said))
 
 
 def wine_could_not_start_set_up(said):
@@ -723,6 +726,8 @@ def _check_equipment():
     check(wine_could_not_start("Can't recognize 'timeout /t 10 ' as an internal"), "the timeout stand-in")
     check(not wine_could_not_start("INCOMPLETE  C:\\KORV\\Data  5 files, 1 missing or older"), "a folder line")
     check(not wine_could_not_start("Can't recognize 'brisk_check.exe' as an internal"), "another program")
+    check(wine_could_not_start("Application could not be started, or no application associated with the "
+                               "specified file.\nShellExecuteEx failed: Internal error."), "a program Wine never started")
     check(never_started(r"E:\brisk.exe", 1, "", " \n"), "a run that said nothing")
     check(not never_started(r"E:\brisk.exe", 0, "", ""), "a run that passed")
     check(not never_started(r"E:\brisk.exe", 2, "brisk   Ver.1\n", ""), "a run that said its banner")
