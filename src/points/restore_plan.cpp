@@ -108,9 +108,10 @@ RestorePlan PlanRestore(const StickRecords& stick, const std::vector<RestorePoin
         plan.items.push_back(std::move(item));
     };
     if (onlyKey.empty()) plan.items.reserve(stick.backup.size() + decided.size());
+    // Most restores ask for the last point, of the whole backup: no key is needed.
+    const bool everyFile = decided.empty() && onlyKey.empty();
     for (const StoredFile& file : stick.backup) {
-        // Most restores ask for the last point, of the whole backup: no key is needed.
-        if (decided.empty() && onlyKey.empty()) {
+        if (everyFile) {
             add(-1, &file);
             continue;
         }

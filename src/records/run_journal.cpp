@@ -148,9 +148,9 @@ void RunJournalReader::Feed(const char* bytes, size_t size) {
         if (c != '\n') {
             head_ += c;
             // No head is this long (a byte-order mark and a CR besides).
-            if (head_.size() > sizeof(kHead) + 4) refused_ = true;
-            if (refused_) return;
-            continue;
+            if (head_.size() <= sizeof(kHead) + 4) continue;
+            refused_ = true;
+            return;
         }
         if (head_.compare(0, 3, "\xEF\xBB\xBF") == 0) head_.erase(0, 3);
         if (!head_.empty() && head_.back() == '\r') head_.pop_back();
